@@ -6,7 +6,7 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core units xvfb xauth)
+          fonts-dejavu-core units python3 xvfb xauth)
 
 install_missing() {
     local missing=()
