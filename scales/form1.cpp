@@ -1,0 +1,215 @@
+// Builds the window at its designed twip geometry and keeps the labels in step with the bar.
+#include "scales/form1.h"
+
+#include "scales/temperature.h"
+#include "scales/twips.h"
+
+#include <QFont>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+
+namespace scales
+{
+
+const char* const kGeneralHelp =
+    "Эта программа переводит перевод температур из 5 шкал. Просто двигайте ползунок, чтобы "
+    "подобрать нужную температуру.\r\n";
+
+namespace
+{
+
+struct ScaleRow {
+    const char* nameObject;
+    const char* nameText;
+    int nameWidth; // twips
+    const char* valueObject;
+    const char* buttonObject;
+    const char* description;
+};
+
+// Top to bottom; each row's button sits at the row's height.
+const std::array<ScaleRow, 5> kRows{{
+    {"Celsius0", "Цельсий", 750, "Celsius", "Command1",
+     "В 1742 шведский физик Андерс Цельсий предложил температурную шкалу, в которой 1 градус "
+     "(1°С) равен 1/100 разности температур кипения воды и таяния льда при атмосферном "
+     "давлении, точка таяния льда принята за 0°С, кипения воды — за 100°С. На сегодняшний день "
+     "самая популярная температурная шкала."},
+    {"Faren0", "Фаренгейт", 915, "Faren", "Command2",
+     "В 1724 году немецкий ученый Фаренгейт предложил температурную шкалу, 1 градус которой "
+     "(1°F) равен 1/180 разности температур кипения воды и таяния льда при атмосферном "
+     "давлении, а точка таяния льда имеет температуру +32°F. Температура по шкале Фаренгейта "
+     "связана с температурой по шкале Цельсия (t°С) соотношением t°С = 5/9 (t°F – 32), "
+     "1°F = 5/9°С."},
+    {"Kelvin0", "Кельвин", 750, "Kelvin", "Command3",
+     "Единица термодинамической температуры, равная 1/273,16 части термодинамической "
+     "температуры тройной точки воды. До 1968 именовалась градус Кельвина (°К), названа в "
+     "честь У. Томсона (Кельвина). Единица Международной практической температурной шкалы; "
+     "одна из основных единиц СИ. 1К = 1°С."},
+    {"Rankin0", "Ранкин", 630, "Rankin", "Command4",
+     "Шотландский инженер Ранкин предложил температурную шкалу, нуль которой совпадает с нулем "
+     "термодинамической температуры, а по размеру 1°R равен 5/9 К. Шкала не получила "
+     "распространения."},
+    {"Reomur0", "Реомюр", 675, "Reomur", "Command5",
+     "Французский ученый Реомюр в 1730 предложил температурную шкалу, один градус которой "
+     "равен 1/80 разности температур кипения воды и таяния льда при атмосферном давлении, т.е. "
+     "1°R = 5/4 °С. Практически вышла из употребления."},
+}};
+
+constexpr int kRowTop = 240;  // twips, inside the frame
+constexpr int kRowStep = 240; // twips
+constexpr int kLabelHeight = 195;
+constexpr int kValueLeft = 1200;
+constexpr int kValueWidth = 60;
+
+QFont windowFont()
+{
+    QFont font;
+    if (QFontDatabase::hasFamily(QStringLiteral("Verdana"))) {
+        font.setFamily(QStringLiteral("Verdana"));
+    } else {
+        font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+        font.setStyleHint(QFont::SansSerif);
+    }
+    font.setPointSizeF(8.25);
+    return font;
+}
+
+// Labels are placed at their designed box but never cut their text: they grow to the right
+// (and down, should a fallback font be taller than the design's).
+void fitLabel(QLabel* label, int minWidth, int minHeight)
+{
+    const QSize hint = label->sizeHint();
+    label->resize(std::max(minWidth, hint.width()), std::max(minHeight, hint.height()));
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QStringLiteral("Перевод температур"));
+    setFont(windowFont());
+    // Everything is placed by hand, so the window keeps its designed client size.
+    setFixedSize(twipsToPixels(4650), twipsToPixels(4200));
+
+    m_cels = new QScrollBar(Qt::Horizontal, this);
+    m_cels->setObjectName(QStringLiteral("Cels"));
+    m_cels->setGeometry(twipsRect(120, 120, 4455, 255));
+    m_cels->setRange(kMinCelsius, kMaxCelsius);
+    m_cels->setSingleStep(1);
+    m_cels->setPageStep(25);
+    m_cels->setValue(0);
+    m_cels->setTracking(true);
+    m_cels->setFocusPolicy(Qt::StrongFocus);
+    m_cels->installEventFilter(this);
+
+    auto* frame = new QGroupBox(QStringLiteral("Шкалы"), this);
+    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setGeometry(twipsRect(120, 480, 4455, 1575));
+
+    std::array<QLabel*, kRows.size()> values{};
+    for (std::size_t i = 0; i < kRows.size(); ++i) {
+        const ScaleRow& row = kRows[i];
+        const int top = kRowTop + static_cast<int>(i) * kRowStep;
+
+        auto* name = new QLabel(QString::fromUtf8(row.nameText), frame);
+        name->setObjectName(QString::fromLatin1(row.nameObject));
+        name->setGeometry(twipsRect(120, top, row.nameWidth, kLabelHeight));
+        fitLabel(name, twipsToPixels(row.nameWidth), twipsToPixels(kLabelHeight));
+
+        values[i] = new QLabel(frame);
+        values[i]->setObjectName(QString::fromLatin1(row.valueObject));
+        values[i]->setGeometry(twipsRect(kValueLeft, top, kValueWidth, kLabelHeight));
+
+        auto* button = new QPushButton(QStringLiteral("?"), frame);
+        button->setObjectName(QString::fromLatin1(row.buttonObject));
+        button->setGeometry(twipsRect(4080, top, 255, 255));
+        const QString description = QString::fromUtf8(row.description);
+        connect(button, &QPushButton::clicked, this,
+                [this, description] { m_helper->setPlainText(description); });
+    }
+    m_celsius = values[0];
+    m_faren = values[1];
+    m_kelvin = values[2];
+    m_rankin = values[3];
+    m_reomur = values[4];
+
+    m_helper = new QPlainTextEdit(this);
+    m_helper->setObjectName(QStringLiteral("Helper"));
+    m_helper->setGeometry(twipsRect(120, 2160, 4455, 1935));
+    m_helper->setReadOnly(true);
+    QPalette palette = m_helper->palette();
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        palette.setColor(group, QPalette::Base, QColor(0x40, 0x40, 0x40));
+        palette.setColor(group, QPalette::Text, QColor(0xFF, 0xFF, 0xFF));
+    }
+    m_helper->setPalette(palette);
+    m_helper->setPlainText(QString::fromUtf8(kGeneralHelp));
+
+    // valueChanged covers keys, clicks and, with tracking on, every step of a drag;
+    // sliderMoved keeps the labels live during a drag even if tracking were turned off.
+    connect(m_cels, &QScrollBar::valueChanged, this, &Form1::showTemperature);
+    connect(m_cels, &QScrollBar::sliderMoved, this, &Form1::showTemperature);
+    showTemperature(m_cels->value());
+}
+
+// QScrollBar inverts its key controls, so a horizontal bar would step left on the right arrow.
+// Keys work here as on a desktop scroll bar: right, down and Page Down go up the scale.
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_cels || event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        action = QAbstractSlider::SliderSingleStepSub;
+        break;
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        action = QAbstractSlider::SliderSingleStepAdd;
+        break;
+    case Qt::Key_PageUp:
+        action = QAbstractSlider::SliderPageStepSub;
+        break;
+    case Qt::Key_PageDown:
+        action = QAbstractSlider::SliderPageStepAdd;
+        break;
+    case Qt::Key_Home:
+        action = QAbstractSlider::SliderToMinimum;
+        break;
+    case Qt::Key_End:
+        action = QAbstractSlider::SliderToMaximum;
+        break;
+    default:
+        return QWidget::eventFilter(watched, event);
+    }
+    m_cels->triggerAction(action);
+    return true;
+}
+
+void Form1::showTemperature(int celsius)
+{
+    const TemperatureReadings r = temperatureReadings(celsius);
+    setValueText(m_celsius, r.celsius);
+    setValueText(m_kelvin, r.kelvin);
+    setValueText(m_faren, r.fahrenheit);
+    setValueText(m_reomur, r.reaumur);
+    setValueText(m_rankin, r.rankine);
+}
+
+void Form1::setValueText(QLabel* label, int value)
+{
+    label->setText(QString::number(value));
+    fitLabel(label, twipsToPixels(kValueWidth), twipsToPixels(kLabelHeight));
+}
+
+} // namespace scales
