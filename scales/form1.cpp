@@ -131,11 +131,19 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
 
         auto* button = new QPushButton(QStringLiteral("?"), frame);
         button->setObjectName(QString::fromLatin1(row.buttonObject));
-        button->setGeometry(twipsRect(4080, top, 255, 255));
+        // 255 twips high at a 240-twip pitch, the buttons would overlap by a pixel.
+        button->setGeometry(twipsRect(4080, top, 255, kRowStep));
         const QString description = QString::fromUtf8(row.description);
         connect(button, &QPushButton::clicked, this,
                 [this, description] { m_helper->setPlainText(description); });
     }
+    // Rows are placed from the frame's top edge, so the caption must sit on the border line, as
+    // on Windows, not above a border pushed down by a caption's height (Fusion's way). Set after
+    // the rows exist: children added under a style sheet lose the window's font.
+    frame->setStyleSheet(QStringLiteral(
+        "QGroupBox#Frame1 { border: 1px solid palette(mid); border-radius: 2px; margin-top: 6px; }"
+        "QGroupBox#Frame1::title { subcontrol-origin: margin; subcontrol-position: top left;"
+        " left: 6px; padding: 0 2px; background-color: palette(window); }"));
     m_celsius = values[0];
     m_faren = values[1];
     m_kelvin = values[2];

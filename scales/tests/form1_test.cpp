@@ -78,6 +78,7 @@ private slots:
     void init();
     void cleanup();
     void startsAtZeroWithGeneralHelp();
+    void everyControlUsesTheWindowFont();
     void keysMoveTheBar_data();
     void keysMoveTheBar();
     void clicksOnArrowsAndTroughStep_data();
@@ -124,6 +125,18 @@ void Form1Test::startsAtZeroWithGeneralHelp()
     QCOMPARE(help.count(QLatin1Char('\n')), 1);
     QVERIFY(!help.contains(QLatin1Char('\r')));
     QVERIFY(child<QPlainTextEdit>(*m_window, "Helper")->isReadOnly());
+}
+
+void Form1Test::everyControlUsesTheWindowFont()
+{
+    const QList<QWidget*> controls = m_window->findChildren<QWidget*>();
+    QVERIFY(controls.size() >= 22);
+    for (const QWidget* w : controls) {
+        if (w->objectName().isEmpty())
+            continue; // the text box's viewport and scroll bars
+        QVERIFY2(qAbs(w->font().pointSizeF() - 8.25) < 0.01, qPrintable(w->objectName()));
+        QCOMPARE(w->font().family(), m_window->font().family());
+    }
 }
 
 void Form1Test::keysMoveTheBar_data()
