@@ -3,25 +3,20 @@
 
 #include <QTest>
 
-using scales::temperatureReadings;
-
 namespace
 {
 
-// Floor of a / b for b > 0, in integers only.
-int floorDiv(int a, int b)
+// Celsius, Kelvin, Fahrenheit, Reaumur, Rankine: a failure then names the degree it failed at.
+QList<int> readings(int celsius)
 {
-    const int q = a / b;
-    return (a % b != 0 && a < 0) ? q - 1 : q;
+    const auto r = scales::temperatureReadings(celsius);
+    return {r.celsius, r.kelvin, r.fahrenheit, r.reaumur, r.rankine};
 }
 
-QString mismatch(const char* scale, int celsius, int got, int want)
+// Floor of a / 5 in integers only.
+int floorFifth(int a)
 {
-    return QStringLiteral("%1 at %2 C: got %3, want %4")
-        .arg(QLatin1String(scale))
-        .arg(celsius)
-        .arg(got)
-        .arg(want);
+    return a >= 0 ? a / 5 : -((-a + 4) / 5);
 }
 
 } // namespace
@@ -30,56 +25,36 @@ class TemperatureTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void workedValues_data();
-    void workedValues();
-    void everyDegreeMatchesExactFloor();
-};
-
-void TemperatureTest::workedValues_data()
-{
-    QTest::addColumn<int>("celsius");
-    QTest::addColumn<int>("kelvin");
-    QTest::addColumn<int>("fahrenheit");
-    QTest::addColumn<int>("reaumur");
-    QTest::addColumn<int>("rankine");
-    QTest::newRow("-273") << -273 << 0 << -460 << -219 << 0;
-    QTest::newRow("-40") << -40 << 233 << -40 << -32 << 419;
-    QTest::newRow("-1") << -1 << 272 << 30 << -1 << 489;
-    QTest::newRow("0") << 0 << 273 << 32 << 0 << 491;
-    QTest::newRow("37") << 37 << 310 << 98 << 29 << 558;
-    QTest::newRow("100") << 100 << 373 << 212 << 80 << 671;
-    QTest::newRow("1000") << 1000 << 1273 << 1832 << 800 << 2291;
-    // Negative fractions must round down, not toward zero.
-    QTest::newRow("-2") << -2 << 271 << 28 << -2 << 487;
-    QTest::newRow("-272") << -272 << 1 << -458 << -218 << 1;
-}
-
-void TemperatureTest::workedValues()
-{
-    QFETCH(int, celsius);
-    const auto r = temperatureReadings(celsius);
-    QCOMPARE(r.celsius, celsius);
-    QTEST(r.kelvin, "kelvin");
-    QTEST(r.fahrenheit, "fahrenheit");
-    QTEST(r.reaumur, "reaumur");
-    QTEST(r.rankine, "rankine");
-}
-
-void TemperatureTest::everyDegreeMatchesExactFloor()
-{
-    for (int c = scales::kMinCelsius; c <= scales::kMaxCelsius; ++c) {
-        const auto r = temperatureReadings(c);
-        const int fahrenheit = floorDiv(9 * c + 160, 5);
-        const int reaumur = floorDiv(4 * c, 5);
-        const int rankine = floorDiv(9 * (c + 273), 5);
-        QVERIFY2(r.celsius == c, qPrintable(mismatch("Celsius", c, r.celsius, c)));
-        QVERIFY2(r.kelvin == c + 273, qPrintable(mismatch("Kelvin", c, r.kelvin, c + 273)));
-        QVERIFY2(r.fahrenheit == fahrenheit,
-                 qPrintable(mismatch("Fahrenheit", c, r.fahrenheit, fahrenheit)));
-        QVERIFY2(r.reaumur == reaumur, qPrintable(mismatch("Reaumur", c, r.reaumur, reaumur)));
-        QVERIFY2(r.rankine == rankine, qPrintable(mismatch("Rankine", c, r.rankine, rankine)));
+    void workedValues_data()
+    {
+        QTest::addColumn<int>("celsius");
+        QTest::addColumn<QList<int>>("expected");
+        QTest::newRow("-273") << -273 << QList<int>{-273, 0, -460, -219, 0};
+        QTest::newRow("-272") << -272 << QList<int>{-272, 1, -458, -218, 1};
+        QTest::newRow("-40") << -40 << QList<int>{-40, 233, -40, -32, 419};
+        QTest::newRow("-2") << -2 << QList<int>{-2, 271, 28, -2, 487};
+        QTest::newRow("-1") << -1 << QList<int>{-1, 272, 30, -1, 489};
+        QTest::newRow("0") << 0 << QList<int>{0, 273, 32, 0, 491};
+        QTest::newRow("37") << 37 << QList<int>{37, 310, 98, 29, 558};
+        QTest::newRow("100") << 100 << QList<int>{100, 373, 212, 80, 671};
+        QTest::newRow("1000") << 1000 << QList<int>{1000, 1273, 1832, 800, 2291};
     }
-}
+
+    void workedValues()
+    {
+        QFETCH(int, celsius);
+        QTEST(readings(celsius), "expected");
+    }
+
+    void everyDegreeMatchesExactFloor()
+    {
+        for (int c = scales::kMinCelsius; c <= scales::kMaxCelsius; ++c) {
+            const QList<int> exact{c, c + 273, floorFifth(9 * c + 160), floorFifth(4 * c),
+                                   floorFifth(9 * (c + 273))};
+            QCOMPARE(readings(c), exact);
+        }
+    }
+};
 
 int runTemperatureTest(int argc, char** argv)
 {
