@@ -1,0 +1,227 @@
+// The settings store. Registry calls that fail on reading are silent (the
+// caller's default stands in); a failed write is told to the user, since the
+// settings would otherwise be lost without a word.
+#include "settings/cprogramsettings.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <new>
+#include <stdexcept>
+
+namespace settings
+{
+
+namespace
+{
+
+// An unexpected run-time error, numbered as the runtime numbers them.
+struct RuntimeError {
+    int number;
+    std::string_view description;
+};
+constexpr RuntimeError kOverflow{6, "Overflow"};
+constexpr RuntimeError kOutOfMemory{7, "Out of memory"};
+constexpr RuntimeError kTypeMismatch{13, "Type mismatch"};
+constexpr RuntimeError kInternalError{51, "Internal error"};
+
+std::string decimalText(long long value)
+{
+    std::array<char, 24> digits{};
+    const auto [end, ec] = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    return std::string(digits.data(), end);
+}
+
+std::string errorText(long number, std::string_view description)
+{
+    return "Error: " + decimalText(number) + ". " + std::string(description);
+}
+
+// As the runtime converts to a 32-bit integer: numeric text rounds half to
+// even; other text is a type mismatch, a value beyond the range an overflow.
+std::int32_t toInt32(const std::string& text)
+{
+    std::string_view s = text;
+    while (!s.empty() && s.front() == ' ')
+        s.remove_prefix(1);
+    while (!s.empty() && s.back() == ' ')
+        s.remove_suffix(1);
+    if (!s.empty() && s.front() == '+')
+        s.remove_prefix(1);
+    double number = 0;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), number);
+    if (s.empty() || end != s.data() + s.size() || ec == std::errc::invalid_argument)
+        throw kTypeMismatch;
+    const double rounded = std::nearbyint(number);
+    if (ec == std::errc::result_out_of_range || !(rounded >= -2147483648.0) ||
+        !(rounded <= 2147483647.0))
+        throw kOverflow;
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace
+
+CProgramSettings::CProgramSettings(MessageReporter reporter)
+    : CProgramSettings(makeSystemRegistry(), std::move(reporter))
+{
+}
+
+CProgramSettings::CProgramSettings(std::unique_ptr<Registry> registry, MessageReporter reporter)
+    : m_registry(std::move(registry)), m_report(std::move(reporter))
+{
+}
+
+std::string CProgramSettings::composeKeyPath() const
+{
+    std::string path = m_mainBranch + "\\" + m_regBase + "\\" + m_program + "\\" + m_section;
+    // Only the one backslash an empty Section leaves; empty middle parts stay doubled.
+    if (!path.empty() && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+std::string CProgramSettings::ReadEntry(std::string_view entry, std::string_view defaultText)
+{
+    try {
+        const KeyValue value = GetKeyValue(m_rootKey, composeKeyPath(), entry);
+        std::string text;
+        if (const auto* s = std::get_if<std::string>(&value))
+            text = *s;
+        else if (const auto* n = std::get_if<std::int32_t>(&value))
+            text = decimalText(*n);
+        return text.empty() ? std::string(defaultText) : text;
+    } catch (...) {
+        reportUnexpected("ReadEntry");
+    }
+    return std::string(defaultText);
+}
+
+void CProgramSettings::WriteEntry(std::string_view entry, std::string_view value)
+{
+    try {
+        SetKeyValue(m_rootKey, composeKeyPath(), entry, std::string(value), kRegSz);
+    } catch (...) {
+        reportUnexpected("WriteEntry");
+    }
+}
+
+CProgramSettings::KeyValue CProgramSettings::GetKeyValue(std::uint32_t root,
+                                                         const std::string& keyPath,
+                                                         std::string_view valueName)
+{
+    RegKey key = 0;
+    if (!m_registry->openKey(root, keyPath, 0, kKeyAccessAll, key).ok())
+        return {}; // nothing was opened, so nothing to close
+    KeyValue result;
+    try {
+        std::uint32_t type = 0;
+        std::uint32_t size = 0;
+        if (m_registry->queryValue(key, valueName, &type, nullptr, &size).ok()) {
+            if (type == kRegSz) {
+                std::string buffer(size, '\0');
+                auto* bytes = reinterpret_cast<std::uint8_t*>(buffer.data());
+                if (m_registry->queryValue(key, valueName, nullptr, bytes, &size).ok()) {
+                    // One final NUL is the terminator; a value stored without
+                    // one is whole, and any further NULs belong to the value.
+                    if (!buffer.empty() && buffer.back() == '\0')
+                        buffer.pop_back();
+                    result = std::move(buffer);
+                }
+            } else if (type == kRegDword) {
+                std::array<std::uint8_t, 4> bytes{};
+                std::uint32_t dwordSize = 4;
+                if (m_registry->queryValue(key, valueName, nullptr, bytes.data(), &dwordSize)
+                        .ok()) {
+                    const std::uint32_t raw = bytes[0] | (bytes[1] << 8) | (bytes[2] << 16) |
+                                              (std::uint32_t(bytes[3]) << 24);
+                    result = static_cast<std::int32_t>(raw);
+                }
+            }
+        }
+    } catch (...) {
+        reportUnexpected("GetKeyValue");
+        result = std::monostate();
+    }
+    (void)m_registry->closeKey(key);
+    return result;
+}
+
+void CProgramSettings::SetKeyValue(std::uint32_t root, const std::string& keyPath,
+                                   std::string_view valueName, const KeyValue& value,
+                                   std::uint32_t valueType)
+{
+    RegKey key = 0;
+    std::uint32_t disposition = 0;
+    const RegStatus created =
+        m_registry->createKey(root, keyPath, 0, kKeyAccessAll, key, &disposition);
+    if (!created.ok()) {
+        reportWriteFailure("SetKeyValue", created);
+        return;
+    }
+    try {
+        RegStatus written;
+        if (valueType == kRegSz) {
+            std::string text;
+            if (const auto* s = std::get_if<std::string>(&value))
+                text = *s;
+            else if (const auto* n = std::get_if<std::int32_t>(&value))
+                text = decimalText(*n);
+            // The stored size counts the terminating NUL.
+            const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
+            written = m_registry->setValue(key, valueName, kRegSz, {bytes, text.size() + 1});
+        } else if (valueType == kRegDword) {
+            std::int32_t number = 0;
+            if (const auto* s = std::get_if<std::string>(&value))
+                number = toInt32(*s);
+            else if (const auto* n = std::get_if<std::int32_t>(&value))
+                number = *n;
+            const auto raw = static_cast<std::uint32_t>(number);
+            const std::array<std::uint8_t, 4> bytes = {std::uint8_t(raw), std::uint8_t(raw >> 8),
+                                                       std::uint8_t(raw >> 16),
+                                                       std::uint8_t(raw >> 24)};
+            written = m_registry->setValue(key, valueName, kRegDword, bytes);
+        }
+        if (written.ok())
+            m_writeFailureShown = false;
+        else
+            reportWriteFailure("SetKeyValue", written);
+    } catch (...) {
+        reportUnexpected("SetKeyValue");
+    }
+    (void)m_registry->closeKey(key);
+}
+
+void CProgramSettings::reportUnexpected(std::string_view operation)
+{
+    RuntimeError error = kInternalError;
+    std::string description;
+    try {
+        throw;
+    } catch (const RuntimeError& e) {
+        error = e;
+    } catch (const std::bad_alloc&) {
+        error = kOutOfMemory;
+    } catch (const std::length_error&) {
+        error = kOutOfMemory;
+    } catch (const std::exception& e) {
+        description = e.what();
+    } catch (...) {
+    }
+    if (description.empty())
+        description = error.description;
+    if (m_report)
+        m_report(operation, errorText(error.number, description));
+}
+
+void CProgramSettings::reportWriteFailure(std::string_view operation, const RegStatus& status)
+{
+    // Shut-down writes a dozen values; one message for a disk that refuses them all.
+    if (m_writeFailureShown)
+        return;
+    m_writeFailureShown = true;
+    if (m_report)
+        m_report(operation, errorText(status.code, status.reason));
+}
+
+} // namespace settings
