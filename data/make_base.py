@@ -128,6 +128,10 @@ def parse_unit(line, where):
         )
     name, coef_text, expression, description = (f.strip() for f in fields)
     check_name(name, where, "unit name")
+    # The log takes the text between the first "(" and the first ")" as the
+    # short name, so the symbol must be the one bracket pair, at the end.
+    if name.count("(") != 1 or name.count(")") != 1 or not name.endswith(")") or "()" in name:
+        raise SourceError("%s: unit name %r must end in one \"(symbol)\"" % (where, name))
     coefficient = parse_coefficient(coef_text, where)
     if not expression:
         raise SourceError("%s: empty GNU units expression" % where)

@@ -101,6 +101,8 @@ class Sources(unittest.TestCase):
              "01-a.txt:4"),
             ("overflow", HEADER + METRE + "Фут (фут) | 1E+400 | ft | Фут.\n", "double range", "01-a.txt:4"),
             ("bar in text", HEADER + METRE + "Фут (фут) | 0.3048 | ft | Фут|дюйм.\n", "|", "01-a.txt:4"),
+            ("nested bracket", HEADER + METRE + "Фунт на фут (lb/(фут·с)) | 1 | m | Ф.\n", "(symbol)", "01-a.txt:4"),
+            ("no symbol", HEADER + METRE + "Фут | 0.3048 | ft | Фут.\n", "(symbol)", "01-a.txt:4"),
             ("no reference", "category: Длина\n" + METRE, "before the category", "01-a.txt:2"),
             ("one unit", HEADER + METRE, "at least two", "01-a.txt"),
         ]
