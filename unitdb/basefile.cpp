@@ -1,0 +1,277 @@
+// Reading Base.dat into the unit tables. The reader works line by line but
+// takes fields exactly as the file's writer lays them out, so that every fault
+// can be named by its line.
+#include "unitdb/basefile.h"
+
+#include "calc/numbertext.h"
+#include "unitdb/cp1251.h"
+
+#include <cmath>
+#include <fstream>
+#include <iterator>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+namespace unitdb
+{
+
+namespace
+{
+
+// Far beyond 51 x 101 units with long descriptions; keeps a wrong file from eating memory.
+constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimRight(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool isBlankLine(std::string_view s)
+{
+    return trimRight(s).empty();
+}
+
+struct Field {
+    std::string_view text;
+    bool endedByComma = false;
+    bool unclosedQuote = false;
+    std::size_t next = 0; // where the following field starts
+};
+
+// Skips leading blanks and takes the text up to a comma or the line end; a field
+// opening with a double quote runs to the closing quote, commas included.
+Field readField(std::string_view line, std::size_t pos)
+{
+    Field f;
+    while (pos < line.size() && isBlank(line[pos]))
+        ++pos;
+    std::size_t end = pos;
+    if (pos < line.size() && line[pos] == '"') {
+        const std::size_t close = line.find('"', pos + 1);
+        if (close == std::string_view::npos) {
+            f.unclosedQuote = true;
+            return f;
+        }
+        f.text = line.substr(pos + 1, close - pos - 1);
+        end = close + 1;
+    }
+    const std::size_t comma = line.find(',', end);
+    if (end == pos)
+        f.text = line.substr(pos, comma == std::string_view::npos ? std::string_view::npos
+                                                                  : comma - pos);
+    f.endedByComma = comma != std::string_view::npos;
+    f.next = f.endedByComma ? comma + 1 : line.size();
+    return f;
+}
+
+bool isEndMarker(std::string_view field)
+{
+    return trimRight(field) == "*";
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// The invariant number form, blanks allowed anywhere as the number reader allows
+// them: sign, digits with at most one period (at least one digit), exponent.
+bool isNumberText(std::string_view text)
+{
+    std::string s;
+    for (char c : text) {
+        if (!isBlank(c))
+            s.push_back(c);
+    }
+    std::size_t i = 0;
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        ++i;
+    std::size_t digits = 0;
+    while (i < s.size() && isDigit(s[i]))
+        ++i, ++digits;
+    if (i < s.size() && s[i] == '.') {
+        ++i;
+        while (i < s.size() && isDigit(s[i]))
+            ++i, ++digits;
+    }
+    if (digits == 0)
+        return false;
+    if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
+        ++i;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        const std::size_t expStart = i;
+        while (i < s.size() && isDigit(s[i]))
+            ++i;
+        if (i == expStart)
+            return false;
+    }
+    return i == s.size();
+}
+
+std::vector<std::string_view> splitLines(std::string_view text)
+{
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+void clearTables(UnitTables& t)
+{
+    for (int c = 0; c < kMaxCategories; ++c) {
+        t.CatNames[c].clear();
+        t.UnitCount[c] = 0;
+        for (int s = 0; s < kMaxUnits; ++s) {
+            t.UnitNames[c][s].clear();
+            t.UnitKoef[c][s] = 0.0;
+            t.UnitDesc[c][s].clear();
+        }
+    }
+    t.CatCount = 0;
+}
+
+LoadResult fault(ErrorCode code, std::size_t lineIndex, TextEncoding encoding)
+{
+    LoadResult r;
+    r.code = code;
+    r.line = static_cast<int>(lineIndex) + 1;
+    r.partial = true;
+    r.encoding = encoding;
+    return r;
+}
+
+// Fills the tables from the decoded lines: a name line, two lines a unit, "*".
+LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& lines, TextEncoding enc)
+{
+    const std::size_t n = lines.size();
+    // Blank lines after the last record are tolerated, not read as a category.
+    std::size_t end = n;
+    while (end > 0 && isBlankLine(lines[end - 1]))
+        --end;
+
+    std::size_t i = 0;
+    while (i < end) {
+        const Field name = readField(lines[i], 0);
+        if (name.unclosedQuote)
+            return fault(ErrorCode::UnclosedQuote, i, enc);
+        if (name.endedByComma)
+            return fault(ErrorCode::ExtraField, i, enc);
+        if (t.CatCount == kMaxCategories)
+            return fault(ErrorCode::TooManyCategories, i, enc);
+        const int c = t.CatCount++;
+        t.CatNames[c] = name.text;
+        ++i;
+
+        for (;;) {
+            if (i >= n)
+                return fault(ErrorCode::UnexpectedEnd, n, enc);
+            const std::string_view line = lines[i];
+            const Field unit = readField(line, 0);
+            if (unit.unclosedQuote)
+                return fault(ErrorCode::UnclosedQuote, i, enc);
+            if (isEndMarker(unit.text)) {
+                if (unit.endedByComma)
+                    return fault(ErrorCode::ExtraField, i, enc);
+                ++i;
+                break;
+            }
+            if (!unit.endedByComma)
+                return fault(ErrorCode::MissingCoefficient, i, enc);
+            const Field koef = readField(line, unit.next);
+            if (koef.unclosedQuote)
+                return fault(ErrorCode::UnclosedQuote, i, enc);
+            if (koef.endedByComma)
+                return fault(ErrorCode::ExtraField, i, enc);
+            const double value = calc::readNumber(koef.text);
+            if (!isNumberText(koef.text) || !std::isfinite(value))
+                return fault(ErrorCode::BadCoefficient, i, enc);
+            if (t.UnitCount[c] == kMaxUnits)
+                return fault(ErrorCode::TooManyUnits, i, enc);
+            if (i + 1 >= n)
+                return fault(ErrorCode::UnexpectedEnd, n, enc);
+
+            const int s = t.UnitCount[c]++;
+            t.UnitNames[c][s] = unit.text;
+            t.UnitKoef[c][s] = value;
+            std::string& desc = t.UnitDesc[c][s];
+            desc = lines[i + 1];
+            if (!desc.empty() && desc.back() != '.')
+                desc.push_back('.');
+            i += 2;
+        }
+    }
+    LoadResult ok;
+    ok.encoding = enc;
+    return ok;
+}
+
+} // namespace
+
+LoadResult load(UnitTables& tables, const std::filesystem::path& path)
+{
+    clearTables(tables);
+    LoadResult result;
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        result.code = ErrorCode::FileMissing;
+        return result;
+    }
+    const std::uintmax_t size = std::filesystem::file_size(path, ec);
+    if (ec) {
+        result.code = ErrorCode::ReadFailed;
+        result.systemText = ec.message();
+        return result;
+    }
+    if (size > kMaxFileBytes) {
+        result.code = ErrorCode::FileTooLarge;
+        return result;
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes(std::istreambuf_iterator<char>(in), {});
+    if (!in && !in.eof()) {
+        result.code = ErrorCode::ReadFailed;
+        result.systemText = std::generic_category().message(errno);
+        return result;
+    }
+
+    std::string text;
+    TextEncoding enc = TextEncoding::Cp1251;
+    if (bytes.starts_with("\xEF\xBB\xBF")) {
+        enc = TextEncoding::Utf8WithBom;
+        // Malformed bytes become U+FFFD so that the tables only ever hold valid UTF-8.
+        const std::string_view body = std::string_view(bytes).substr(3);
+        for (std::size_t pos = 0; pos < body.size();)
+            appendUtf8(text, nextCodePoint(body, pos));
+    } else if (isValidUtf8(bytes)) {
+        // Pure ASCII is the same in both; only non-ASCII bytes tell UTF-8 apart.
+        bool ascii = true;
+        for (char ch : bytes)
+            ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
+        enc = ascii ? TextEncoding::Cp1251 : TextEncoding::Utf8;
+        text = std::move(bytes);
+    } else {
+        text = decodeCp1251(bytes);
+    }
+    return parseRecords(tables, splitLines(text), enc);
+}
+
+} // namespace unitdb

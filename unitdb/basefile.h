@@ -1,0 +1,65 @@
+// Base.dat as read and as written: the category records, their units and
+// descriptions, in the file's own text form.
+#pragma once
+
+#include "unitdb/atomicfile.h"
+#include "unitdb/errors.h"
+#include "unitdb/unittables.h"
+
+#include <filesystem>
+#include <string>
+
+namespace unitdb
+{
+
+enum class TextEncoding { Cp1251, Utf8, Utf8WithBom };
+
+struct LoadResult {
+    ErrorCode code = ErrorCode::None;
+    int line = 0;         // 1-based line of the fault (one past the last line for an early end)
+    bool partial = false; // the tables hold only the records read before `line`
+    TextEncoding encoding = TextEncoding::Cp1251;
+    std::string systemText; // the system's words for ReadFailed
+    bool ok() const { return code == ErrorCode::None; }
+};
+
+// Reads the file into the tables, replacing what they held (BaseChanged is left
+// alone). A BOM, or valid UTF-8 with non-ASCII bytes, is read as UTF-8; anything
+// else as Windows-1251. On a fault in the records the tables keep every unit read
+// before it, and the category it sits in; nothing past the capacity is stored.
+LoadResult load(UnitTables& tables, const std::filesystem::path& path);
+
+enum class BackupMode {
+    None,
+    KeepOriginal, // copy the file being replaced to "<name>.bak" first
+};
+
+struct SaveOptions {
+    BackupMode backup = BackupMode::None;
+    FileStepFault fault; // tests only: makes a step of the final write fail
+};
+
+enum class TextField { None, CategoryName, UnitName, Coefficient, Description };
+
+struct SaveResult {
+    ErrorCode code = ErrorCode::None;
+    int category = -1; // where the refused text sits (Unencodable, UnwritableText, BadCoefficient)
+    int slot = -1;     // -1 for a category name
+    TextField field = TextField::None;
+    char32_t character = 0; // the character Windows-1251 cannot hold
+    FileWriteResult write;  // which step failed, why and on which file (WriteFailed, BackupFailed)
+    bool ok() const { return code == ErrorCode::None; }
+};
+
+// The file's bytes for the tables: Windows-1251, CR LF, coefficients with a period.
+// Refuses text that the code page cannot hold or that would read back differently.
+SaveResult baseFileBytes(const UnitTables& tables, std::string& bytes);
+
+// Writes the tables to the file atomically; on any failure nothing is changed on disk.
+SaveResult save(const UnitTables& tables, const std::filesystem::path& path,
+                const SaveOptions& options = {});
+
+// "<name>.bak" beside the file: where BackupMode::KeepOriginal keeps the original.
+std::filesystem::path backupPathFor(const std::filesystem::path& path);
+
+} // namespace unitdb

@@ -1,0 +1,175 @@
+// Windows-1251 code page table and the UTF-8 walking the codec needs.
+#include "unitdb/cp1251.h"
+
+#include <array>
+
+namespace unitdb
+{
+
+namespace
+{
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+// Bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order. 0x98 is undefined.
+constexpr std::array<char32_t, 64> kHighHalf = {
+    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, // 80
+    0x20AC, 0x2030, 0x0409, 0x2039, 0x040A, 0x040C, 0x040B, 0x040F, // 88
+    0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, // 90
+    0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, // 98
+    0x00A0, 0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, // A0
+    0x0401, 0x00A9, 0x0404, 0x00AB, 0x00AC, 0x00AD, 0x00AE, 0x0407, // A8
+    0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6, 0x00B7, // B0
+    0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457, // B8
+};
+
+// Returns the byte for a code point, or -1 when the code page has none.
+int cp1251Byte(char32_t cp)
+{
+    if (cp < 0x80)
+        return static_cast<int>(cp);
+    if (cp >= 0x0410 && cp <= 0x044F)
+        return static_cast<int>(cp - 0x0410 + 0xC0);
+    if (cp == kReplacement)
+        return -1; // stands for the undefined 0x98, never written back
+    for (std::size_t i = 0; i < kHighHalf.size(); ++i) {
+        if (kHighHalf[i] == cp)
+            return static_cast<int>(0x80 + i);
+    }
+    return -1;
+}
+
+bool isContinuation(unsigned char c)
+{
+    return (c & 0xC0) == 0x80;
+}
+
+// Length and validity of the UTF-8 sequence at `pos`; 0 when malformed.
+std::size_t sequenceLength(std::string_view text, std::size_t pos, char32_t& cp)
+{
+    const auto lead = static_cast<unsigned char>(text[pos]);
+    std::size_t len = 0;
+    char32_t min = 0;
+    if (lead < 0x80) {
+        cp = lead;
+        return 1;
+    }
+    if ((lead & 0xE0) == 0xC0) {
+        len = 2;
+        cp = lead & 0x1F;
+        min = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        len = 3;
+        cp = lead & 0x0F;
+        min = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        len = 4;
+        cp = lead & 0x07;
+        min = 0x10000;
+    } else {
+        return 0;
+    }
+    if (pos + len > text.size())
+        return 0;
+    for (std::size_t i = 1; i < len; ++i) {
+        const auto c = static_cast<unsigned char>(text[pos + i]);
+        if (!isContinuation(c))
+            return 0;
+        cp = (cp << 6) | (c & 0x3F);
+    }
+    if (cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+        return 0;
+    return len;
+}
+
+} // namespace
+
+void appendUtf8(std::string& out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.push_back(static_cast<char>(cp));
+    } else if (cp < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    }
+}
+
+char32_t nextCodePoint(std::string_view text, std::size_t& pos)
+{
+    char32_t cp = 0;
+    const std::size_t len = sequenceLength(text, pos, cp);
+    if (len == 0) {
+        ++pos;
+        return kReplacement;
+    }
+    pos += len;
+    return cp;
+}
+
+bool isValidUtf8(std::string_view bytes)
+{
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        char32_t cp = 0;
+        const std::size_t len = sequenceLength(bytes, pos, cp);
+        if (len == 0)
+            return false;
+        pos += len;
+    }
+    return true;
+}
+
+std::string decodeCp1251(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() * 2);
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80)
+            out.push_back(ch);
+        else if (b >= 0xC0)
+            appendUtf8(out, 0x0410 + (b - 0xC0));
+        else
+            appendUtf8(out, kHighHalf[b - 0x80]);
+    }
+    return out;
+}
+
+EncodeResult encodeCp1251(std::string_view utf8)
+{
+    EncodeResult result;
+    result.bytes.reserve(utf8.size());
+    std::size_t pos = 0;
+    while (pos < utf8.size()) {
+        char32_t cp = 0;
+        const std::size_t len = sequenceLength(utf8, pos, cp);
+        if (len == 0) {
+            result.code = ErrorCode::InvalidUtf8;
+            result.position = pos;
+            result.bytes.clear();
+            return result;
+        }
+        const int b = cp1251Byte(cp);
+        if (b < 0) {
+            result.code = ErrorCode::Unencodable;
+            result.position = pos;
+            result.character = cp;
+            result.bytes.clear();
+            return result;
+        }
+        result.bytes.push_back(static_cast<char>(b));
+        pos += len;
+    }
+    return result;
+}
+
+} // namespace unitdb

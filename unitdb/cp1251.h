@@ -1,0 +1,39 @@
+// Windows-1251 <-> UTF-8, spoken only at the file boundary.
+#pragma once
+
+#include "unitdb/errors.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace unitdb
+{
+
+// Decodes Windows-1251 bytes to UTF-8. Never fails: the one byte the code page
+// leaves undefined, 0x98, becomes U+FFFD, which encodeCp1251 then refuses, so
+// such a file cannot be written back changed without the user seeing it.
+std::string decodeCp1251(std::string_view bytes);
+
+struct EncodeResult {
+    ErrorCode code = ErrorCode::None; // None, Unencodable or InvalidUtf8
+    std::string bytes;                // the Windows-1251 text when ok()
+    std::size_t position = 0;         // byte offset, in the UTF-8 text, of the refused character
+    char32_t character = 0;           // the refused character (0 for invalid UTF-8)
+    bool ok() const { return code == ErrorCode::None; }
+};
+
+// Encodes UTF-8 text to Windows-1251; refuses, never replaces, a character the
+// code page cannot hold.
+EncodeResult encodeCp1251(std::string_view utf8);
+
+// True when the bytes are well-formed UTF-8 (no overlongs, surrogates or values past U+10FFFF).
+bool isValidUtf8(std::string_view bytes);
+
+// Decodes one UTF-8 character at `pos`, advancing it; U+FFFD (one byte taken) when malformed.
+char32_t nextCodePoint(std::string_view text, std::size_t& pos);
+
+// Appends a code point in UTF-8.
+void appendUtf8(std::string& out, char32_t cp);
+
+} // namespace unitdb

@@ -1,0 +1,27 @@
+// Error codes of the unit database: what Load, Save, the Windows-1251 codec and
+// the atomic file writer hand back. The windows turn them into words.
+#pragma once
+
+namespace unitdb
+{
+
+enum class ErrorCode {
+    None,
+    FileMissing,        // Load: the file does not exist
+    ReadFailed,         // Load: the file exists but could not be read (see the system text)
+    FileTooLarge,       // Load: the file is far larger than any database the tables can hold
+    MissingCoefficient, // Load: a unit line has no comma and coefficient after the name
+    BadCoefficient,     // Load: the coefficient is not a finite number; Save: same, in memory
+    ExtraField,         // Load: a comma where the line must end (category name, coefficient, "*")
+    UnclosedQuote,      // Load: a field opens a double quote and the line ends first
+    UnexpectedEnd,      // Load: the file ends inside a category record
+    TooManyCategories,  // Load: a category beyond the 51 the tables hold
+    TooManyUnits,       // Load: a unit beyond the 101 a category holds
+    Unencodable,        // Save, codec: a character Windows-1251 cannot hold
+    InvalidUtf8,        // codec: the text handed in is not valid UTF-8
+    UnwritableText,     // Save: a name or description that would not read back the same
+    BackupFailed,       // Save: the copy of the original file could not be written
+    WriteFailed,        // Save, atomic writer: a step of writing the file failed
+};
+
+} // namespace unitdb

@@ -1,0 +1,350 @@
+#include "unitdb/basefile.h"
+
+#include "testfolder.h"
+#include "unitdb/cp1251.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+using namespace unitdb;
+
+namespace
+{
+
+std::unique_ptr<UnitTables> loadOrFail(const std::filesystem::path& path)
+{
+    auto t = std::make_unique<UnitTables>();
+    const LoadResult r = load(*t, path);
+    EXPECT_TRUE(r.ok()) << "code " << static_cast<int>(r.code) << " line " << r.line;
+    return t;
+}
+
+std::string replaceAll(std::string s, const std::string& from, const std::string& to)
+{
+    for (auto pos = s.find(from); pos != std::string::npos; pos = s.find(from, pos + to.size()))
+        s.replace(pos, from.size(), to);
+    return s;
+}
+
+// The fixture as written by the program: Windows-1251, CR LF, canonical coefficients.
+std::string referenceBytes()
+{
+    return readBytes(dataFile("cp1251_crlf.dat"));
+}
+
+std::unique_ptr<UnitTables> oneCategory(const std::string& unitName, const std::string& desc)
+{
+    auto t = std::make_unique<UnitTables>();
+    t->CatCount = 1;
+    t->CatNames[0] = "Длина";
+    t->UnitCount[0] = 1;
+    t->UnitNames[0][0] = unitName;
+    t->UnitKoef[0][0] = 1;
+    t->UnitDesc[0][0] = desc;
+    return t;
+}
+
+} // namespace
+
+TEST(BaseFile, EveryAcceptedFormSavesBackToTheSameBytes)
+{
+    const std::string reference = referenceBytes();
+    ASSERT_FALSE(reference.empty());
+    struct Row {
+        const char* name;
+        std::string bytes;
+        TextEncoding encoding;
+    };
+    const Row rows[] = {
+        {"windows-1251 crlf", reference, TextEncoding::Cp1251},
+        {"utf-8 with bom", readBytes(dataFile("utf8_bom_crlf.dat")), TextEncoding::Utf8WithBom},
+        {"utf-8 lf", readBytes(dataFile("utf8_lf.dat")), TextEncoding::Utf8},
+        {"lf only", replaceAll(reference, "\r\n", "\n"), TextEncoding::Cp1251},
+        {"trailing empty line", reference + "\r\n", TextEncoding::Cp1251},
+        {"trailing blank lines", reference + "\r\n  \n\r\n", TextEncoding::Cp1251},
+        {"no final line end", reference.substr(0, reference.size() - 2), TextEncoding::Cp1251},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestFolder dir;
+        writeBytes(dir / "in.dat", row.bytes);
+        auto t = std::make_unique<UnitTables>();
+        const LoadResult r = load(*t, dir / "in.dat");
+        ASSERT_TRUE(r.ok()) << "line " << r.line;
+        EXPECT_EQ(r.encoding, row.encoding);
+        EXPECT_EQ(t->CatCount, 4);
+        ASSERT_TRUE(save(*t, dir / "out.dat").ok());
+        EXPECT_EQ(readBytes(dir / "out.dat"), reference);
+    }
+}
+
+TEST(BaseFile, KeepsDescriptionsWholeAndEndsThemWithAPeriod)
+{
+    TestFolder dir;
+    writeBytes(dir / "Base.dat", "Длина\r\n"
+                                 "Метр,1\r\n"
+                                 "Мера длины\r\n"
+                                 "Дюйм,0.0254\r\n"
+                                 "Мера длины.\r\n"
+                                 "Ярд,0.9144\r\n"
+                                 "\r\n"
+                                 "Фут,0.3048\r\n"
+                                 "Ух ты!\r\n"
+                                 "  \"Миля, морская\",1852\r\n"
+                                 "  Три поля: a, \"b\", c\r\n"
+                                 "*\r\n"
+                                 "Пусто\r\n"
+                                 "*\r\n");
+    const auto t = loadOrFail(dir / "Base.dat");
+    ASSERT_EQ(t->CatCount, 2);
+    ASSERT_EQ(t->UnitCount[0], 5);
+    EXPECT_EQ(t->UnitCount[1], 0);
+    EXPECT_EQ(t->CatNames[1], "Пусто");
+    EXPECT_EQ(t->UnitDesc[0][0], "Мера длины.");
+    EXPECT_EQ(t->UnitDesc[0][1], "Мера длины.");
+    EXPECT_EQ(t->UnitDesc[0][2], "");
+    EXPECT_EQ(t->UnitDesc[0][3], "Ух ты!.");
+    // A quoted name keeps its comma.
+    EXPECT_EQ(t->UnitNames[0][4], "Миля, морская");
+    EXPECT_EQ(t->UnitKoef[0][4], 1852);
+    EXPECT_EQ(t->UnitDesc[0][4], "  Три поля: a, \"b\", c.");
+    EXPECT_EQ(t->UnitKoef[0][1], 0.0254);
+}
+
+TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
+{
+    struct Row {
+        const char* text;
+        ErrorCode code;
+        int line;
+    };
+    const Row rows[] = {
+        {"Длина\r\nМетр,1\r\nОписание\r\n", ErrorCode::UnexpectedEnd, 4},
+        {"Длина\r\nМетр,1\r\n", ErrorCode::UnexpectedEnd, 3},
+        {"Длина\r\n", ErrorCode::UnexpectedEnd, 2},
+        {"Длина\r\nМетр\r\n1\r\n*\r\n", ErrorCode::MissingCoefficient, 2},
+        {"Длина\r\nМетр,один\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
+        {"Длина\r\nМетр,\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
+        {"Длина\r\nМетр,1e400\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
+        {"Длина\r\nМетр,1.5x\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
+        {"Длина\r\nМетр,1,5\r\nx\r\n*\r\n", ErrorCode::ExtraField, 2},
+        {"Длина, мера\r\n*\r\n", ErrorCode::ExtraField, 1},
+        {"Длина\r\n*,\r\n", ErrorCode::ExtraField, 2},
+        {"\"Длина\r\n*\r\n", ErrorCode::UnclosedQuote, 1},
+        {"Длина\r\n*\r\n\r\nМасса\r\n*\r\n", ErrorCode::MissingCoefficient, 4},
+        {"Длина\r\nМетр,1\r\nx\r\n*\r\nМасса\r\nГрамм,0.001\r\nx\r\nТонна;1000\r\nx\r\n*\r\n",
+         ErrorCode::MissingCoefficient, 8},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.text);
+        TestFolder dir;
+        writeBytes(dir / "Base.dat", row.text);
+        auto t = std::make_unique<UnitTables>();
+        const LoadResult r = load(*t, dir / "Base.dat");
+        EXPECT_EQ(r.code, row.code);
+        EXPECT_EQ(r.line, row.line);
+        EXPECT_TRUE(r.partial);
+    }
+}
+
+TEST(BaseFile, PartialLoadKeepsWhatCameBeforeTheFault)
+{
+    TestFolder dir;
+    writeBytes(dir / "Base.dat", "Длина\r\nМетр,1\r\nx\r\n*\r\n"
+                                 "Масса\r\nГрамм,0.001\r\nГрамм.\r\nТонна,тысяча\r\nx\r\n*\r\n");
+    auto t = std::make_unique<UnitTables>();
+    t->CatCount = 9; // whatever was there before is gone
+    t->UnitNames[5][3] = "stale";
+    const LoadResult r = load(*t, dir / "Base.dat");
+    EXPECT_EQ(r.code, ErrorCode::BadCoefficient);
+    EXPECT_EQ(r.line, 8);
+    ASSERT_EQ(t->CatCount, 2);
+    EXPECT_EQ(t->UnitCount[0], 1);
+    ASSERT_EQ(t->UnitCount[1], 1);
+    EXPECT_EQ(t->UnitNames[1][0], "Грамм");
+    EXPECT_EQ(t->UnitNames[5][3], "");
+}
+
+TEST(BaseFile, StopsAtCapacityWithTheLineOfTheFirstRecordThatDoesNotFit)
+{
+    TestFolder dir;
+    std::string cats;
+    for (int c = 0; c < kMaxCategories + 1; ++c)
+        cats += "Раздел " + std::to_string(c) + "\r\nЕд,1\r\n\r\n*\r\n";
+    writeBytes(dir / "cats.dat", cats);
+
+    std::string units = "Длина\r\n";
+    for (int s = 0; s < kMaxUnits + 1; ++s)
+        units += "Ед " + std::to_string(s) + "," + std::to_string(s + 1) + "\r\nx.\r\n";
+    units += "*\r\n";
+    writeBytes(dir / "units.dat", units);
+
+    auto t = std::make_unique<UnitTables>();
+    LoadResult r = load(*t, dir / "cats.dat");
+    EXPECT_EQ(r.code, ErrorCode::TooManyCategories);
+    EXPECT_EQ(r.line, 4 * kMaxCategories + 1);
+    EXPECT_EQ(t->CatCount, kMaxCategories);
+    EXPECT_EQ(t->CatNames[kMaxCategories - 1], "Раздел 50");
+
+    r = load(*t, dir / "units.dat");
+    EXPECT_EQ(r.code, ErrorCode::TooManyUnits);
+    EXPECT_EQ(r.line, 2 + 2 * kMaxUnits);
+    EXPECT_EQ(t->CatCount, 1);
+    EXPECT_EQ(t->UnitCount[0], kMaxUnits);
+    EXPECT_EQ(t->UnitKoef[0][kMaxUnits - 1], kMaxUnits);
+
+    // Exactly full is fine.
+    units = units.substr(0, units.rfind("Ед ")) + "*\r\n";
+    writeBytes(dir / "full.dat", units);
+    EXPECT_TRUE(load(*t, dir / "full.dat").ok());
+    EXPECT_EQ(t->UnitCount[0], kMaxUnits);
+}
+
+TEST(BaseFile, MissingFileAndUnreadablePathHaveTheirOwnCodes)
+{
+    TestFolder dir;
+    auto t = std::make_unique<UnitTables>();
+    LoadResult r = load(*t, dir / "Base.dat");
+    EXPECT_EQ(r.code, ErrorCode::FileMissing);
+    EXPECT_FALSE(r.partial);
+    r = load(*t, dir.path());
+    EXPECT_EQ(r.code, ErrorCode::ReadFailed);
+    EXPECT_FALSE(r.systemText.empty());
+}
+
+TEST(BaseFile, CoefficientsAreWrittenWithAPeriodAndReadBack)
+{
+    TestFolder dir;
+    auto t = oneCategory("Грамм", "");
+    const double values[] = {0.001, 1.0 / 3, 6.02214076e23, -40, 1e-5, 1609.344};
+    for (double v : values) {
+        SCOPED_TRACE(v);
+        t->UnitKoef[0][0] = v;
+        ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
+        const auto back = loadOrFail(dir / "Base.dat");
+        EXPECT_NEAR(back->UnitKoef[0][0], v, std::abs(v) * 1e-14); // 15 digits kept
+    }
+    t->UnitKoef[0][0] = 0.001;
+    ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
+    EXPECT_NE(readBytes(dir / "Base.dat").find(",0.001\r\n"), std::string::npos);
+}
+
+TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
+{
+    struct Row {
+        const char* name;
+        const char* desc;
+        double koef;
+        ErrorCode code;
+        TextField field;
+    };
+    const Row rows[] = {
+        {"Ангстрем Å", "", 1, ErrorCode::Unencodable, TextField::UnitName},
+        {"Метр", "10⁻¹⁰ м.", 1, ErrorCode::Unencodable, TextField::Description},
+        {"Метр, СИ", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
+        {"\"Метр\"", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
+        {"*", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
+        {"Метр", "две\nстроки", 1, ErrorCode::UnwritableText, TextField::Description},
+        {"Метр", "", std::numeric_limits<double>::infinity(), ErrorCode::BadCoefficient,
+         TextField::Coefficient},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestFolder dir;
+        writeBytes(dir / "Base.dat", "old");
+        auto t = oneCategory("Дюйм", "");
+        t->UnitCount[0] = 2;
+        t->UnitNames[0][1] = row.name;
+        t->UnitDesc[0][1] = row.desc;
+        t->UnitKoef[0][1] = row.koef;
+        const SaveResult r = save(*t, dir / "Base.dat");
+        EXPECT_EQ(r.code, row.code);
+        EXPECT_EQ(r.category, 0);
+        EXPECT_EQ(r.slot, 1);
+        EXPECT_EQ(r.field, row.field);
+        EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
+        EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(dir / "Base.dat")));
+    }
+    auto t = oneCategory("Метр", "");
+    t->CatNames[0] = "Длина, ширина";
+    const SaveResult r = save(*t, TestFolder() / "Base.dat");
+    EXPECT_EQ(r.code, ErrorCode::UnwritableText);
+    EXPECT_EQ(r.slot, -1);
+    EXPECT_EQ(r.field, TextField::CategoryName);
+}
+
+TEST(BaseFile, FailedSaveLeavesTheOldFileByteIdentical)
+{
+    const auto t = oneCategory("Метр", "Новое.");
+    struct Row {
+        const char* name;
+        FileStep step;
+    };
+    const Row rows[] = {{"open", FileStep::Open},
+                        {"write", FileStep::Write},
+                        {"flush", FileStep::Flush},
+                        {"close", FileStep::Close},
+                        {"rename", FileStep::Rename}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        TestFolder dir;
+        const auto path = dir / "Base.dat";
+        writeBytes(path, referenceBytes());
+        SaveOptions options;
+        options.fault = [&row](FileStep step) { return step == row.step ? ENOSPC : 0; };
+        const SaveResult r = save(*t, path, options);
+        EXPECT_EQ(r.code, ErrorCode::WriteFailed);
+        EXPECT_EQ(r.write.step, row.step);
+        EXPECT_EQ(r.write.systemError, ENOSPC);
+        EXPECT_FALSE(r.write.systemText.empty());
+        EXPECT_FALSE(r.write.file.empty());
+        EXPECT_EQ(readBytes(path), referenceBytes());
+        EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path)));
+    }
+
+    // Real failures: the temporary file's place taken by a folder, a folder under a file.
+    TestFolder dir;
+    const auto path = dir / "Base.dat";
+    writeBytes(path, referenceBytes());
+    std::filesystem::create_directory(temporaryPathFor(path));
+    SaveResult r = save(*t, path);
+    EXPECT_EQ(r.code, ErrorCode::WriteFailed);
+    EXPECT_EQ(r.write.step, FileStep::Open);
+    EXPECT_EQ(r.write.file, temporaryPathFor(path));
+    EXPECT_EQ(readBytes(path), referenceBytes());
+    EXPECT_TRUE(std::filesystem::is_directory(temporaryPathFor(path)));
+
+    r = save(*t, path / "Base.dat");
+    EXPECT_EQ(r.write.step, FileStep::Open);
+    EXPECT_EQ(r.write.systemError, ENOTDIR);
+    EXPECT_EQ(readBytes(path), referenceBytes());
+}
+
+TEST(BaseFile, SavingOverAPartlyReadFileCanKeepTheOriginal)
+{
+    TestFolder dir;
+    const auto path = dir / "Base.dat";
+    const std::string original = "Длина\r\nМетр,1\r\nx\r\n*\r\nМасса\r\nГрамм,?\r\n";
+    writeBytes(path, original);
+    auto t = std::make_unique<UnitTables>();
+    ASSERT_TRUE(load(*t, path).partial);
+
+    SaveOptions options;
+    options.backup = BackupMode::KeepOriginal;
+    std::filesystem::create_directories(backupPathFor(path) / "blocked");
+    SaveResult r = save(*t, path, options);
+    EXPECT_EQ(r.code, ErrorCode::BackupFailed);
+    EXPECT_EQ(readBytes(path), original);
+
+    std::filesystem::remove_all(backupPathFor(path));
+    r = save(*t, path, options);
+    ASSERT_TRUE(r.ok());
+    EXPECT_EQ(readBytes(backupPathFor(path)), original);
+    EXPECT_EQ(readBytes(path), encodeCp1251("Длина\r\nМетр,1\r\nx.\r\n*\r\nМасса\r\n*\r\n").bytes);
+
+    std::filesystem::remove(backupPathFor(path));
+    ASSERT_TRUE(save(*t, path).ok());
+    EXPECT_FALSE(std::filesystem::exists(backupPathFor(path)));
+}

@@ -1,0 +1,57 @@
+// A fresh folder per test, and whole-file byte helpers.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+class TestFolder
+{
+public:
+    TestFolder()
+    {
+        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
+        std::random_device random;
+        m_path = std::filesystem::path(testing::TempDir()) /
+                 ("unitdb-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
+                  std::to_string(random()));
+        std::filesystem::remove_all(m_path);
+        std::filesystem::create_directories(m_path);
+    }
+    ~TestFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(m_path, ignored);
+    }
+    TestFolder(const TestFolder&) = delete;
+    TestFolder& operator=(const TestFolder&) = delete;
+
+    std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+inline std::string readBytes(const std::filesystem::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+inline std::filesystem::path dataFile(const std::string& name)
+{
+    const char* folder = std::getenv("MV_TEST_DATA");
+    return std::filesystem::path(folder ? folder : "tests/data") / name;
+}

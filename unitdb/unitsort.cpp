@@ -1,0 +1,105 @@
+// The unit sort. It sorts a permutation of slots with a stable sort, which gives
+// the same order as exchanging neighbours that are out of order, in far fewer steps.
+#include "unitdb/unitsort.h"
+
+#include "unitdb/cp1251.h"
+
+#include <algorithm>
+#include <array>
+#include <numeric>
+
+namespace unitdb
+{
+
+namespace
+{
+
+// UTF-16 code units of a name. Characters past U+FFFF become surrogates, which
+// sort below U+E000..U+FFFF: code point (and UTF-8 byte) order differs there.
+std::u16string utf16(std::string_view utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    for (std::size_t pos = 0; pos < utf8.size();) {
+        const char32_t cp = nextCodePoint(utf8, pos);
+        if (cp < 0x10000) {
+            out.push_back(static_cast<char16_t>(cp));
+        } else {
+            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
+        }
+    }
+    return out;
+}
+
+struct SortKey {
+    bool cyrillic = false;
+    std::u16string name;
+};
+
+bool keyBefore(const SortKey& a, const SortKey& b)
+{
+    if (a.cyrillic != b.cyrillic)
+        return a.cyrillic;
+    return a.name < b.name;
+}
+
+SortKey keyOf(std::string_view name)
+{
+    return {RL(name), utf16(name)};
+}
+
+} // namespace
+
+bool RL(std::string_view name)
+{
+    std::size_t pos = 0;
+    if (name.empty())
+        return false;
+    const char32_t first = nextCodePoint(name, pos);
+    return first >= 0x0410 && first <= 0x044F;
+}
+
+bool unitGoesBefore(std::string_view a, std::string_view b)
+{
+    return keyBefore(keyOf(a), keyOf(b));
+}
+
+void sortUnits(UnitTables& t)
+{
+    std::array<SortKey, kMaxUnits> keys;
+    std::array<int, kMaxUnits> order{};
+    for (int c = 0; c < t.CatCount; ++c) {
+        const int n = t.UnitCount[c];
+        for (int s = 0; s < n; ++s)
+            keys[s] = keyOf(t.UnitNames[c][s]);
+        std::iota(order.begin(), order.begin() + n, 0);
+        std::stable_sort(order.begin(), order.begin() + n,
+                         [&keys](int a, int b) { return keyBefore(keys[a], keys[b]); });
+
+        // Gather into fresh rows, then move them back: each triple moves as stored.
+        std::array<std::string, kMaxUnits> names;
+        std::array<double, kMaxUnits> koefs{};
+        std::array<std::string, kMaxUnits> descs;
+        for (int s = 0; s < n; ++s) {
+            names[s] = std::move(t.UnitNames[c][order[s]]);
+            koefs[s] = t.UnitKoef[c][order[s]];
+            descs[s] = std::move(t.UnitDesc[c][order[s]]);
+        }
+        std::move(names.begin(), names.begin() + n, t.UnitNames[c].begin());
+        std::copy(koefs.begin(), koefs.begin() + n, t.UnitKoef[c].begin());
+        std::move(descs.begin(), descs.begin() + n, t.UnitDesc[c].begin());
+    }
+}
+
+std::vector<SingleUnitCategory> singleUnitCategories(const UnitTables& t)
+{
+    std::vector<SingleUnitCategory> found;
+    for (int c = 0; c < t.CatCount; ++c) {
+        if (t.UnitCount[c] == 1)
+            found.push_back({c, t.CatNames[c], t.UnitNames[c][0]});
+    }
+    return found;
+}
+
+} // namespace unitdb
