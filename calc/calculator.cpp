@@ -89,7 +89,7 @@ constexpr std::string_view kPiText = "3.141592654";
 
 // One entry of the token list: its operator character, its operand's value and
 // where the operator stands.
-struct Entry {
+struct Action {
     char op;
     double value;
     std::size_t place;
@@ -113,13 +113,13 @@ void substitutePi(MappedText& t)
     t = std::move(out);
 }
 
-// Cuts the text into entries. A "+" or "-" whose last non-blank predecessor is
+// Cuts the text into actions. A "+" or "-" whose last non-blank predecessor is
 // an operator is the operand's sign; any operator right after "e"/"E" belongs
 // to an exponent.
-std::variant<std::vector<Entry>, CalcFailure> cutEntries(const MappedText& t)
+std::variant<std::vector<Action>, CalcFailure> cutActions(const MappedText& t)
 {
     const std::string& s = t.text;
-    std::vector<Entry> entries;
+    std::vector<Action> actions;
     auto push = [&](std::size_t begin, std::size_t end) -> std::optional<CalcFailure> {
         const auto operand = std::string_view(s).substr(begin + 1, end - begin - 1);
         const double value = readNumber(operand);
@@ -129,7 +129,7 @@ std::variant<std::vector<Entry>, CalcFailure> cutEntries(const MappedText& t)
                 ++first;
             return CalcFailure{CalcError::Overflow, t.origin[first]};
         }
-        entries.push_back({s[begin], value, t.origin[begin]});
+        actions.push_back({s[begin], value, t.origin[begin]});
         return std::nullopt;
     };
     std::size_t start = 0;
@@ -148,12 +148,12 @@ std::variant<std::vector<Entry>, CalcFailure> cutEntries(const MappedText& t)
     }
     if (auto failure = push(start, s.size()))
         return *failure;
-    return entries;
+    return actions;
 }
 
-// Merges the entries: divisions left to right into their left neighbour, then
+// Merges the actions: divisions left to right into their left neighbour, then
 // multiplications right to left, then additions and subtractions.
-std::variant<double, CalcFailure> merge(std::vector<Entry>& e)
+std::variant<double, CalcFailure> merge(std::vector<Action>& e)
 {
     auto step = [](double result, double& into, std::size_t place) -> std::optional<CalcFailure> {
         auto written = detail::writeBack(result);
@@ -172,7 +172,7 @@ std::variant<double, CalcFailure> merge(std::vector<Entry>& e)
         }
         if (e[i].value == 0)
             return CalcFailure{CalcError::DivisionByZero, e[i].place};
-        Entry& left = e[kept - 1];
+        Action& left = e[kept - 1];
         if (auto failure = step(left.value / e[i].value, left.value, e[i].place))
             return *failure;
     }
@@ -182,7 +182,7 @@ std::variant<double, CalcFailure> merge(std::vector<Entry>& e)
     for (std::size_t i = e.size() - 1; i >= 1; --i) {
         if (e[i].op != '*')
             continue;
-        Entry& left = e[i - 1];
+        Action& left = e[i - 1];
         if (auto failure = step(left.value * e[i].value, left.value, e[i].place))
             return *failure;
     }
@@ -210,10 +210,10 @@ EvalResult evalMapped(MappedText t, const CalcOptions& options)
         t.origin.insert(t.origin.begin(), t.origin.empty() ? 0 : t.origin.front());
     }
 
-    auto cut = cutEntries(t);
+    auto cut = cutActions(t);
     if (auto* failure = std::get_if<CalcFailure>(&cut))
         return *failure;
-    auto merged = merge(std::get<std::vector<Entry>>(cut));
+    auto merged = merge(std::get<std::vector<Action>>(cut));
     if (auto* failure = std::get_if<CalcFailure>(&merged))
         return *failure;
     double value = std::get<double>(merged);
