@@ -257,8 +257,9 @@ MappedText withValues(std::string_view text, std::size_t begin, std::size_t end,
     MappedText out;
     std::size_t i = begin;
     while (i < end) {
-        std::size_t next = text.find('(', i);
-        if (next > end)
+        // Searching only up to `end` keeps a deep nest from rescanning its tail.
+        std::size_t next = text.substr(0, end).find('(', i);
+        if (next == std::string_view::npos)
             next = end;
         out.text.append(text, i, next - i);
         for (; i < next; ++i)
