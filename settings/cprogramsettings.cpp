@@ -6,7 +6,6 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <limits>
 #include <new>
 #include <stdexcept>
 

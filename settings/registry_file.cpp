@@ -184,7 +184,8 @@ RegStatus FileRegistry::queryValue(RegKey key, std::string_view name, std::uint3
             *size = needed;
             return {kErrorMoreData, {}};
         }
-        std::memcpy(data, value->data.data(), needed);
+        if (needed > 0)
+            std::memcpy(data, value->data.data(), needed);
     }
     if (size != nullptr)
         *size = needed;
