@@ -17,6 +17,7 @@ function(mv_add_qttest)
     cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
     add_executable(${ARG_NAME} ${ARG_SOURCES})
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} Qt6::Test mv_warnings)
+    set_target_properties(${ARG_NAME} PROPERTIES AUTOMOC ON)
     add_test(NAME ${ARG_NAME} COMMAND ${ARG_NAME})
     set_tests_properties(${ARG_NAME} PROPERTIES
         ENVIRONMENT "QT_QPA_PLATFORM=offscreen;MV_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/tests/data;MV_SOURCE_DIR=${PROJECT_SOURCE_DIR}")

@@ -1,0 +1,206 @@
+// The conversion window's controls, their layout and their wiring.
+#include "convwin/form1.h"
+
+#include "dialogs/form2.h"
+#include "dialogs/form3.h"
+#include "dialogs/messenger.h"
+#include "dialogs/uistyle.h"
+#include "settings/cprogramsettings.h"
+#include "settings/registry_file.h"
+#include "unitdb/unittables.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+
+namespace
+{
+
+constexpr int kClientWidth = 6270;
+constexpr int kFoldedHeight = 2330;
+constexpr int kRowTop = 840;
+constexpr int kRowStep = 360;
+
+QComboBox* makeList(QWidget* parent, const QString& name, QRect geometry)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setGeometry(geometry);
+    list->setEditable(false);
+    list->setMaxVisibleItems(20);
+    ui::setColours(list, ui::kFieldBack, ui::kFieldText);
+    return list;
+}
+
+QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
+                        const QString& tooltip, QRect geometry)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(name);
+    button->setToolTip(tooltip);
+    button->setGeometry(geometry);
+    button->setFocusPolicy(Qt::TabFocus);
+    return button;
+}
+
+} // namespace
+
+Form1::Form1(unitdb::UnitTables& tables, Messenger& messenger, const QString& registryFile,
+             QWidget* parent)
+    : QWidget(parent), m_tables(tables), m_msg(messenger)
+{
+    // The store's own troubles (a settings file that cannot be written) reach the user here.
+    auto reporter = [this](std::string_view title, std::string_view text) {
+        m_msg.show(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                   QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
+    };
+    m_settings =
+        registryFile.isEmpty()
+            ? std::make_unique<settings::CProgramSettings>(reporter)
+            : std::make_unique<settings::CProgramSettings>(
+                  std::make_unique<settings::FileRegistry>(registryFile.toStdString()), reporter);
+    setObjectName(QStringLiteral("Form1"));
+    setFont(ui::programFont());
+    buildControls();
+    setFixedSize(ui::twips(kClientWidth), ui::twips(kFoldedHeight));
+}
+
+Form1::~Form1()
+{
+    delete m_form3;
+    delete m_form2;
+}
+
+void Form1::buildControls()
+{
+    m_lbl1 = new QLabel(QStringLiteral("Категория:"), this);
+    m_lbl1->setObjectName(QStringLiteral("Lbl1"));
+    m_lbl1->setGeometry(ui::twipsRect(1260, 165, 1035, 195));
+    m_lbl1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    m_selUnit = makeList(this, QStringLiteral("SelUnit"), ui::twipsRect(2400, 120, 3825, 315));
+
+    m_inText = new QLineEdit(this);
+    m_inText->setObjectName(QStringLiteral("InText"));
+    m_inText->setGeometry(ui::twipsRect(120, 480, 2295, 315));
+    ui::setColours(m_inText, ui::kFieldBack, ui::kFieldText);
+
+    m_inUnit = makeList(this, QStringLiteral("InUnit"), ui::twipsRect(2400, 480, 3495, 315));
+
+    const QString help = QStringLiteral("Получить справку");
+    for (int i = 0; i < 4; ++i) {
+        const int top = kRowTop + kRowStep * i;
+        auto* out = new QLineEdit(QStringLiteral("0"), this);
+        out->setObjectName(QStringLiteral("OutText_%1").arg(i));
+        out->setGeometry(ui::twipsRect(120, top, 2295, 315));
+        out->setReadOnly(true);
+        out->setFocusPolicy(Qt::NoFocus);
+        out->setCursor(Qt::PointingHandCursor);
+        ui::setColours(out, ui::kOutputBack, ui::kOutputText);
+        out->installEventFilter(this);
+        m_outText[static_cast<std::size_t>(i)] = out;
+        m_outUnit[static_cast<std::size_t>(i)] = makeList(this, QStringLiteral("OutUnit_%1").arg(i),
+                                                          ui::twipsRect(2400, top, 3495, 315));
+        m_cmdHelp[static_cast<std::size_t>(i)] =
+            makeButton(this, QStringLiteral("CmdHelp_%1").arg(i), QStringLiteral("?"), help,
+                       ui::twipsRect(5880, top, 315, 315));
+    }
+    m_cmdHelp[4] = makeButton(this, QStringLiteral("CmdHelp_4"), QStringLiteral("?"), help,
+                              ui::twipsRect(5880, 480, 315, 315));
+
+    ui::addEtchedLine(this, QStringLiteral("Line"), 120, 6240, 2400);
+
+    m_lblUnit = new QLabel(this);
+    m_lblUnit->setObjectName(QStringLiteral("LblUnit"));
+    m_lblUnit->setGeometry(ui::twipsRect(120, 2520, 5655, 255));
+    m_lblUnit->setTextFormat(Qt::PlainText);
+
+    m_command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("O"),
+                            QStringLiteral("О программе..."), ui::twipsRect(5340, 2520, 225, 225));
+    m_cmdSetup = makeButton(this, QStringLiteral("cmdSetup"), QStringLiteral("S"),
+                            QStringLiteral("Настройки..."), ui::twipsRect(5550, 2520, 225, 225));
+    m_cmdEdit =
+        makeButton(this, QStringLiteral("cmdEdit"), QStringLiteral("Р"),
+                   QStringLiteral("Редактирование базы"), ui::twipsRect(5760, 2520, 225, 225));
+    m_cmdScroll = makeButton(this, QStringLiteral("CmdScroll"), QStringLiteral("^"),
+                             QStringLiteral("Скрыть справку"), ui::twipsRect(5970, 2520, 225, 225));
+    m_cmdScroll->setEnabled(false);
+
+    m_lblDesc = new QPlainTextEdit(this);
+    m_lblDesc->setObjectName(QStringLiteral("LblDesc"));
+    m_lblDesc->setGeometry(ui::twipsRect(120, 2760, 6105, 1695));
+    m_lblDesc->setReadOnly(true);
+    ui::setColours(m_lblDesc, ui::kOutputBack, ui::kOutputText);
+
+    connect(m_selUnit, &QComboBox::currentIndexChanged, this, [this] { categoryChosen(); });
+    connect(m_inUnit, &QComboBox::currentIndexChanged, this, [this] { unitChosen(m_inUnit); });
+    m_inUnit->installEventFilter(this);
+    for (QComboBox* out : m_outUnit) {
+        connect(out, &QComboBox::currentIndexChanged, this, [this, out] { unitChosen(out); });
+        out->installEventFilter(this);
+    }
+    connect(m_inText, &QLineEdit::textChanged, this, [this] { inTextChanged(); });
+    m_inText->installEventFilter(this);
+    for (int i = 0; i < 5; ++i)
+        connect(m_cmdHelp[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+                [this, i] { helpPressed(i); });
+    connect(m_cmdScroll, &QPushButton::clicked, this, [this] { scrollPressed(); });
+    connect(m_cmdSetup, &QPushButton::clicked, this, [this] { openSettings(); });
+    connect(m_command1, &QPushButton::clicked, this, [this] { openAbout(); });
+    // The database editor lands with its own change; until then the button does nothing.
+
+    setTabOrder(m_selUnit, m_inText);
+    setTabOrder(m_inText, m_inUnit);
+}
+
+bool Form1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_inText) {
+        if (event->type() == QEvent::FocusIn) {
+            m_inText->selectAll();
+        } else if (event->type() == QEvent::KeyPress) {
+            const auto* key = static_cast<QKeyEvent*>(event);
+            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+                inTextEnter();
+                return true;
+            }
+        }
+        return false;
+    }
+    if (event->type() == QEvent::MouseButtonPress) {
+        for (int i = 0; i < 4; ++i)
+            if (watched == m_outText[static_cast<std::size_t>(i)]) {
+                outputClicked(i);
+                return true;
+            }
+    }
+    if (event->type() == QEvent::KeyPress) {
+        auto* list = qobject_cast<QComboBox*>(watched);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const QString text = key->text();
+        // Letters and other printable characters jump by first letter; the
+        // combo box's own prefix search would move the selection a second time.
+        if (list && list != m_selUnit && text.size() == 1 && text.at(0).isPrint() &&
+            !text.at(0).isSpace()) {
+            unitKeyTyped(list, text.at(0));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    shutDown();
+    event->accept();
+}
+
+void Form1::changeHeight(int deltaTwips)
+{
+    const int height = std::max(ui::twips(kFoldedHeight), this->height() + ui::twips(deltaTwips));
+    setFixedSize(width(), height);
+}

@@ -1,0 +1,117 @@
+// The conversion window: a quantity, an input row and four output rows, with
+// a fold-out description panel. It owns start-up and shut-down of the program.
+#pragma once
+
+#include "convwin/calclog.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class Form2;
+class Form3;
+class Messenger;
+namespace settings
+{
+class CProgramSettings;
+}
+namespace unitdb
+{
+struct UnitTables;
+}
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+public:
+    // `registryFile` is where the settings live (empty: the usual per-user place).
+    Form1(unitdb::UnitTables& tables, Messenger& messenger, const QString& registryFile = {},
+          QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // Start-up; false when the program must end at once (no Base.dat).
+    bool startUp();
+    // Shut-down: saves the ignore list and the settings, offers to save Base.dat.
+    void shutDown();
+
+    // Recomputes the four outputs from the input line and the selected units.
+    void Conversion();
+    // Category name -> table index; -1 when no category bears it (callers use 0).
+    int IoU(const QString& name) const;
+    // The unit's short name: what stands between its first "(" and the ")" after it.
+    static QString Skobki(const QString& unitName);
+    void ShowUnit(QComboBox* list);
+    void RegisterProg();
+    // Shows one error box; returns false when the error is fatal.
+    bool ReportError(int number, QString description);
+    QString report() const;
+    static bool FileExists(const QString& name);
+
+    Form2* settingsDialog() const { return m_form2; }
+    bool panelOpen() const { return m_panelOpen; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildControls();
+    void selectIn(QComboBox* list, int position);
+    void categoryChosen();
+    void unitChosen(QComboBox* list);
+    void unitKeyTyped(QComboBox* list, QChar typed);
+    void inTextChanged();
+    void inTextEnter();
+    void setInText(const QString& text);
+    void helpPressed(int index);
+    void scrollPressed();
+    void outputClicked(int index);
+    void openSettings();
+    void openAbout();
+    void handBack();
+    void writeLog(const QString& before, const QString& after);
+    bool openLog(CalcLog::Mode mode);
+    int storedPosition(const char* name, int count);
+    long storedNumber(const char* name);
+    void fillCategoryLists();
+    QString saveIgnoreList();
+    QString saveBase();
+    void saveWithRetry(const QString& file, const std::function<QString()>& save);
+    void changeHeight(int deltaTwips);
+
+    unitdb::UnitTables& m_tables;
+    Messenger& m_msg;
+    std::unique_ptr<settings::CProgramSettings> m_settings;
+    CalcLog m_log;
+    QString m_currentFile;
+    bool m_panelOpen = false;
+    bool m_logFailed = false;
+    bool m_loadedPartly = false;
+    bool m_overflowShown = false;
+    std::array<double, 4> m_outKoef{};
+
+    Form2* m_form2 = nullptr;
+    Form3* m_form3 = nullptr;
+
+    QLabel* m_lbl1 = nullptr;
+    QComboBox* m_selUnit = nullptr;
+    QLineEdit* m_inText = nullptr;
+    QComboBox* m_inUnit = nullptr;
+    std::array<QLineEdit*, 4> m_outText{};
+    std::array<QComboBox*, 4> m_outUnit{};
+    std::array<QPushButton*, 5> m_cmdHelp{};
+    QLabel* m_lblUnit = nullptr;
+    QPushButton* m_command1 = nullptr;
+    QPushButton* m_cmdSetup = nullptr;
+    QPushButton* m_cmdEdit = nullptr;
+    QPushButton* m_cmdScroll = nullptr;
+    QPlainTextEdit* m_lblDesc = nullptr;
+};

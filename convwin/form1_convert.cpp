@@ -1,0 +1,156 @@
+// Conversion, the quantity and unit lists, and the description panel's content.
+#include "convwin/form1.h"
+
+#include "calc/numbertext.h"
+#include "dialogs/form2.h"
+#include "unitdb/unittables.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QLocale>
+#include <QPlainTextEdit>
+#include <QSignalBlocker>
+
+#include <cmath>
+
+namespace
+{
+
+const QString kNoDescription = QStringLiteral(
+    "Информация недоступна! Если вы знаете информацию об этой единице измерения, сообщите "
+    "автору: ravlo@quorvellant.ru /Кворвеллант/");
+
+QString fromStd(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+char decimalSeparator()
+{
+    const QString point = QLocale::system().decimalPoint();
+    return point == QStringLiteral(",") ? ',' : '.';
+}
+
+} // namespace
+
+int Form1::IoU(const QString& name) const
+{
+    const std::string key = name.toStdString();
+    int found = -1;
+    for (int c = 0; c < m_tables.CatCount; ++c)
+        if (m_tables.CatNames[static_cast<std::size_t>(c)] == key)
+            found = c;
+    return found;
+}
+
+void Form1::Conversion()
+{
+    const int cat = std::max(0, IoU(m_selUnit->currentText()));
+    const auto& koefs = m_tables.UnitKoef[static_cast<std::size_t>(cat)];
+    const int p = m_inUnit->currentIndex();
+    const double k = p >= 0 && p < unitdb::kMaxUnits ? koefs[static_cast<std::size_t>(p)] : 0.0;
+    const double x = calc::readNumber(m_inText->text().toStdString());
+    for (std::size_t i = 0; i < 4; ++i) {
+        const int q = m_outUnit[i]->currentIndex();
+        if (q >= 0 && q < unitdb::kMaxUnits)
+            m_outKoef[i] = koefs[static_cast<std::size_t>(q)];
+        if (m_outKoef[i] == 0.0)
+            continue;
+        double value = k / m_outKoef[i] * x;
+        if (!std::isfinite(value)) {
+            // Error 6 empties the outputs: no stale value stays beside the new input.
+            ReportError(6, {});
+            return;
+        }
+        if (m_form2 && m_form2->rounding())
+            value = calc::roundToPlaces(value, m_form2->places());
+        m_outText[i]->setText(fromStd(calc::numberText(value, decimalSeparator())));
+    }
+}
+
+void Form1::selectIn(QComboBox* list, int position)
+{
+    // Qt stays silent when the selection does not change; the handler must run anyway.
+    if (list->currentIndex() == position) {
+        if (list == m_selUnit)
+            categoryChosen();
+        else
+            unitChosen(list);
+        return;
+    }
+    list->setCurrentIndex(position);
+}
+
+void Form1::categoryChosen()
+{
+    std::array<QComboBox*, 5> lists{m_inUnit, m_outUnit[0], m_outUnit[1], m_outUnit[2],
+                                    m_outUnit[3]};
+    const int cat = std::max(0, IoU(m_selUnit->currentText()));
+    const int n = m_tables.UnitCount[static_cast<std::size_t>(cat)];
+    QStringList names;
+    for (int j = 0; j < n; ++j)
+        names << fromStd(
+            m_tables.UnitNames[static_cast<std::size_t>(cat)][static_cast<std::size_t>(j)]);
+    for (QComboBox* list : lists) {
+        // Filled silently: Qt would select the first entry while adding and run
+        // the handlers on a half-filled list.
+        const QSignalBlocker block(list);
+        list->clear();
+        list->addItems(names);
+        list->setCurrentIndex(-1);
+    }
+    if (n == 0)
+        return;
+    for (QComboBox* out : m_outUnit)
+        selectIn(out, 0);
+    selectIn(m_inUnit, 0);
+}
+
+void Form1::unitChosen(QComboBox* list)
+{
+    ShowUnit(list);
+    Conversion();
+}
+
+void Form1::ShowUnit(QComboBox* list)
+{
+    const int cat = std::max(0, IoU(m_selUnit->currentText()));
+    const QString name = list->currentIndex() >= 0 ? list->currentText() : QString();
+    const std::string key = name.toStdString();
+    const auto& names = m_tables.UnitNames[static_cast<std::size_t>(cat)];
+    int found = -1;
+    for (int s = 0; s < m_tables.UnitCount[static_cast<std::size_t>(cat)]; ++s)
+        if (names[static_cast<std::size_t>(s)] == key)
+            found = s;
+    m_lblUnit->setText(name);
+    const std::string* desc =
+        found >= 0
+            ? &m_tables.UnitDesc[static_cast<std::size_t>(cat)][static_cast<std::size_t>(found)]
+            : nullptr;
+    m_lblDesc->setPlainText(desc && !desc->empty() ? fromStd(*desc) : kNoDescription);
+}
+
+void Form1::unitKeyTyped(QComboBox* list, QChar typed)
+{
+    const QChar ch = typed.toUpper();
+    const int n = list->count();
+    const int s = list->currentIndex();
+    auto first = [list](int i) {
+        const QString text = list->itemText(i);
+        return text.isEmpty() ? QChar() : text.at(0).toUpper();
+    };
+    for (int i = 0; i < n; ++i) {
+        if (first(i) != ch)
+            continue;
+        if (s >= 0 && first(s) == ch) {
+            if (s + 1 < n) {
+                selectIn(list, first(s + 1) == ch ? s + 1 : i);
+                return;
+            }
+            continue; // the last entry already has the letter: nothing moves
+        }
+        selectIn(list, i);
+        return;
+    }
+}

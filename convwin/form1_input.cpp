@@ -1,0 +1,125 @@
+// The input line: commas become periods as typed, Enter evaluates in place and
+// writes the calculation log.
+#include "convwin/form1.h"
+
+#include "calc/calculator.h"
+#include "calc/numbertext.h"
+#include "dialogs/form2.h"
+#include "dialogs/messenger.h"
+#include "dialogs/uistyle.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QLocale>
+
+#include <variant>
+
+namespace
+{
+
+const QString kVerse = QStringLiteral("Ravlo - о единицах\r"
+                                      "----------------------------------------\r"
+                                      "Аршин и фут, верста и миля,\r"
+                                      "Пуд, фунт, золотник - всё в строку:\r"
+                                      "Число одно, а мер обилье,\r"
+                                      "И все ведут к тому же сроку.\r"
+                                      "Самара, 2004\r"
+                                      "\r"
+                                      "Хотите ещё стихов? Пишите:\r"
+                                      "ravlo@quorvellant.ru");
+
+QString calcErrorText(calc::CalcError code)
+{
+    switch (code) {
+    case calc::CalcError::DivisionByZero:
+        return QStringLiteral("Деление на ноль не допускается!");
+    case calc::CalcError::LogDomain:
+        return QStringLiteral("Аргумент логарифма неположителен!");
+    case calc::CalcError::Overflow:
+        return QStringLiteral("Переполнение! Не используйте числа больше 10^300.");
+    default:
+        return QStringLiteral("Результат не является действительным числом!");
+    }
+}
+
+} // namespace
+
+QString Form1::Skobki(const QString& unitName)
+{
+    const auto open = unitName.indexOf(QLatin1Char('('));
+    if (open < 0)
+        return unitName;
+    const auto close = unitName.indexOf(QLatin1Char(')'), open + 1);
+    // A name with "(" and no ")" after it gives the rest of the name.
+    return close < 0 ? unitName.mid(open + 1) : unitName.mid(open + 1, close - open - 1);
+}
+
+void Form1::setInText(const QString& text)
+{
+    if (m_inText->text() == text)
+        inTextChanged(); // Qt stays silent for an unchanged text; the handler must run anyway
+    else
+        m_inText->setText(text);
+}
+
+void Form1::inTextChanged()
+{
+    const QString text = m_inText->text();
+    if (text == QStringLiteral("Ravlo"))
+        m_msg.show(this, kVerse, ui::programTitle());
+    if (text.contains(QLatin1Char(','))) {
+        const int caret = m_inText->cursorPosition();
+        QString periods = text;
+        periods.replace(QLatin1Char(','), QLatin1Char('.'));
+        m_inText->setText(periods); // runs this handler again, which converts
+        m_inText->setCursorPosition(caret);
+        return;
+    }
+    Conversion();
+}
+
+void Form1::inTextEnter()
+{
+    const QString before = m_inText->text();
+    const calc::CalcOptions options{
+        m_form2->rounding() ? calc::RoundingMode::On : calc::RoundingMode::Off, m_form2->places()};
+    const calc::BracketResult result = calc::EvalBrackets(before.toStdString(), options);
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&result)) {
+        // The line keeps what the user typed; nothing is logged.
+        m_msg.show(this, calcErrorText(failure->code), QStringLiteral("Ошибка"), MsgIcon::Stop);
+        return;
+    }
+    if (const auto* value = std::get_if<double>(&result)) {
+        const QString sep = QLocale::system().decimalPoint();
+        setInText(QString::fromStdString(
+            calc::numberText(*value, sep == QStringLiteral(",") ? ',' : '.')));
+    } else {
+        setInText(before);
+    }
+    if (m_form2->logging())
+        writeLog(before, m_inText->text());
+}
+
+void Form1::writeLog(const QString& before, const QString& after)
+{
+    if (!m_log.isOpen() && (m_logFailed || !openLog(CalcLog::Mode::Append)))
+        return;
+    const QString unit =
+        Skobki(m_inUnit->currentIndex() >= 0 ? m_inUnit->currentText() : QString());
+    std::vector<std::string> lines;
+    lines.push_back(
+        (before + ' ' + unit + QStringLiteral(" = ") + after + ' ' + unit + QStringLiteral(" = "))
+            .toStdString());
+    for (std::size_t i = 0; i < 4; ++i) {
+        const QString outUnit = Skobki(m_inUnit->itemText(m_outUnit[i]->currentIndex()));
+        lines.push_back(
+            (QStringLiteral("       = ") + m_outText[i]->text() + ' ' + outUnit).toStdString());
+    }
+    lines.emplace_back();
+    if (auto failure = m_log.write(lines)) {
+        m_msg.show(this,
+                   QStringLiteral("Не удалось записать в log-файл %1: %2")
+                       .arg(m_form2->logFile(), QString::fromStdString(*failure)),
+                   QStringLiteral("Ошибка!"), MsgIcon::Exclamation);
+    }
+}

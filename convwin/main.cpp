@@ -1,0 +1,20 @@
+// Metrovanta: a unit converter. Works in the current folder, where Base.dat lives.
+#include "convwin/form1.h"
+#include "dialogs/messenger.h"
+#include "unitdb/unittables.h"
+
+#include <QApplication>
+
+#include <memory>
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    auto tables = std::make_unique<unitdb::UnitTables>();
+    QtMessenger messenger;
+    Form1 window(*tables, messenger);
+    if (!window.startUp())
+        return 1;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,600 @@
+// Drives the real conversion window through start-up, typing, lists, the panel
+// and shut-down, in a fresh folder with its own settings file each time.
+#include "convwin/form1.h"
+#include "dialogs/form2.h"
+#include "dialogs/tests/scriptedmessenger.h"
+#include "dialogs/uistyle.h"
+#include "unitdb/cp1251.h"
+#include "unitdb/unittables.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+namespace
+{
+
+// Written in Windows-1251 with CR LF, as the program keeps its files.
+const char* const kBase = "Длина\n"
+                          "Метр (м),1\nОсновная единица длины.\n"
+                          "Аршин (арш),0.7112\nСтарая русская мера.\n"
+                          "Сантиметр (см),0.01\n\n"
+                          "Верста,1066.8\nПятьсот саженей.\n"
+                          "Ангстрем (А),1E-10\nДля длин волн.\n"
+                          "*\n"
+                          "Масса\n"
+                          "Килограмм (кг),1\nМасса эталона.\n"
+                          "Грамм (г),0.001\nТысячная доля килограмма.\n"
+                          "Тонна (т),1000\nТысяча килограммов.\n"
+                          "*\n"
+                          "Пустая\n"
+                          "*\n"
+                          "Одна\n"
+                          "Штука (шт),1\nЕдинственная.\n"
+                          "*\n";
+
+std::string crlf(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += '\r';
+        out += c;
+    }
+    return out;
+}
+
+void writeCp1251(const QString& path, const std::string& utf8)
+{
+    std::ofstream(path.toStdString(), std::ios::binary) << unitdb::encodeCp1251(crlf(utf8)).bytes;
+}
+
+std::string readBytes(const QString& path)
+{
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+template <typename T> T* child(QWidget* root, const QString& name)
+{
+    T* found = root->findChild<T*>(name);
+    if (!found)
+        qFatal("no control %s", qPrintable(name));
+    return found;
+}
+
+} // namespace
+
+class Form1Test : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<unitdb::UnitTables> m_tables;
+    ScriptedMessenger m_msg;
+    std::unique_ptr<Form1> m_form;
+    QString m_oldDir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString registry() const { return path(QStringLiteral("registry.reg")); }
+
+    // Creates the window over the folder's files and runs start-up.
+    bool start()
+    {
+        m_form.reset();
+        m_tables = std::make_unique<unitdb::UnitTables>();
+        m_msg.messages.clear();
+        m_form = std::make_unique<Form1>(*m_tables, m_msg, registry());
+        return m_form->startUp();
+    }
+    void restart()
+    {
+        m_form->shutDown();
+        m_form.reset();
+        QVERIFY(start());
+    }
+    void writeRegistry(const QString& values)
+    {
+        std::ofstream(registry().toStdString(), std::ios::binary)
+            << "Windows Registry Editor Version 5.00\r\n\r\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
+            << values.toStdString();
+    }
+    QComboBox* list(const char* name)
+    {
+        return child<QComboBox>(m_form.get(), QLatin1String(name));
+    }
+    QLineEdit* edit(const QString& name) { return child<QLineEdit>(m_form.get(), name); }
+    QLineEdit* inText() { return edit(QStringLiteral("InText")); }
+    QString out(int i) { return edit(QStringLiteral("OutText_%1").arg(i))->text(); }
+    QComboBox* outUnit(int i) { return list(qPrintable(QStringLiteral("OutUnit_%1").arg(i))); }
+    QPushButton* button(const QString& name) { return child<QPushButton>(m_form.get(), name); }
+    void type(const QString& text)
+    {
+        inText()->setFocus();
+        inText()->selectAll();
+        QTest::keyClicks(inText(), text);
+    }
+    QStringList items(QComboBox* box)
+    {
+        QStringList names;
+        for (int i = 0; i < box->count(); ++i)
+            names << box->itemText(i);
+        return names;
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir->path());
+        writeCp1251(path(QStringLiteral("Base.dat")), kBase);
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        QDir::setCurrent(m_oldDir);
+        m_dir.reset();
+    }
+
+    void firstStartWritesDefaultsAndFillsLists()
+    {
+        QVERIFY(start());
+        QCOMPARE(m_form->windowTitle(), QStringLiteral("Метрованта 1.78"));
+        const std::string stored = readBytes(registry());
+        QVERIFY(stored.find("\"Launched\"=\"1\"") != std::string::npos);
+        QVERIFY(stored.find("\"Round\"=\"9\"") != std::string::npos);
+
+        QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Масса", "Пустая", "Одна"}));
+        QCOMPARE(list("SelUnit")->currentIndex(), 0);
+        // Sorted at start: Cyrillic-initial names in code order.
+        const QStringList lengths{"Ангстрем (А)", "Аршин (арш)", "Верста", "Метр (м)",
+                                  "Сантиметр (см)"};
+        QCOMPARE(items(list("InUnit")), lengths);
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(items(outUnit(i)), lengths);
+
+        // Only the one-unit category is warned about, with its unit named.
+        QCOMPARE(m_msg.messages.size(), 1);
+        QCOMPARE(m_msg.messages[0].text,
+                 QStringLiteral("Раздел описания физической величины 'Одна содержит только одну "
+                                "единицу измерения - 'Штука (шт)'!"));
+        QCOMPARE(m_msg.messages[0].icon, MsgIcon::None);
+    }
+
+    void missingBaseDatEndsTheProgram()
+    {
+        QFile::remove(path(QStringLiteral("Base.dat")));
+        QVERIFY(!start());
+        QCOMPARE(m_msg.messages.size(), 1);
+        QCOMPARE(m_msg.messages[0].text,
+                 QStringLiteral("Ошибка № 53: Файл Base.dat не найден. Верните его на место, либо "
+                                "переустановите программу."));
+        QCOMPARE(m_msg.messages[0].title, QStringLiteral("Ошибка!"));
+        QCOMPARE(m_msg.messages[0].icon, MsgIcon::Stop);
+    }
+
+    void malformedBaseDatIsReportedWithItsLineAndTheRestLoads()
+    {
+        writeCp1251(path(QStringLiteral("Base.dat")),
+                    "Длина\nМетр (м),1\nОсновная.\nФут (фт),abc\nПлохой.\n*\n");
+        QVERIFY(start());
+        QCOMPARE(m_msg.messages.size(), 2);
+        QVERIFY(m_msg.messages[0].text.startsWith(
+            QStringLiteral("Ошибка № 13: Файл Base.dat, строка 4")));
+        QCOMPARE(m_msg.messages[0].icon, MsgIcon::Exclamation);
+        QCOMPARE(items(list("InUnit")), QStringList{"Метр (м)"});
+    }
+
+    void ignoredQuantityIsHiddenButListedInSettings()
+    {
+        writeCp1251(path(QStringLiteral("Ignore.ini")), "Масса\n");
+        QVERIFY(start());
+        QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Пустая", "Одна"}));
+        auto* combo = child<QComboBox>(m_form->settingsDialog(), QStringLiteral("Combo1"));
+        QCOMPARE(combo->count(), 4);
+        QCOMPARE(m_form->settingsDialog()->ignored(), QStringList{"Масса"});
+    }
+
+    void storedPositionsAreRestoredOrFallBackToTheFirst_data()
+    {
+        QTest::addColumn<QString>("velic");
+        QTest::addColumn<QString>("field1");
+        QTest::addColumn<int>("category");
+        QTest::addColumn<int>("inUnit");
+        QTest::newRow("valid") << "1"
+                               << "2" << 1 << 2;
+        QTest::newRow("beyond the list") << "9"
+                                         << "7" << 0 << 0;
+        QTest::newRow("below -1") << "-5"
+                                  << "-3" << 0 << 0;
+        QTest::newRow("not a number") << "abc"
+                                      << "1x" << 0 << 0;
+    }
+    void storedPositionsAreRestoredOrFallBackToTheFirst()
+    {
+        QFETCH(QString, velic);
+        QFETCH(QString, field1);
+        QFETCH(int, category);
+        QFETCH(int, inUnit);
+        writeRegistry(
+            QStringLiteral("\"Launched\"=\"1\"\r\n\"Velic\"=\"%1\"\r\n\"Field1\"=\"%2\"\r\n")
+                .arg(velic, field1));
+        QVERIFY(start());
+        QCOMPARE(list("SelUnit")->currentIndex(), category);
+        QCOMPARE(list("InUnit")->currentIndex(), inUnit);
+    }
+
+    void roundingSettingIsRestored()
+    {
+        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Round\"=\"-1\"\r\n"));
+        QVERIFY(start());
+        QVERIFY(!m_form->settingsDialog()->rounding());
+        m_form.reset();
+        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Round\"=\"4\"\r\n"));
+        QVERIFY(start());
+        QVERIFY(m_form->settingsDialog()->rounding());
+        QCOMPARE(m_form->settingsDialog()->places(), 4);
+    }
+
+    void typingConvertsAtOnce()
+    {
+        QVERIFY(start());
+        list("InUnit")->setCurrentIndex(4); // Сантиметр
+        outUnit(0)->setCurrentIndex(3);     // Метр
+        outUnit(1)->setCurrentIndex(0);     // Ангстрем
+        type(QStringLiteral("250"));
+        QCOMPARE(out(0), QStringLiteral("2.5"));
+        QCOMPARE(out(1), QStringLiteral("25000000000"));
+        type(QStringLiteral("12abc"));
+        QCOMPARE(out(0), QStringLiteral("0.12"));
+        type(QStringLiteral("2+3"));
+        QCOMPARE(out(0), QStringLiteral("0.02"));
+    }
+
+    void commaBecomesPeriodWhereTheCaretWas()
+    {
+        QVERIFY(start());
+        type(QStringLiteral("3,5"));
+        QCOMPARE(inText()->text(), QStringLiteral("3.5"));
+        QCOMPARE(inText()->cursorPosition(), 3);
+        QTest::keyClick(inText(), Qt::Key_Home);
+        QTest::keyClick(inText(), Qt::Key_Right);
+        QTest::keyClicks(inText(), QStringLiteral(",2"));
+        QCOMPARE(inText()->text(), QStringLiteral("3.2.5"));
+        QCOMPARE(inText()->cursorPosition(), 3);
+    }
+
+    void roundingFollowsTheSettingsAtOnce()
+    {
+        QVERIFY(start());
+        outUnit(0)->setCurrentIndex(3); // Метр
+        list("InUnit")->setCurrentIndex(3);
+        type(QStringLiteral("0.125"));
+        QCOMPARE(out(0), QStringLiteral("0.125")); // 9 places by default
+        auto* scroll = child<QScrollBar>(m_form->settingsDialog(), QStringLiteral("HScroll1"));
+        scroll->setValue(2);
+        QCOMPARE(out(0), QStringLiteral("0.12"));
+        type(QStringLiteral("0.375"));
+        QCOMPARE(out(0), QStringLiteral("0.38"));
+        scroll->setValue(0);
+        type(QStringLiteral("2.5"));
+        QCOMPARE(out(0), QStringLiteral("2"));
+        m_form->settingsDialog()->setRounding(false);
+        QCOMPARE(out(0), QStringLiteral("2.5"));
+    }
+
+    void overflowIsReportedOnceAndEmptiesTheOutputs()
+    {
+        QVERIFY(start());
+        m_msg.messages.clear();
+        type(QStringLiteral("1e400"));
+        QCOMPARE(m_msg.messages.size(), 1);
+        QCOMPARE(m_msg.messages[0].text,
+                 QStringLiteral("Ошибка № 6: Переполнение! Не используйте числа больше 10^300."));
+        for (int i = 0; i < 4; ++i)
+            QCOMPARE(out(i), QString());
+    }
+
+    void enterEvaluatesInPlaceAndWritesTheLog()
+    {
+        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n"
+                                     "\"LogFile\"=\"calc.log\"\r\n\"Field2\"=\"4\"\r\n"));
+        QVERIFY(start());
+        list("InUnit")->setCurrentIndex(3); // Метр
+        type(QStringLiteral("2*(3+4)"));
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QCOMPARE(inText()->text(), QStringLiteral("14"));
+        QCOMPARE(out(0), QStringLiteral("1400"));
+
+        type(QStringLiteral("(5"));
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QCOMPARE(inText()->text(), QStringLiteral("(5"));
+
+        const std::string expected = crlf("Метрованта 1.78\n\n"
+                                          "2*(3+4) м = 14 м = \n"
+                                          "       = 1400 см\n"
+                                          "       = 140000000000 А\n"
+                                          "       = 140000000000 А\n"
+                                          "       = 140000000000 А\n"
+                                          "\n"
+                                          "(5 м = (5 м = \n"
+                                          "       = 0 см\n"
+                                          "       = 0 А\n"
+                                          "       = 0 А\n"
+                                          "       = 0 А\n"
+                                          "\n");
+        QCOMPARE(readBytes(path(QStringLiteral("calc.log"))), unitdb::encodeCp1251(expected).bytes);
+    }
+
+    void calculatorErrorsLeaveTheTextAndLogNothing()
+    {
+        writeRegistry(
+            QStringLiteral("\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n\"LogFile\"=\"c.log\"\r\n"));
+        QVERIFY(start());
+        const std::string header = readBytes(path(QStringLiteral("c.log")));
+        const struct {
+            const char* input;
+            const char* message;
+        } rows[] = {{"5/0", "Деление на ноль не допускается!"},
+                    {"ln(0-1)", "Аргумент логарифма неположителен!"},
+                    {"1e300*1e300", "Переполнение! Не используйте числа больше 10^300."}};
+        for (const auto& row : rows) {
+            m_msg.messages.clear();
+            type(QString::fromUtf8(row.input));
+            QTest::keyClick(inText(), Qt::Key_Return);
+            QCOMPARE(inText()->text(), QString::fromUtf8(row.input));
+            QCOMPARE(m_msg.messages.size(), 1);
+            QCOMPARE(m_msg.messages[0].text, QString::fromUtf8(row.message));
+            QCOMPARE(m_msg.messages[0].title, QStringLiteral("Ошибка"));
+            QCOMPARE(m_msg.messages[0].icon, MsgIcon::Stop);
+        }
+        QCOMPARE(readBytes(path(QStringLiteral("c.log"))), header);
+    }
+
+    void loggingTurnedOnDuringTheRunAppendsToTheLog()
+    {
+        std::ofstream(path(QStringLiteral("log.txt")).toStdString(), std::ios::binary) << "old\r\n";
+        QVERIFY(start()); // logging off by default: the log is not touched
+        QCOMPARE(readBytes(path(QStringLiteral("log.txt"))), std::string("old\r\n"));
+        m_form->settingsDialog()->setLogFile(QStringLiteral("log.txt"));
+        m_form->settingsDialog()->setLogging(true);
+        type(QStringLiteral("1"));
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QVERIFY(readBytes(path(QStringLiteral("log.txt"))).starts_with("old\r\n1 "));
+    }
+
+    void logThatCannotBeCreatedIsReportedOnce()
+    {
+        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n"
+                                     "\"LogFile\"=\"no/such/folder/log.txt\"\r\n"));
+        QVERIFY(start());
+        QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and the log
+        QVERIFY(m_msg.messages[1].text.startsWith(QStringLiteral("Ошибка № 75:")));
+        m_msg.messages.clear();
+        type(QStringLiteral("1"));
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QCOMPARE(m_msg.messages.size(), 0);
+    }
+
+    void firstLetterJumpsAndCycles()
+    {
+        QVERIFY(start());
+        QComboBox* in = list("InUnit");
+        in->setCurrentIndex(3); // Метр
+        const struct {
+            QChar key;
+            int selected;
+        } steps[] = {{u'а', 0}, {u'А', 1}, {u'а', 0}, {u'в', 2},
+                     {u'с', 4}, {u'с', 4}, {u'я', 4}, {u'м', 3}};
+        for (const auto& step : steps) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(step.key));
+            QApplication::sendEvent(in, &press);
+            QCOMPARE(in->currentIndex(), step.selected);
+        }
+        QCOMPARE(child<QLabel>(m_form.get(), QStringLiteral("LblUnit"))->text(),
+                 QStringLiteral("Метр (м)"));
+    }
+
+    void helpButtonsUnfoldOnceAndTheFoldButtonFolds()
+    {
+        QVERIFY(start());
+        const int folded = m_form->height();
+        QPushButton* fold = button(QStringLiteral("CmdScroll"));
+        QVERIFY(!fold->isEnabled());
+        outUnit(2)->setCurrentIndex(2);
+        QTest::mouseClick(button(QStringLiteral("CmdHelp_2")), Qt::LeftButton);
+        QCOMPARE(m_form->height(), folded + ui::twips(2200));
+        QVERIFY(fold->isEnabled());
+        QCOMPARE(child<QLabel>(m_form.get(), QStringLiteral("LblUnit"))->text(),
+                 QStringLiteral("Верста"));
+        QCOMPARE(child<QPlainTextEdit>(m_form.get(), QStringLiteral("LblDesc"))->toPlainText(),
+                 QStringLiteral("Пятьсот саженей."));
+        QTest::mouseClick(button(QStringLiteral("CmdHelp_4")), Qt::LeftButton);
+        QCOMPARE(m_form->height(), folded + ui::twips(2200));
+        QTest::mouseClick(fold, Qt::LeftButton);
+        QCOMPARE(m_form->height(), folded);
+        QVERIFY(!fold->isEnabled());
+    }
+
+    void unitWithoutDescriptionShowsTheNoticeInThePanel()
+    {
+        QVERIFY(start());
+        list("InUnit")->setCurrentIndex(4); // Сантиметр has no description
+        QCOMPARE(child<QLabel>(m_form.get(), QStringLiteral("LblUnit"))->text(),
+                 QStringLiteral("Сантиметр (см)"));
+        QVERIFY(child<QPlainTextEdit>(m_form.get(), QStringLiteral("LblDesc"))
+                    ->toPlainText()
+                    .startsWith(QStringLiteral("Информация недоступна!")));
+    }
+
+    void clickingAnOutputSwapsItWithTheInputRow()
+    {
+        QVERIFY(start());
+        list("InUnit")->setCurrentIndex(3); // Метр
+        outUnit(0)->setCurrentIndex(4);     // Сантиметр
+        outUnit(1)->setCurrentIndex(1);     // Аршин
+        type(QStringLiteral("5"));
+        QCOMPARE(out(0), QStringLiteral("500"));
+        QLineEdit* clicked = edit(QStringLiteral("OutText_0"));
+        const int inTop = inText()->y();
+        const int outTop = clicked->y();
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        QCOMPARE(inText()->text(), QStringLiteral("500"));
+        QCOMPARE(list("InUnit")->currentText(), QStringLiteral("Сантиметр (см)"));
+        QCOMPARE(outUnit(0)->currentText(), QStringLiteral("Метр (м)"));
+        QCOMPARE(out(0), QStringLiteral("5"));
+        QCOMPARE(inText()->y(), outTop);
+        QCOMPARE(clicked->y(), inTop);
+        QCOMPARE(button(QStringLiteral("CmdHelp_4"))->y(), outTop);
+        QCOMPARE(inText()->selectedText(), QStringLiteral("500"));
+    }
+
+    void clickingAZeroOutputLeavesTheInputEmpty()
+    {
+        QVERIFY(start());
+        type(QStringLiteral("0"));
+        QTest::mouseClick(edit(QStringLiteral("OutText_1")), Qt::LeftButton);
+        QCOMPARE(inText()->text(), QString());
+        QCOMPARE(out(1), QStringLiteral("0"));
+    }
+
+    void otherWindowsDisableTheMainWindowUntilHandedBack()
+    {
+        QVERIFY(start());
+        m_form->show();
+        QTest::mouseClick(button(QStringLiteral("cmdSetup")), Qt::LeftButton);
+        QVERIFY(!m_form->isEnabled());
+        QVERIFY(m_form->settingsDialog()->isVisible());
+        QTest::mouseClick(child<QPushButton>(m_form->settingsDialog(), QStringLiteral("Command4")),
+                          Qt::LeftButton);
+        QVERIFY(m_form->isEnabled());
+        QVERIFY(!m_form->settingsDialog()->isVisible());
+
+        QTest::mouseClick(button(QStringLiteral("Command1")), Qt::LeftButton);
+        QVERIFY(!m_form->isEnabled());
+        QWidget* about = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("Form3"))
+                about = w;
+        QVERIFY(about && about->isVisible());
+        about->close();
+        QVERIFY(m_form->isEnabled());
+        QVERIFY(!about->isVisible());
+    }
+
+    void shutDownStoresSelectionsAndTheIgnoreList()
+    {
+        QVERIFY(start());
+        list("SelUnit")->setCurrentIndex(1);
+        list("InUnit")->setCurrentIndex(2);
+        outUnit(3)->setCurrentIndex(1);
+        m_form->settingsDialog()->setIgnoring(true);
+        m_form->settingsDialog()->addIgnored(QStringLiteral("Пустая"));
+        m_form->settingsDialog()->setRounding(false);
+        restart();
+        QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Масса", "Одна"}));
+        QCOMPARE(list("SelUnit")->currentIndex(), 1);
+        QCOMPARE(list("InUnit")->currentIndex(), 2);
+        QCOMPARE(outUnit(3)->currentIndex(), 1);
+        QVERIFY(!m_form->settingsDialog()->rounding());
+        QCOMPARE(readBytes(path(QStringLiteral("Ignore.ini"))),
+                 unitdb::encodeCp1251("Пустая\r\n").bytes);
+    }
+
+    void ignoreListIsKeptWhenTheSwitchIsOff()
+    {
+        writeCp1251(path(QStringLiteral("Ignore.ini")), "Масса\n");
+        QVERIFY(start());
+        m_form->settingsDialog()->setIgnoring(false);
+        m_form->shutDown();
+        QCOMPARE(readBytes(path(QStringLiteral("Ignore.ini"))),
+                 unitdb::encodeCp1251("Масса\r\n").bytes);
+    }
+
+    void baseIsSavedOnlyWhenChangedAndConfirmed()
+    {
+        const std::string original = readBytes(path(QStringLiteral("Base.dat")));
+        QVERIFY(start());
+        m_msg.messages.clear();
+        m_form->shutDown();
+        QCOMPARE(m_msg.messages.size(), 0);
+        QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
+
+        QVERIFY(start());
+        m_tables->UnitDesc[0][0] = "Изменено.";
+        m_tables->BaseChanged = true;
+        m_msg.messages.clear();
+        m_form->shutDown(); // answered No
+        QCOMPARE(m_msg.messages.size(), 1);
+        QCOMPARE(m_msg.messages[0].text,
+                 QStringLiteral("База данных была изменена. Сохранить изменения?"));
+        QCOMPARE(m_msg.messages[0].icon, MsgIcon::Question);
+        QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
+
+        QVERIFY(start());
+        m_tables->UnitDesc[0][0] = "Изменено.";
+        m_tables->BaseChanged = true;
+        m_msg.answers.enqueue(MsgAnswer::Yes);
+        m_form->shutDown();
+        const std::string saved = readBytes(path(QStringLiteral("Base.dat")));
+        QVERIFY(saved.starts_with(
+            unitdb::encodeCp1251("Длина\r\nАнгстрем (А),1E-10\r\nИзменено.\r\n").bytes));
+    }
+
+    void failedSaveOffersToTryAgain()
+    {
+        QVERIFY(start());
+        m_tables->BaseChanged = true;
+        // A folder where the new file would go makes the save fail.
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat.tmp")));
+        const std::string original = readBytes(path(QStringLiteral("Base.dat")));
+        m_msg.answers << MsgAnswer::Yes << MsgAnswer::Yes << MsgAnswer::No;
+        m_msg.messages.clear();
+        m_form->shutDown();
+        QCOMPARE(m_msg.messages.size(), 3);
+        QCOMPARE(m_msg.messages[2].text, m_msg.messages[1].text);
+        QVERIFY(m_msg.messages[1].text.startsWith(
+            QStringLiteral("Не удалось сохранить файл Base.dat")));
+        QCOMPARE(m_msg.messages[1].buttons, MsgButtons::YesNo);
+        QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
+    }
+
+    void reportNamesTheVersionAndTheFigures()
+    {
+        QVERIFY(start());
+        const QString report = m_form->report();
+        QVERIFY(report.startsWith(QStringLiteral("МЕТРОВАНТА 1.78\r\n\r\n")));
+        QVERIFY(report.contains(QStringLiteral("Разделов - 4")));
+        QVERIFY(report.endsWith(QStringLiteral("Без описаний - 1 (11%)")));
+    }
+
+    void ravloShowsTheVerse()
+    {
+        QVERIFY(start());
+        m_msg.messages.clear();
+        type(QStringLiteral("Ravlo"));
+        QCOMPARE(m_msg.messages.size(), 1);
+        QVERIFY(m_msg.messages[0].text.contains(QString(40, QLatin1Char('-'))));
+        QCOMPARE(out(0), QStringLiteral("0"));
+    }
+};
+
+QTEST_MAIN(Form1Test)
+#include "form1_test.moc"

@@ -1,0 +1,74 @@
+#include "dialogs/form3.h"
+
+#include "dialogs/uistyle.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+
+namespace
+{
+
+QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const QFont& font,
+                 const QColor& colour, QRect geometry)
+{
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->setAlignment(Qt::AlignCenter);
+    label->setStyleSheet(QStringLiteral("color: %1; background: transparent;").arg(colour.name()));
+    label->setGeometry(geometry);
+    return label;
+}
+
+} // namespace
+
+Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+{
+    setObjectName(QStringLiteral("Form3"));
+    setWindowTitle(QStringLiteral("Метрованта - Создатель"));
+    setFont(ui::programFont());
+    setFixedSize(ui::twips(2880), ui::twips(1155));
+
+    auto* shape = new QFrame(this);
+    shape->setObjectName(QStringLiteral("Shape1"));
+    shape->setGeometry(ui::twipsRect(53, 60, 2175, 1095));
+    shape->setStyleSheet(
+        QStringLiteral("#Shape1 { background: #FFC0C0; border: 1px solid #FF0000; }"));
+
+    const QColor darkRed(0x80, 0x00, 0x00);
+    QFont nick(QStringLiteral("Courier New"));
+    nick.setPointSizeF(14.25);
+    nick.setBold(true);
+    QFont bold = ui::programFont();
+    bold.setBold(true);
+
+    addLabel(this, "Label7", QStringLiteral("Ravlo"), nick, QColor(0xFF, 0, 0),
+             ui::twipsRect(233, 120, 1815, 330));
+    addLabel(this, "Label1", QStringLiteral("Кворвеллант"), bold, darkRed,
+             ui::twipsRect(143, 495, 1995, 195));
+    addLabel(this, "Label5", QStringLiteral("ravlo@quorvellant.ru"), bold, darkRed,
+             ui::twipsRect(315, 720, 1665, 195));
+    addLabel(this, "Label4", QStringLiteral("Самара, 2004"), ui::programFont(), darkRed,
+             ui::twipsRect(495, 915, 1305, 195));
+
+    auto* ok = new QPushButton(QStringLiteral("ОК"), this);
+    ok->setObjectName(QStringLiteral("Command1"));
+    ok->setGeometry(ui::twipsRect(2280, 800, 615, 375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &Form3::confirm);
+}
+
+void Form3::confirm()
+{
+    hide();
+    emit handedBack();
+}
+
+void Form3::closeEvent(QCloseEvent* event)
+{
+    // The close button does what "ОК" does, so the main window is never left disabled.
+    event->ignore();
+    confirm();
+}

@@ -1,0 +1,23 @@
+// Ignore.ini: the quantities hidden from the main window's category list, one
+// name a line, Windows-1251 with CR LF.
+#pragma once
+
+#include "unitdb/cp1251.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace unitdb
+{
+
+// The names in file order. Read like Base.dat's fields: leading blanks
+// skipped, a comma splits a line, a leading double quote runs to the closing
+// one. Empty fields name nothing and are left out. UTF-8 (with or without a
+// BOM) is taken as UTF-8, anything else as Windows-1251.
+std::vector<std::string> parseIgnoreList(std::string_view bytes);
+
+// The file's bytes for the names; refuses a name Windows-1251 cannot hold.
+EncodeResult ignoreListBytes(const std::vector<std::string>& names);
+
+} // namespace unitdb
