@@ -201,6 +201,7 @@ void Form1::closeEvent(QCloseEvent* event)
 
 void Form1::changeHeight(int deltaTwips)
 {
-    const int height = std::max(ui::twips(kFoldedHeight), this->height() + ui::twips(deltaTwips));
-    setFixedSize(width(), height);
+    // Kept in twips so that folding returns exactly to the folded height.
+    m_heightTwips = std::max(kFoldedHeight, m_heightTwips + deltaTwips);
+    setFixedSize(ui::twips(kClientWidth), ui::twips(m_heightTwips));
 }

@@ -93,6 +93,7 @@ private:
     CalcLog m_log;
     QString m_currentFile;
     bool m_panelOpen = false;
+    int m_heightTwips = 2330;
     bool m_logFailed = false;
     bool m_loadedPartly = false;
     bool m_overflowShown = false;
