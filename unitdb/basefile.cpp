@@ -6,6 +6,7 @@
 #include "calc/numbertext.h"
 #include "unitdb/cp1251.h"
 
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 #include <iterator>

@@ -5,10 +5,12 @@
 #include "calc/numbertext.h"
 #include "unitdb/cp1251.h"
 
+#include <cerrno>
 #include <cmath>
 #include <fstream>
 #include <iterator>
 #include <string_view>
+#include <system_error>
 
 namespace unitdb
 {
@@ -120,6 +122,8 @@ SaveResult save(const UnitTables& tables, const std::filesystem::path& path,
             result.code = ErrorCode::BackupFailed;
             result.write.code = ErrorCode::WriteFailed;
             result.write.step = FileStep::Open;
+            result.write.systemError = errno;
+            result.write.systemText = std::generic_category().message(errno);
             result.write.file = path;
             return result;
         }
