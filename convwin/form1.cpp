@@ -3,6 +3,7 @@
 
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
+#include "dialogs/form4.h"
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
 #include "settings/cprogramsettings.h"
@@ -71,6 +72,7 @@ Form1::Form1(unitdb::UnitTables& tables, Messenger& messenger, const QString& re
 
 Form1::~Form1()
 {
+    delete m_form4;
     delete m_form3;
     delete m_form2;
 }
@@ -151,7 +153,7 @@ void Form1::buildControls()
     connect(m_cmdScroll, &QPushButton::clicked, this, [this] { scrollPressed(); });
     connect(m_cmdSetup, &QPushButton::clicked, this, [this] { openSettings(); });
     connect(m_command1, &QPushButton::clicked, this, [this] { openAbout(); });
-    // The database editor lands with its own change; until then the button does nothing.
+    connect(m_cmdEdit, &QPushButton::clicked, this, [this] { openEditor(); });
 
     setTabOrder(m_selUnit, m_inText);
     setTabOrder(m_inText, m_inUnit);

@@ -18,6 +18,7 @@ class QPlainTextEdit;
 class QPushButton;
 class Form2;
 class Form3;
+class Form4;
 class Messenger;
 namespace settings
 {
@@ -56,6 +57,7 @@ public:
     static bool FileExists(const QString& name);
 
     Form2* settingsDialog() const { return m_form2; }
+    Form4* editor() const { return m_form4; }
     bool panelOpen() const { return m_panelOpen; }
 
 protected:
@@ -77,6 +79,8 @@ private:
     void openSettings();
     void openAbout();
     void handBack();
+    void openEditor();
+    void editorHandedBack();
     void writeLog(const QString& before, const QString& after);
     bool openLog(CalcLog::Mode mode);
     int storedPosition(const char* name, int count);
@@ -101,6 +105,7 @@ private:
 
     Form2* m_form2 = nullptr;
     Form3* m_form3 = nullptr;
+    Form4* m_form4 = nullptr;
 
     QLabel* m_lbl1 = nullptr;
     QComboBox* m_selUnit = nullptr;

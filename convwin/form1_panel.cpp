@@ -4,6 +4,7 @@
 
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
+#include "dialogs/form4.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -80,6 +81,30 @@ void Form1::openAbout()
     m_form3->raise();
     m_form3->activateWindow();
     setEnabled(false);
+}
+
+void Form1::openEditor()
+{
+    m_form4->selectCategory(std::max(0, IoU(m_selUnit->currentText())));
+    m_form4->selectUnit(m_inUnit->currentIndex());
+    m_form4->show();
+    m_form4->raise();
+    m_form4->activateWindow();
+    setEnabled(false);
+}
+
+void Form1::editorHandedBack()
+{
+    setEnabled(true);
+    // Refill the unit lists from the edited tables, keeping the selections by position.
+    std::array<int, 5> positions{m_inUnit->currentIndex()};
+    for (std::size_t i = 0; i < 4; ++i)
+        positions[i + 1] = m_outUnit[i]->currentIndex();
+    selectIn(m_selUnit, m_selUnit->currentIndex());
+    selectIn(m_inUnit, positions[0]);
+    for (std::size_t i = 0; i < 4; ++i)
+        selectIn(m_outUnit[i], positions[i + 1]);
+    handBack();
 }
 
 void Form1::handBack()

@@ -4,6 +4,7 @@
 
 #include "dialogs/form2.h"
 #include "dialogs/form3.h"
+#include "dialogs/form4.h"
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
 #include "settings/cprogramsettings.h"
@@ -87,6 +88,14 @@ bool Form1::startUp()
         connect(m_form2, &Form2::roundingChanged, this, [this] { Conversion(); });
         connect(m_form2, &Form2::handedBack, this, &Form1::handBack);
     }
+    if (!m_form4) {
+        m_form4 = new Form4(m_tables, m_msg, [this] {
+            return calc::CalcOptions{m_form2->rounding() ? calc::RoundingMode::On
+                                                         : calc::RoundingMode::Off,
+                                     m_form2->places()};
+        });
+        connect(m_form4, &Form4::handedBack, this, &Form1::editorHandedBack);
+    }
 
     m_settings->setRootKey(settings::kHkeyLocalMachine);
     m_settings->setMainBranch("SOFTWARE");
@@ -141,6 +150,7 @@ bool Form1::startUp()
     m_form2->setLogging(storedNumber("Logging") != 0);
     m_form2->setLogFile(qs(m_settings->ReadEntry("Logfile", "")));
     m_form2->selectCategory(0);
+    m_form4->selectCategory(0);
 
     for (const auto& single : unitdb::singleUnitCategories(m_tables))
         m_msg.show(this,
@@ -164,6 +174,7 @@ void Form1::fillCategoryLists()
     for (int c = 0; c < m_tables.CatCount; ++c) {
         const QString name = qs(m_tables.CatNames[static_cast<std::size_t>(c)]);
         m_form2->addCategory(name);
+        m_form4->addCategory(name);
         if (!ignored.contains(name))
             m_selUnit->addItem(name);
     }
@@ -282,6 +293,7 @@ void Form1::shutDown()
         saveWithRetry(QString::fromLatin1(kBaseFile), [this] { return saveBase(); });
 
     m_form2->hide();
+    m_form4->hide();
     if (m_form3)
         m_form3->hide();
 }

@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QFrame>
+#include <QLocale>
 #include <QPalette>
 #include <QWidget>
 
@@ -55,6 +56,11 @@ void addEtchedLine(QWidget* parent, const QString& name, int x1, int x2, int y)
         pal.setColor(QPalette::Window, part.colour);
         line->setPalette(pal);
     }
+}
+
+char decimalSeparator()
+{
+    return QLocale::system().decimalPoint() == QStringLiteral(",") ? ',' : '.';
 }
 
 QString programTitle()

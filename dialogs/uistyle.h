@@ -32,6 +32,9 @@ void setColours(QWidget* widget, const QColor& back, const QColor& text);
 // A two-tone etched line from x1 to x2 at y (twips): dark grey over light.
 void addEtchedLine(QWidget* parent, const QString& name, int x1, int x2, int y);
 
+// The user's decimal separator, for numbers the program shows.
+char decimalSeparator();
+
 // The program's title for message boxes without one of their own.
 QString programTitle();
 

@@ -1,6 +1,7 @@
 // Drives the real conversion window through start-up, typing, lists, the panel
 // and shut-down, in a fresh folder with its own settings file each time.
 #include "convwin/form1.h"
+#include "convwin/tests/testsupport.h"
 #include "dialogs/form2.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "dialogs/uistyle.h"
@@ -21,61 +22,7 @@
 #include <memory>
 #include <sstream>
 
-namespace
-{
-
-// Written in Windows-1251 with CR LF, as the program keeps its files.
-const char* const kBase = "Длина\n"
-                          "Метр (м),1\nОсновная единица длины.\n"
-                          "Аршин (арш),0.7112\nСтарая русская мера.\n"
-                          "Сантиметр (см),0.01\n\n"
-                          "Верста,1066.8\nПятьсот саженей.\n"
-                          "Ангстрем (А),1E-10\nДля длин волн.\n"
-                          "*\n"
-                          "Масса\n"
-                          "Килограмм (кг),1\nМасса эталона.\n"
-                          "Грамм (г),0.001\nТысячная доля килограмма.\n"
-                          "Тонна (т),1000\nТысяча килограммов.\n"
-                          "*\n"
-                          "Пустая\n"
-                          "*\n"
-                          "Одна\n"
-                          "Штука (шт),1\nЕдинственная.\n"
-                          "*\n";
-
-std::string crlf(const std::string& text)
-{
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
-}
-
-void writeCp1251(const QString& path, const std::string& utf8)
-{
-    std::ofstream(path.toStdString(), std::ios::binary) << unitdb::encodeCp1251(crlf(utf8)).bytes;
-}
-
-std::string readBytes(const QString& path)
-{
-    std::ifstream in(path.toStdString(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-template <typename T> T* child(QWidget* root, const QString& name)
-{
-    T* found = root->findChild<T*>(name);
-    if (!found)
-        qFatal("no control %s", qPrintable(name));
-    return found;
-}
-
-} // namespace
+using namespace testsupport;
 
 class Form1Test : public QObject
 {
