@@ -2,11 +2,13 @@
 # Installs what the project needs from Debian's packages, then builds, and tests or runs.
 #   ./setup.sh test [--sanitize]   build everything and run every test
 #   ./setup.sh run [skalomer]      build, then start Metrovanta (or Skalomer)
+#   ./setup.sh package-check       build the Debian package, install it, start both programs, remove it
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core units python3 xvfb xauth)
+          fonts-dejavu-core units python3 xvfb xauth
+          dpkg-dev desktop-file-utils xdotool)
 
 install_missing() {
     local missing=()
@@ -50,15 +52,16 @@ run)
         echo "Metrovanta's window is not built yet; only the core and Skalomer exist so far." >&2
         exit 1
     fi
-    home="${XDG_DATA_HOME:-$HOME/.local/share}/metrovanta"
-    mkdir -p "$home"
-    [ -e "$home/Base.dat" ] || cp data/Base.dat "$home/Base.dat"
-    bin="$PWD/build/convwin/metrovanta"
-    cd "$home"
-    exec "$bin"
+    # The installed launcher itself, so the folder and the seeding rule are the menu entry's.
+    cmake --install build --prefix build/stage >/dev/null
+    exec build/stage/bin/metrovanta-launcher
+    ;;
+package-check)
+    install_missing
+    exec desktop/check-package.sh
     ;;
 *)
-    echo "usage: $0 test [--sanitize] | run [skalomer]" >&2
+    echo "usage: $0 test [--sanitize] | run [skalomer] | package-check" >&2
     exit 2
     ;;
 esac
