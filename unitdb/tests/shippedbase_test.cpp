@@ -1,0 +1,70 @@
+// The Base.dat we ship, read by the program's own loader.
+#include "unitdb/basefile.h"
+#include "unitdb/report.h"
+#include "unitdb/tests/testfolder.h"
+#include "unitdb/unitsort.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+#include <set>
+
+namespace
+{
+
+std::filesystem::path shippedBase()
+{
+    const char* source = std::getenv("MV_SOURCE_DIR");
+    return std::filesystem::path(source ? source : ".") / "data" / "Base.dat";
+}
+
+} // namespace
+
+TEST(ShippedBase, LoadsWholeWithNoSingleUnitCategoryAndEveryUnitDescribed)
+{
+    auto tables = std::make_unique<unitdb::UnitTables>();
+    const auto loaded = unitdb::load(*tables, shippedBase());
+    ASSERT_TRUE(loaded.ok()) << "line " << loaded.line;
+    EXPECT_EQ(loaded.encoding, unitdb::TextEncoding::Cp1251);
+    EXPECT_LE(tables->CatCount, unitdb::kMaxCategories);
+    EXPECT_TRUE(unitdb::singleUnitCategories(*tables).empty());
+
+    int units = 0;
+    std::set<std::string> categories;
+    for (int c = 0; c < tables->CatCount; ++c) {
+        const auto cs = static_cast<std::size_t>(c);
+        SCOPED_TRACE(tables->CatNames[cs]);
+        EXPECT_TRUE(categories.insert(tables->CatNames[cs]).second);
+        std::set<std::string> names;
+        for (int s = 0; s < tables->UnitCount[cs]; ++s) {
+            const auto ss = static_cast<std::size_t>(s);
+            EXPECT_TRUE(names.insert(tables->UnitNames[cs][ss]).second)
+                << tables->UnitNames[cs][ss];
+            EXPECT_GT(tables->UnitKoef[cs][ss], 0.0) << tables->UnitNames[cs][ss];
+            EXPECT_FALSE(tables->UnitDesc[cs][ss].empty()) << tables->UnitNames[cs][ss];
+            ++units;
+        }
+    }
+    EXPECT_GT(units, 900);
+    const std::string report = unitdb::report(*tables, shippedBase(), {1, 7, 8});
+    EXPECT_TRUE(report.ends_with("Без описаний - 0 (0%)")) << report;
+}
+
+TEST(ShippedBase, IsSortedAndWrittenExactlyAsTheProgramWritesIt)
+{
+    // Load, sort and save give the same bytes: Windows-1251, CR LF, the
+    // program's own number texts and order, so a first save changes nothing.
+    auto tables = std::make_unique<unitdb::UnitTables>();
+    ASSERT_TRUE(unitdb::load(*tables, shippedBase()).ok());
+    unitdb::sortUnits(*tables);
+    std::string bytes;
+    ASSERT_TRUE(unitdb::baseFileBytes(*tables, bytes).ok());
+    const std::string shipped = readBytes(shippedBase());
+    EXPECT_TRUE(bytes == shipped);
+    for (std::size_t i = 0; i < shipped.size(); ++i) {
+        if (shipped[i] == '\n') {
+            ASSERT_TRUE(i > 0 && shipped[i - 1] == '\r') << "bare LF at byte " << i;
+        }
+    }
+}
