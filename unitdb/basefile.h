@@ -53,6 +53,7 @@ struct SaveResult {
 
 // The file's bytes for the tables: Windows-1251, CR LF, coefficients with a period.
 // Refuses text that the code page cannot hold or that would read back differently.
+// Windows-1251 that load() would take for UTF-8 is written as UTF-8 with a BOM.
 SaveResult baseFileBytes(const UnitTables& tables, std::string& bytes);
 
 // Writes the tables to the file atomically; on any failure nothing is changed on disk.

@@ -19,6 +19,7 @@ namespace
 {
 
 constexpr std::string_view kLineEnd = "\r\n";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 SaveResult refused(ErrorCode code, int category, int slot, TextField field)
 {
@@ -39,6 +40,26 @@ std::string_view trim(std::string_view s)
     return s;
 }
 
+bool isAscii(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool startsWithBlank(std::string_view text)
+{
+    return !text.empty() && (text.front() == ' ' || text.front() == '\t');
+}
+
+// A name's leading blanks are kept only inside quotes, which cannot hold a quote.
+bool needsQuotes(std::string_view text, TextField field)
+{
+    return field != TextField::Description && startsWithBlank(text);
+}
+
 // Would the reader give this text back? A name loses a comma and what follows it,
 // and a leading quote; any text loses a line break; a unit named "*" ends its category.
 bool readsBack(std::string_view text, TextField field)
@@ -48,6 +69,8 @@ bool readsBack(std::string_view text, TextField field)
     if (field == TextField::Description)
         return true;
     if (text.find(',') != std::string_view::npos || trim(text).starts_with('"'))
+        return false;
+    if (needsQuotes(text, field) && text.find('"') != std::string_view::npos)
         return false;
     return field != TextField::UnitName || trim(text) != "*";
 }
@@ -66,7 +89,8 @@ bool appendText(std::string& out, std::string_view text, int category, int slot,
         why.character = enc.character;
         return false;
     }
-    out += enc.bytes;
+    const std::string_view quote = needsQuotes(text, field) ? "\"" : "";
+    out.append(quote).append(enc.bytes).append(quote);
     return true;
 }
 
@@ -96,6 +120,10 @@ SaveResult baseFileBytes(const UnitTables& t, std::string& bytes)
         bytes += '*';
         bytes += kLineEnd;
     }
+    // Windows-1251 bytes that open with "п»ї" or happen to form UTF-8 would load
+    // as other letters; only then is the file written as UTF-8, marked as such.
+    if (bytes.starts_with(kUtf8Bom) || (isValidUtf8(bytes) && !isAscii(bytes)))
+        bytes = std::string(kUtf8Bom) + decodeCp1251(bytes);
     return {};
 }
 

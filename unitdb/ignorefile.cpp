@@ -6,6 +6,8 @@ namespace unitdb
 namespace
 {
 
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
 bool isUtf8Text(std::string_view bytes)
 {
     bool nonAscii = false;
@@ -20,12 +22,26 @@ void addField(std::vector<std::string>& names, std::string field)
         names.push_back(std::move(field));
 }
 
+enum class NameForm { Plain, Quoted, Unwritable };
+
+// How a name must be written for the reader to give it back unchanged: a comma
+// or a leading blank or quote needs the quotes, which cannot hold a quote.
+NameForm formOf(std::string_view name)
+{
+    if (name.find_first_of("\r\n") != std::string_view::npos)
+        return NameForm::Unwritable;
+    const char first = name.front();
+    if (name.find(',') == std::string_view::npos && first != ' ' && first != '\t' && first != '"')
+        return NameForm::Plain;
+    return name.find('"') == std::string_view::npos ? NameForm::Quoted : NameForm::Unwritable;
+}
+
 } // namespace
 
 std::vector<std::string> parseIgnoreList(std::string_view bytes)
 {
     std::string text;
-    if (bytes.starts_with("\xEF\xBB\xBF"))
+    if (bytes.starts_with(kUtf8Bom))
         text = bytes.substr(3);
     else if (isUtf8Text(bytes))
         text = bytes;
@@ -66,10 +82,24 @@ EncodeResult ignoreListBytes(const std::vector<std::string>& names)
 {
     std::string text;
     for (const auto& name : names) {
-        text += name;
-        text += "\r\n";
+        if (name.empty())
+            continue; // an empty line names nothing
+        const NameForm form = formOf(name);
+        if (form == NameForm::Unwritable) {
+            EncodeResult refused;
+            refused.code = ErrorCode::UnwritableText;
+            refused.position = text.size();
+            return refused;
+        }
+        const std::string_view quote = form == NameForm::Quoted ? "\"" : "";
+        text.append(quote).append(name).append(quote).append("\r\n");
     }
-    return encodeCp1251(text);
+    EncodeResult result = encodeCp1251(text);
+    // Windows-1251 bytes that open with "п»ї" or happen to form UTF-8 would read
+    // back as other letters; only then is the list written as UTF-8, marked as such.
+    if (result.ok() && (result.bytes.starts_with(kUtf8Bom) || isUtf8Text(result.bytes)))
+        result.bytes = std::string(kUtf8Bom) + text;
+    return result;
 }
 
 } // namespace unitdb

@@ -17,7 +17,12 @@ namespace unitdb
 // BOM) is taken as UTF-8, anything else as Windows-1251.
 std::vector<std::string> parseIgnoreList(std::string_view bytes);
 
-// The file's bytes for the names; refuses a name Windows-1251 cannot hold.
+// The file's bytes for the names, which parseIgnoreList reads back as the same
+// names: quoted where a comma or a leading blank or quote needs it. Refuses a
+// name Windows-1251 cannot hold (Unencodable) and one no quoting can carry, a
+// line break or a quote in a quoted name (UnwritableText, position: the name's
+// start in the text). Windows-1251 that would read as UTF-8 is written as UTF-8
+// with its byte-order mark instead.
 EncodeResult ignoreListBytes(const std::vector<std::string>& names);
 
 } // namespace unitdb

@@ -232,6 +232,7 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
         {"Масса, вес", "Метр", "", 1, ErrorCode::UnwritableText, TextField::CategoryName},
         {"Масса", "Метр, СИ", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
         {"Масса", " \"Метр\"", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
+        {"Масса", " Ме\"тр", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
         {"Масса", "*", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
         {"Масса", "Метр", "две\nстроки", 1, ErrorCode::UnwritableText, TextField::Description},
         {"Масса", "Метр", "", inf, ErrorCode::BadCoefficient, TextField::Coefficient},
@@ -254,6 +255,34 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
         EXPECT_EQ(r.field, row.field);
         EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
         EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(dir / "Base.dat")));
+    }
+}
+
+TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
+{
+    struct Row {
+        const char* category;
+        const char* unit;
+        const char* fileStart; // the saved file's first bytes
+    };
+    const Row rows[] = {
+        {"Длина", "Метр", "\xC4\xEB"},
+        {"Длина", " Метр", "\xC4\xEB"},               // quoted: "\" \xCC..."
+        {"\tДлина ", "Метр", "\"\t\xC4"},             // the reader skips unquoted leading blanks
+        {"Рџ", "В°", "\xEF\xBB\xBF\xD0\xA0"},         // Windows-1251 D0 9F reads as UTF-8 "П"
+        {"п»їДлина", "Метр", "\xEF\xBB\xBF\xD0\xBF"}, // Windows-1251 EF BB BF reads as a BOM
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.category);
+        TestFolder dir;
+        const auto t = oneCategory(row.unit, "Text.");
+        t->CatNames[0] = row.category;
+        ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
+        EXPECT_TRUE(readBytes(dir / "Base.dat").starts_with(row.fileStart));
+        const auto back = loadOrFail(dir / "Base.dat");
+        EXPECT_EQ(back->CatNames[0], row.category);
+        EXPECT_EQ(back->UnitNames[0][0], row.unit);
+        EXPECT_EQ(back->UnitDesc[0][0], "Text.");
     }
 }
 
