@@ -1,0 +1,78 @@
+// Base.dat on any bytes: loading never crashes, and tables that were read, fully
+// or in part, save to bytes that load back as the same tables. Saving may refuse.
+#include "calc/numbertext.h"
+#include "unitdb/basefile.h"
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unistd.h>
+
+namespace
+{
+
+// load() reads only from a path; one scratch file per fuzzing process.
+const std::filesystem::path& scratchFile()
+{
+    static const std::filesystem::path file =
+        std::filesystem::temp_directory_path() /
+        ("mv_fuzz_basefile_" + std::to_string(::getpid()) + ".dat");
+    return file;
+}
+
+void writeScratch(std::string_view bytes)
+{
+    std::ofstream out(scratchFile(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        std::abort();
+}
+
+// Coefficients are saved with 15 significant digits, so a longer one read from
+// the file comes back as its 15-digit neighbour.
+bool sameTables(const unitdb::UnitTables& read, const unitdb::UnitTables& reread)
+{
+    if (read.CatCount != reread.CatCount)
+        return false;
+    for (int c = 0; c < read.CatCount; ++c) {
+        if (read.CatNames[c] != reread.CatNames[c] || read.UnitCount[c] != reread.UnitCount[c])
+            return false;
+        for (int s = 0; s < read.UnitCount[c]; ++s) {
+            const double saved = calc::readNumber(calc::numberText(read.UnitKoef[c][s]));
+            if (read.UnitNames[c][s] != reread.UnitNames[c][s] ||
+                read.UnitDesc[c][s] != reread.UnitDesc[c][s] || saved != reread.UnitKoef[c][s])
+                return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    static const auto first = std::make_unique<unitdb::UnitTables>();
+    static const auto second = std::make_unique<unitdb::UnitTables>();
+
+    writeScratch(std::string_view(reinterpret_cast<const char*>(data), size));
+    const unitdb::LoadResult loaded = unitdb::load(*first, scratchFile());
+    if (!loaded.ok() && !loaded.partial)
+        return 0;
+
+    std::string bytes;
+    if (!unitdb::baseFileBytes(*first, bytes).ok())
+        return 0;
+    writeScratch(bytes);
+    const unitdb::LoadResult reloaded = unitdb::load(*second, scratchFile());
+    if (!reloaded.ok() || !sameTables(*first, *second))
+        std::abort();
+
+    std::string again;
+    if (!unitdb::baseFileBytes(*second, again).ok() || again != bytes)
+        std::abort();
+    return 0;
+}
