@@ -1,0 +1,219 @@
+// Every file the program writes, failing at each step in turn: the old file
+// stays whole, the user is told what failed, and the program goes on.
+#include "convwin/form1.h"
+#include "convwin/tests/faultfs.h"
+#include "convwin/tests/testsupport.h"
+#include "dialogs/form2.h"
+#include "dialogs/tests/scriptedmessenger.h"
+#include "unitdb/unittables.h"
+
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <cerrno>
+#include <memory>
+
+using namespace testsupport;
+using faultfs::FaultScope;
+using faultfs::Step;
+
+Q_DECLARE_METATYPE(Step)
+
+class FaultTest : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<unitdb::UnitTables> m_tables;
+    ScriptedMessenger m_msg;
+    std::unique_ptr<Form1> m_form;
+    QString m_oldDir;
+
+    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
+    void start()
+    {
+        m_form.reset();
+        m_tables = std::make_unique<unitdb::UnitTables>();
+        m_form = std::make_unique<Form1>(*m_tables, m_msg, path("registry.reg"));
+        QVERIFY(m_form->startUp());
+        m_msg.messages.clear();
+    }
+    QLineEdit* input() { return child<QLineEdit>(m_form.get(), QStringLiteral("InText")); }
+    bool shown(const QString& part) const
+    {
+        for (const auto& message : m_msg.messages)
+            if (message.text.contains(part))
+                return true;
+        return false;
+    }
+    // The program goes on: typing still converts.
+    void stillConverts()
+    {
+        input()->setText(QStringLiteral("7"));
+        QCOMPARE(child<QLineEdit>(m_form.get(), QStringLiteral("OutText_0"))->text(),
+                 QStringLiteral("7"));
+    }
+    void addRows(bool withClose)
+    {
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("error");
+        const struct {
+            const char* name;
+            int error;
+        } errors[] = {{"disk full", ENOSPC}, {"read-only", EROFS}, {"i/o", EIO}};
+        for (Step step : {Step::Open, Step::Write, Step::Flush, Step::Close, Step::Rename}) {
+            if (!withClose && (step == Step::Close || step == Step::Rename))
+                continue;
+            for (const auto& e : errors)
+                QTest::addRow("%s, %s", faultfs::stepName(step), e.name) << step << e.error;
+        }
+    }
+
+private slots:
+    void init()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        QVERIFY(m_dir->isValid());
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir->path());
+        writeCp1251(path("Base.dat"), kBase);
+        writeCp1251(path("Ignore.ini"), "Пустая\n");
+    }
+    void cleanup()
+    {
+        m_form.reset();
+        QDir::setCurrent(m_oldDir);
+        m_dir.reset();
+    }
+
+    void baseDat_data() { addRows(true); }
+    void baseDat()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        start();
+        const std::string before = readBytes(path("Base.dat"));
+        m_tables->UnitDesc[0][0] = "Изменено.";
+        m_tables->BaseChanged = true;
+        m_msg.answers << MsgAnswer::Yes << MsgAnswer::No; // save, then do not retry
+        {
+            FaultScope fault(step, error, "Base.dat");
+            m_form->shutDown();
+            QVERIFY(fault.failures() > 0);
+        }
+        QCOMPARE(readBytes(path("Base.dat")), before);
+        QVERIFY(!QFile::exists(path("Base.dat.tmp")));
+        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Base.dat")));
+        stillConverts();
+        // Trying again once the disk is well saves the edits.
+        m_msg.answers << MsgAnswer::Yes;
+        m_form->shutDown();
+        QVERIFY(readBytes(path("Base.dat")) != before);
+    }
+
+    void ignoreIni_data() { addRows(true); }
+    void ignoreIni()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        start();
+        const std::string before = readBytes(path("Ignore.ini"));
+        m_form->settingsDialog()->setIgnoring(true);
+        m_form->settingsDialog()->addIgnored(QStringLiteral("Масса"));
+        {
+            FaultScope fault(step, error, "Ignore.ini");
+            m_form->shutDown();
+            QVERIFY(fault.failures() > 0);
+        }
+        QCOMPARE(readBytes(path("Ignore.ini")), before);
+        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Ignore.ini")));
+        stillConverts();
+    }
+
+    void settingsFile_data() { addRows(true); }
+    void settingsFile()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        start();
+        const std::string before = readBytes(path("registry.reg"));
+        QVERIFY(!before.empty());
+        m_form->settingsDialog()->setPlaces(3);
+        {
+            FaultScope fault(step, error, "registry.reg");
+            m_form->shutDown();
+            QVERIFY(fault.failures() > 0);
+        }
+        QCOMPARE(readBytes(path("registry.reg")), before);
+        QVERIFY(shown(QStringLiteral("registry.reg")));
+        stillConverts();
+    }
+
+    void calculationLog_data() { addRows(false); }
+    void calculationLog()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        start();
+        m_form->settingsDialog()->setLogFile(QStringLiteral("calc.log"));
+        m_form->settingsDialog()->setLogging(true);
+        input()->setText(QStringLiteral("1+1"));
+        QTest::keyClick(input(), Qt::Key_Return);
+        const std::string before = readBytes(path("calc.log"));
+        QVERIFY(!before.empty());
+        {
+            FaultScope fault(step, error, "calc.log");
+            input()->setText(QStringLiteral("2+2"));
+            QTest::keyClick(input(), Qt::Key_Return);
+            if (step == Step::Open) // the log is already open: nothing to fail
+                QCOMPARE(fault.failures(), 0);
+            else
+                QVERIFY(fault.failures() > 0);
+        }
+        QVERIFY(readBytes(path("calc.log")).starts_with(before));
+        if (step != Step::Open)
+            QVERIFY(shown(QStringLiteral("Не удалось записать в log-файл calc.log")));
+        QCOMPARE(input()->text(), QStringLiteral("4"));
+        stillConverts();
+    }
+
+    void logThatCannotBeOpenedAtStartUp()
+    {
+        std::ofstream(path("calc.log").toStdString(), std::ios::binary) << "old\r\n";
+        std::ofstream(path("registry.reg").toStdString(), std::ios::binary)
+            << "Windows Registry Editor Version 5.00\r\n\r\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
+               "\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n";
+        m_tables = std::make_unique<unitdb::UnitTables>();
+        m_form = std::make_unique<Form1>(*m_tables, m_msg, path("registry.reg"));
+        {
+            FaultScope fault(Step::Open, EACCES, "calc.log");
+            QVERIFY(m_form->startUp());
+        }
+        QVERIFY(shown(QStringLiteral("Не удалось открыть log-файл calc.log")));
+        QCOMPARE(readBytes(path("calc.log")), std::string("old\r\n"));
+        stillConverts();
+    }
+
+    void filesReplacedByFolders()
+    {
+        start();
+        const std::string base = readBytes(path("Base.dat"));
+        QVERIFY(QFile::remove(path("Ignore.ini")));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Ignore.ini")));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat.tmp")));
+        m_form->settingsDialog()->setIgnoring(true);
+        m_tables->BaseChanged = true;
+        m_msg.answers << MsgAnswer::No << MsgAnswer::Yes << MsgAnswer::No;
+        m_form->shutDown();
+        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Ignore.ini")));
+        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Base.dat")));
+        QCOMPARE(readBytes(path("Base.dat")), base);
+        QVERIFY(QFileInfo(path("Ignore.ini")).isDir());
+    }
+};
+
+QTEST_MAIN(FaultTest)
+#include "fault_test.moc"
