@@ -10,7 +10,8 @@ function(mv_add_gtest)
     add_executable(${ARG_NAME} ${ARG_SOURCES})
     target_link_libraries(${ARG_NAME} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main mv_warnings)
     gtest_discover_tests(${ARG_NAME} DISCOVERY_TIMEOUT 60
-                         PROPERTIES ENVIRONMENT "MV_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/tests/data;MV_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+                         PROPERTIES ENVIRONMENT "MV_TEST_DATA=${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+    target_compile_definitions(${ARG_NAME} PRIVATE MV_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endfunction()
 
 function(mv_add_qttest)

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <memory>
 #include <set>
 
@@ -15,8 +14,7 @@ namespace
 
 std::filesystem::path shippedBase()
 {
-    const char* source = std::getenv("MV_SOURCE_DIR");
-    return std::filesystem::path(source ? source : ".") / "data" / "Base.dat";
+    return std::filesystem::path(MV_SOURCE_DIR) / "data" / "Base.dat";
 }
 
 } // namespace
