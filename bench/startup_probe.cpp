@@ -1,0 +1,84 @@
+// Start-up probe: builds the conversion window exactly as main() does (or a bare QWidget) and
+// prints the steady clock at its first presented frame, and the peak resident memory so far.
+// bench/startup.py starts it many times and subtracts the moment it started the process.
+//   startup_probe form1|bare|label   (label: the bare window with one line of text)
+#include "convwin/form1.h"
+#include "dialogs/messenger.h"
+#include "unitdb/unittables.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QLabel>
+#include <QTimer>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace
+{
+
+// Reports after the first paint event of the watched window, once the event loop is free
+// again: by then the children have painted too and the frame is flushed to the screen.
+class FirstFrame final : public QObject
+{
+public:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen) {
+            m_seen = true;
+            QTimer::singleShot(0, this, &FirstFrame::report);
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    static void report()
+    {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        std::printf("%lld %ld\n",
+                    static_cast<long long>(
+                        std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
+                    usage.ru_maxrss);
+        std::fflush(stdout);
+        // Nothing after the first frame is measured; leave without the shut-down's writes.
+        std::_Exit(0);
+    }
+
+    bool m_seen = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    const char* mode = argc > 1 ? argv[1] : "form1";
+    QApplication app(argc, argv);
+    FirstFrame probe;
+    if (std::strcmp(mode, "form1") != 0) {
+        // The conversion window's folded size, 6270 x 2330 twips.
+        QWidget window;
+        window.setWindowTitle(QStringLiteral("bare"));
+        window.resize(418, 155);
+        // Any text on screen loads the font configuration; this is the floor for that.
+        if (std::strcmp(mode, "label") == 0)
+            new QLabel(QStringLiteral("Категория: Длина"), &window);
+        window.installEventFilter(&probe);
+        window.show();
+        return QApplication::exec();
+    }
+    auto tables = std::make_unique<unitdb::UnitTables>();
+    QtMessenger messenger;
+    Form1 window(*tables, messenger);
+    window.installEventFilter(&probe);
+    if (!window.startUp())
+        return 1;
+    window.show();
+    return QApplication::exec();
+}

@@ -1,0 +1,150 @@
+// Typing latency of the conversion window: a key press in the input line up to the four
+// outputs holding their new texts, and a category change refilling the five unit lists.
+// Logging off and rounding on (the first-run defaults). Argument 0: shipped Base.dat,
+// 1: a full-capacity one (51 x 101 units with descriptions).
+#include "convwin/form1.h"
+#include "dialogs/messenger.h"
+#include "unitdb/unittables.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QTemporaryDir>
+
+#include <benchmark/benchmark.h>
+
+#include <array>
+#include <memory>
+
+namespace
+{
+
+// Start-up must not stop on a box: every box is answered at once.
+class SilentMessenger final : public Messenger
+{
+public:
+    MsgAnswer message(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons) override
+    {
+        return MsgAnswer::Ok;
+    }
+    std::optional<QString> inputBox(QWidget*, const QString&, const QString&,
+                                    const QString&) override
+    {
+        return std::nullopt;
+    }
+};
+
+struct Window {
+    explicit Window(long database)
+    {
+        const char* source = database == 0 ? MV_SHIPPED_BASE : MV_FULL_BASE;
+        QFile::copy(QString::fromUtf8(source), dir.filePath(QStringLiteral("Base.dat")));
+        QDir::setCurrent(dir.path());
+        form = std::make_unique<Form1>(*tables, messenger,
+                                       dir.filePath(QStringLiteral("registry.reg")));
+        ok = form->startUp();
+        form->show();
+        QApplication::processEvents();
+    }
+    template <typename T> T* find(const QString& name) const { return form->findChild<T*>(name); }
+
+    QTemporaryDir dir;
+    std::unique_ptr<unitdb::UnitTables> tables = std::make_unique<unitdb::UnitTables>();
+    SilentMessenger messenger;
+    std::unique_ptr<Form1> form;
+    bool ok = false;
+};
+
+void press(QWidget* target, Qt::Key key, const QString& text)
+{
+    QKeyEvent down(QEvent::KeyPress, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &down);
+    QKeyEvent up(QEvent::KeyRelease, key, Qt::NoModifier, text);
+    QApplication::sendEvent(target, &up);
+}
+
+// Alternately types a digit and deletes it, so every iteration is one key press that
+// changes the number and runs the conversion.
+void typing(benchmark::State& state, bool paint)
+{
+    Window w(state.range(0));
+    auto* in = w.find<QLineEdit>(QStringLiteral("InText"));
+    auto* out = w.find<QLineEdit>(QStringLiteral("OutText_3"));
+    if (!w.ok || !in || !out) {
+        state.SkipWithError("the window did not start");
+        return;
+    }
+    in->setFocus();
+    in->setText(QStringLiteral("1234.5"));
+    in->end(false);
+    const QString before = out->text();
+    press(in, Qt::Key_7, QStringLiteral("7"));
+    if (out->text() == before) {
+        state.SkipWithError("a key press did not change the outputs");
+        return;
+    }
+    press(in, Qt::Key_Backspace, {});
+    bool digit = true;
+    for (auto _ : state) {
+        if (digit)
+            press(in, Qt::Key_7, QStringLiteral("7"));
+        else
+            press(in, Qt::Key_Backspace, {});
+        digit = !digit;
+        if (paint)
+            QApplication::processEvents();
+        benchmark::DoNotOptimize(out->text().size());
+    }
+}
+
+void BM_KeyPress(benchmark::State& state)
+{
+    typing(state, false);
+}
+// The same with the repaint of the changed fields (offscreen raster) included.
+void BM_KeyPressAndPaint(benchmark::State& state)
+{
+    typing(state, true);
+}
+
+void BM_CategoryChange(benchmark::State& state)
+{
+    Window w(state.range(0));
+    auto* category = w.find<QComboBox>(QStringLiteral("SelUnit"));
+    auto* inUnit = w.find<QComboBox>(QStringLiteral("InUnit"));
+    if (!w.ok || !category || !inUnit || category->count() < 2) {
+        state.SkipWithError("the window did not start");
+        return;
+    }
+    // Length and area in the shipped file: both lists are long.
+    std::array<int, 2> picks{0, 1};
+    int next = 0;
+    for (auto _ : state) {
+        category->setCurrentIndex(picks[static_cast<std::size_t>(next)]);
+        next ^= 1;
+        benchmark::DoNotOptimize(inUnit->count());
+    }
+    state.counters["units"] = inUnit->count();
+}
+
+BENCHMARK(BM_KeyPress)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyPressAndPaint)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_CategoryChange)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
