@@ -49,7 +49,9 @@ Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     addLabel(this, "Label1", QStringLiteral("Кворвеллант"), bold, darkRed,
              ui::twipsRect(143, 495, 1995, 195));
     addLabel(this, "Label5", QStringLiteral("ravlo@quorvellant.ru"), bold, darkRed,
-             ui::twipsRect(315, 720, 1665, 195));
+             // As wide as the name above it: the address is longer than the
+             // design's box, and the text stays centred on the same axis.
+             ui::twipsRect(143, 720, 1995, 195));
     addLabel(this, "Label4", QStringLiteral("Самара, 2004"), ui::programFont(), darkRed,
              ui::twipsRect(495, 915, 1305, 195));
 
