@@ -6,15 +6,17 @@
 #include <cerrno>
 #include <system_error>
 
+#include <fcntl.h>
+
 #ifdef _WIN32
 #include <io.h>
-#define MV_OPEN ::_open
+// The wide form, so that a folder name outside the ANSI code page still opens.
+#define MV_OPEN ::_wopen
 #define MV_WRITE ::_write
 #define MV_SYNC ::_commit
 #define MV_CLOSE ::_close
 #define MV_OPEN_FLAGS (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY)
 #else
-#include <fcntl.h>
 #include <unistd.h>
 #define MV_OPEN ::open
 #define MV_WRITE ::write
@@ -96,7 +98,7 @@ FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::stri
     int error = injected(fault, FileStep::Open);
     int fd = -1;
     if (error == 0) {
-        fd = MV_OPEN(tmp.string().c_str(), MV_OPEN_FLAGS, 0666);
+        fd = MV_OPEN(tmp.c_str(), MV_OPEN_FLAGS, 0666);
         if (fd < 0)
             error = errno;
     }

@@ -303,7 +303,11 @@ TEST(BaseFile, FailedSaveLeavesTheOldFileByteIdentical)
 
     r = save(*t, path / "Base.dat");
     EXPECT_EQ(r.write.step, FileStep::Open);
+#ifdef _WIN32
+    EXPECT_EQ(r.write.systemError, ENOENT); // Windows calls a path through a file missing
+#else
     EXPECT_EQ(r.write.systemError, ENOTDIR);
+#endif
     EXPECT_EQ(readBytes(path), referenceBytes());
 }
 
