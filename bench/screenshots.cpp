@@ -1,0 +1,107 @@
+// Makes README's screenshots: shows each window of both programs with the shipped Base.dat
+// and first-run settings, presses the buttons a user would, and saves what each window draws.
+//   xvfb-run -a screenshots OUTPUT_FOLDER
+#include "convwin/form1.h"
+#include "dialogs/messenger.h"
+#include "scales/form1.h"
+#include "unitdb/unittables.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <cstdio>
+#include <memory>
+
+namespace
+{
+
+bool save(QWidget* window, const QString& folder, const char* name)
+{
+    QTest::qWait(300);
+    if (!window || !window->isVisible()) {
+        std::fprintf(stderr, "screenshots: %s is not on the screen\n", name);
+        return false;
+    }
+    const QString file = QDir(folder).filePath(QString::fromLatin1(name) + ".png");
+    if (!window->grab().save(file)) {
+        std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    return true;
+}
+
+QWidget* topLevel(const char* objectName)
+{
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == QLatin1String(objectName) && w->isVisible())
+            return w;
+    return nullptr;
+}
+
+// Selects the first entry of a unit list that starts with `text`, as a user picks a unit.
+void pick(QWidget* form, const char* list, const char* text)
+{
+    if (auto* box = form->findChild<QComboBox*>(QString::fromLatin1(list)))
+        box->setCurrentIndex(
+            std::max(0, box->findText(QString::fromUtf8(text), Qt::MatchStartsWith)));
+}
+
+void click(QWidget* form, const char* button)
+{
+    if (auto* b = form->findChild<QAbstractButton*>(QString::fromLatin1(button)))
+        b->click();
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QApplication app(argc, argv);
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: screenshots OUTPUT_FOLDER\n");
+        return 2;
+    }
+    const QString out = QDir::current().absoluteFilePath(QString::fromLocal8Bit(argv[1]));
+    QDir().mkpath(out);
+
+    QTemporaryDir home;
+    QFile::copy(QStringLiteral(MV_SHIPPED_BASE), home.filePath(QStringLiteral("Base.dat")));
+    QDir::setCurrent(home.path());
+
+    auto tables = std::make_unique<unitdb::UnitTables>();
+    QtMessenger messenger;
+    Form1 main(*tables, messenger, home.filePath(QStringLiteral("registry.reg")));
+    if (!main.startUp())
+        return 1;
+    main.show();
+    pick(&main, "InUnit", "Метр (м)");
+    pick(&main, "OutUnit_0", "Километр");
+    pick(&main, "OutUnit_1", "Верста (");
+    pick(&main, "OutUnit_2", "Фут (");
+    pick(&main, "OutUnit_3", "Дюйм");
+    main.findChild<QLineEdit*>(QStringLiteral("InText"))->setText(QStringLiteral("100"));
+    bool ok = save(&main, out, "metrovanta-folded");
+    click(&main, "CmdHelp_1");
+    ok = save(&main, out, "metrovanta-unfolded") && ok;
+    click(&main, "cmdSetup");
+    ok = save(topLevel("Form2"), out, "metrovanta-settings") && ok;
+    if (QWidget* settings = topLevel("Form2"))
+        settings->close(); // like OK: hands the main window back
+    click(&main, "Command1");
+    ok = save(topLevel("Form3"), out, "metrovanta-about") && ok;
+
+    scales::Form1 skalomer;
+    skalomer.show();
+    if (auto* celsius = skalomer.findChild<QScrollBar*>(QStringLiteral("Cels")))
+        celsius->setValue(20);
+    ok = save(&skalomer, out, "skalomer") && ok;
+    return ok ? 0 : 1;
+}
