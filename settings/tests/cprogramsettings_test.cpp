@@ -1,10 +1,10 @@
+// The store on this platform's registry: the same cases on the registry file and
+// on the Windows registry.
 #include "settings/cprogramsettings.h"
 
-#include "settings/registry_file.h"
-#include "tempfolder.h"
+#include "storetest.h"
 
-#include <utility>
-#include <vector>
+#include <string>
 
 namespace settings
 {
@@ -30,90 +30,54 @@ using namespace settings;
 namespace
 {
 
-constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
-constexpr std::string_view kKeyLine =
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n";
-
-class CProgramSettingsTest : public TempFolderTest
+std::string dword(std::uint32_t v)
 {
-protected:
-    std::filesystem::path file() const { return folder() / "Metrovanta" / "registry.reg"; }
-
-    // A store set up as start-up sets it up, on a registry file of its own.
-    CProgramSettings makeStore()
-    {
-        CProgramSettings store(std::make_unique<FileRegistry>(file()),
-                               [this](std::string_view title, std::string_view text) {
-                                   messages.emplace_back(title, text);
-                               });
-        store.setRootKey(kHkeyLocalMachine);
-        store.setMainBranch("SOFTWARE");
-        store.setRegBase("Quorvellant");
-        store.setProgram("Metrovanta");
-        store.setSection("Settings");
-        return store;
-    }
-
-    void writeSettingsFile(std::string_view values)
-    {
-        std::filesystem::create_directories(file().parent_path());
-        writeFile(file(), std::string(kHeader) + std::string(kKeyLine) + std::string(values));
-    }
-
-    std::vector<std::pair<std::string, std::string>> messages;
-};
+    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
+}
 
 } // namespace
 
-TEST_F(CProgramSettingsTest, ReadsEveryValueTypeFromTheFile)
+TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
 {
-    writeSettingsFile("\"Text\"=\"log.txt\"\n"
-                      "\"Five\"=dword:00000005\n"
-                      "\"MinusOne\"=dword:ffffffff\n"
-                      "\"Lowest\"=dword:80000000\n"
-                      "\"Binary\"=hex:35,00\n"
-                      "\"Expand\"=hex(2):35,00\n"
-                      "\"WithNul\"=hex(1):61,62,63,00\n"
-                      "\"WithoutNul\"=hex(1):61,62,63\n"
-                      "\"TwoNuls\"=hex(1):61,00,00\n"
-                      "\"OnlyNul\"=hex(1):00\n"
-                      "\"NoBytes\"=hex(1):\n"
-                      "\"EmptyText\"=\"\"\n"
-                      "\"ShortDword\"=hex(4):05,00\n"
-                      "\"LongDword\"=hex(4):05,00,00,00,00,00,00,00\n");
-    CProgramSettings store = makeStore();
+    using namespace std::string_literals;
     struct Row {
         const char* name;
+        std::uint32_t type;
+        std::string bytes;
         std::string expected;
     };
     const Row rows[] = {
-        {"Text", "log.txt"},
-        {"Five", "5"},
-        {"MinusOne", "-1"},
-        {"Lowest", "-2147483648"},
-        {"Binary", "default"},
-        {"Expand", "default"},
-        {"WithNul", "abc"},
-        {"WithoutNul", "abc"},
-        {"TwoNuls", std::string("a\0", 2)}, // only one NUL is the terminator
-        {"OnlyNul", "default"},
-        {"NoBytes", "default"},
-        {"EmptyText", "default"},
-        {"ShortDword", "5"},
-        {"LongDword", "default"},
-        {"Missing", "default"},
-        {"TEXT", "log.txt"},
-        {"five", "5"},
-        {"wItHoUtNuL", "abc"},
+        {"Text", kRegSz, "log.txt\0"s, "log.txt"},
+        {"Five", kRegDword, dword(5), "5"},
+        {"MinusOne", kRegDword, dword(0xffffffff), "-1"},
+        {"Lowest", kRegDword, dword(0x80000000), "-2147483648"},
+        {"Binary", kRegBinary, "5\0"s, "default"},
+        {"Expand", kRegExpandSz, "5\0"s, "default"},
+        {"WithNul", kRegSz, "abc\0"s, "abc"},
+        {"WithoutNul", kRegSz, "abc", "abc"},
+        {"TwoNuls", kRegSz, "a\0\0"s, "a\0"s}, // only one NUL is the terminator
+        {"OnlyNul", kRegSz, "\0"s, "default"},
+        {"NoBytes", kRegSz, "", "default"},
+        {"ShortDword", kRegDword, "\x05\0"s, "5"},
+        {"LongDword", kRegDword, dword(5) + dword(0), "default"},
     };
+    for (const auto& row : rows)
+        seed(row.name, row.type, row.bytes);
+    CProgramSettings store = makeStore();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(store.ReadEntry(row.name, "default"), row.expected);
     }
+    const std::pair<const char*, const char*> otherCase[] = {
+        {"Missing", "default"}, {"TEXT", "log.txt"}, {"five", "5"}, {"wItHoUtNuL", "abc"}};
+    for (const auto& [name, expected] : otherCase) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(store.ReadEntry(name, "default"), expected);
+    }
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(CProgramSettingsTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
+TEST_F(StoreTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
 {
     CProgramSettings store = makeStore();
     const char* texts[] = {"-1", "0", "9", "log.txt", "C:\\Мои документы\\\"log\".txt", " "};
@@ -123,124 +87,36 @@ TEST_F(CProgramSettingsTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
         EXPECT_EQ(store.ReadEntry("Value", "default"), text);
         EXPECT_EQ(store.ReadEntry("VALUE", "7"), text);
     }
-    store.WriteEntry("Value", "");
+    store.WriteEntry("value", "");
     EXPECT_EQ(store.ReadEntry("Value", "default"), "default");
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(CProgramSettingsTest, NamesInAnyCaseAreOneValueKeepingTheFirstSpelling)
-{
-    CProgramSettings store = makeStore();
-    store.WriteEntry("LogFile", "log.txt");
-    store.WriteEntry("Logfile", "calc.log");
-    EXPECT_EQ(store.ReadEntry("LOGFILE", ""), "calc.log");
-    EXPECT_EQ(readFile(file()),
-              std::string(kHeader) + std::string(kKeyLine) + "\"LogFile\"=\"calc.log\"\n\n");
-}
-
-TEST_F(CProgramSettingsTest, WritingCreatesTheWholePathAndReadingCreatesNothing)
+TEST_F(StoreTest, ReadingCreatesNoKeyAndWritingCreatesTheWholePath)
 {
     CProgramSettings store = makeStore();
     EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
-    EXPECT_FALSE(std::filesystem::exists(file().parent_path()));
+    EXPECT_FALSE(keyExists(programPath()));
 
     store.WriteEntry("Launched", "1");
-    EXPECT_EQ(readFile(file()),
-              std::string(kHeader) + std::string(kKeyLine) + "\"Launched\"=\"1\"\n\n");
+    EXPECT_TRUE(keyExists(keyPath()));
+    EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
 
-    store.setProgram("Other");
-    const std::string before = readFile(file());
+    // Another program's key does not exist: its values read as their defaults.
+    store.setSection("Other");
     EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
-    EXPECT_EQ(readFile(file()), before);
-}
+    EXPECT_FALSE(keyExists(programPath() + "\\Other"));
 
-TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
-{
-    struct Row {
-        const char* regBase;
-        const char* program;
-        const char* section;
-        const char* keyLine;
-    };
-    const Row rows[] = {
-        {"Quorvellant", "Metrovanta", "",
-         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta]"},
-        {"", "Metrovanta", "Settings", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\\Metrovanta\\Settings]"},
-        {"", "", "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\\]"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.keyLine);
-        std::filesystem::remove(file());
-        CProgramSettings store = makeStore();
-        store.setRegBase(row.regBase);
-        store.setProgram(row.program);
-        store.setSection(row.section);
-        store.WriteEntry("Velic", "3");
-        EXPECT_EQ(readFile(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
-        EXPECT_EQ(store.ReadEntry("Velic", "0"), "3");
-    }
-}
-
-TEST_F(CProgramSettingsTest, DamagedFileGivesDefaultsAndIsReplacedOnTheNextWrite)
-{
-    const std::string damaged[] = {
-        "garbage \x01\x02\xff",
-        "REGEDIT5\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n"
-        "\"Round\"=\"4\"\n",
-        std::string(kHeader) + std::string(kKeyLine) + "\"Round\"=\"4\"\n\"Logging\"=\"1",
-    };
-    for (const auto& text : damaged) {
-        SCOPED_TRACE(text);
-        std::filesystem::create_directories(file().parent_path());
-        writeFile(file(), text);
-        CProgramSettings store = makeStore();
-        EXPECT_EQ(store.ReadEntry("Round", "0"), "0");
-        store.WriteEntry("Launched", "1");
-        EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
-        EXPECT_EQ(readFile(file()),
-                  std::string(kHeader) + std::string(kKeyLine) + "\"Launched\"=\"1\"\n\n");
-    }
+    // An empty section leaves no trailing backslash: the program's own key.
+    store.setSection("");
+    store.WriteEntry("Launched", "2");
+    EXPECT_EQ(store.ReadEntry("Launched", "0"), "2");
+    store.setSection("Settings");
+    EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(CProgramSettingsTest, OlderFileFormIsRead)
-{
-    std::filesystem::create_directories(file().parent_path());
-    writeFile(file(), "REGEDIT4\r\n\r\n"
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
-                      "\"Round\"=\"-1\"\r\n\"Velic\"=dword:00000002\r\n");
-    CProgramSettings store = makeStore();
-    EXPECT_EQ(store.ReadEntry("Round", "0"), "-1");
-    EXPECT_EQ(store.ReadEntry("velic", "0"), "2");
-}
-
-TEST_F(CProgramSettingsTest, FailedWriteIsReportedOnceUntilAWriteSucceeds)
-{
-    CProgramSettings store = makeStore();
-    store.WriteEntry("Velic", "1");
-    const std::string before = readFile(file());
-    std::filesystem::path temp = file();
-    temp += ".tmp";
-    std::filesystem::create_directory(temp);
-
-    store.WriteEntry("Velic", "2");
-    store.WriteEntry("Field1", "3");
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, "SetKeyValue");
-    EXPECT_TRUE(messages[0].second.starts_with("Error: 1016. ")) << messages[0].second;
-    EXPECT_NE(messages[0].second.find(file().string()), std::string::npos);
-    EXPECT_EQ(readFile(file()), before);
-    EXPECT_EQ(store.ReadEntry("Velic", "0"), "1");
-
-    std::filesystem::remove(temp);
-    store.WriteEntry("Velic", "2");
-    std::filesystem::create_directory(temp);
-    store.WriteEntry("Velic", "4");
-    EXPECT_EQ(messages.size(), 2u);
-    EXPECT_EQ(store.ReadEntry("Velic", "0"), "2");
-}
-
-TEST_F(CProgramSettingsTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
+TEST_F(StoreTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
 {
     CProgramSettings store = makeStore();
     store.setRootKey(0x12345678);
@@ -251,7 +127,7 @@ TEST_F(CProgramSettingsTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
     EXPECT_TRUE(messages[0].second.starts_with("Error: 6. ")) << messages[0].second;
 }
 
-TEST_F(CProgramSettingsTest, IntegerWritesConvertTextAsTheRuntimeDoes)
+TEST_F(StoreTest, IntegerWritesConvertTextAsTheRuntimeDoes)
 {
     CProgramSettings store = makeStore();
     struct Row {

@@ -1,0 +1,160 @@
+// The store on the registry file: what it writes there and how it copes with the file.
+#include "settings/cprogramsettings.h"
+
+#include "settings/registry_file.h"
+#include "tempfolder.h"
+
+#include <utility>
+#include <vector>
+
+using namespace settings;
+
+namespace
+{
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
+constexpr std::string_view kKeyLine =
+    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n";
+
+class CProgramSettingsTest : public TempFolderTest
+{
+protected:
+    std::filesystem::path file() const { return folder() / "Metrovanta" / "registry.reg"; }
+
+    // A store set up as start-up sets it up, on a registry file of its own.
+    CProgramSettings makeStore()
+    {
+        CProgramSettings store(std::make_unique<FileRegistry>(file()),
+                               [this](std::string_view title, std::string_view text) {
+                                   messages.emplace_back(title, text);
+                               });
+        store.setRootKey(kHkeyLocalMachine);
+        store.setMainBranch("SOFTWARE");
+        store.setRegBase("Quorvellant");
+        store.setProgram("Metrovanta");
+        store.setSection("Settings");
+        return store;
+    }
+
+    void writeSettingsFile(std::string_view values)
+    {
+        std::filesystem::create_directories(file().parent_path());
+        writeFile(file(), std::string(kHeader) + std::string(kKeyLine) + std::string(values));
+    }
+
+    std::vector<std::pair<std::string, std::string>> messages;
+};
+
+} // namespace
+
+TEST_F(CProgramSettingsTest, NamesInAnyCaseAreOneValueKeepingTheFirstSpelling)
+{
+    CProgramSettings store = makeStore();
+    store.WriteEntry("LogFile", "log.txt");
+    store.WriteEntry("Logfile", "calc.log");
+    EXPECT_EQ(store.ReadEntry("LOGFILE", ""), "calc.log");
+    EXPECT_EQ(readFile(file()),
+              std::string(kHeader) + std::string(kKeyLine) + "\"LogFile\"=\"calc.log\"\n\n");
+}
+
+TEST_F(CProgramSettingsTest, WritingCreatesTheWholePathAndReadingCreatesNothing)
+{
+    CProgramSettings store = makeStore();
+    EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
+    EXPECT_FALSE(std::filesystem::exists(file().parent_path()));
+
+    store.WriteEntry("Launched", "1");
+    EXPECT_EQ(readFile(file()),
+              std::string(kHeader) + std::string(kKeyLine) + "\"Launched\"=\"1\"\n\n");
+
+    store.setProgram("Other");
+    const std::string before = readFile(file());
+    EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
+    EXPECT_EQ(readFile(file()), before);
+}
+
+TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
+{
+    struct Row {
+        const char* regBase;
+        const char* program;
+        const char* section;
+        const char* keyLine;
+    };
+    const Row rows[] = {
+        {"Quorvellant", "Metrovanta", "",
+         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta]"},
+        {"", "Metrovanta", "Settings", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\\Metrovanta\\Settings]"},
+        {"", "", "", "[HKEY_LOCAL_MACHINE\\SOFTWARE\\\\]"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.keyLine);
+        std::filesystem::remove(file());
+        CProgramSettings store = makeStore();
+        store.setRegBase(row.regBase);
+        store.setProgram(row.program);
+        store.setSection(row.section);
+        store.WriteEntry("Velic", "3");
+        EXPECT_EQ(readFile(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
+        EXPECT_EQ(store.ReadEntry("Velic", "0"), "3");
+    }
+}
+
+TEST_F(CProgramSettingsTest, DamagedFileGivesDefaultsAndIsReplacedOnTheNextWrite)
+{
+    const std::string damaged[] = {
+        "garbage \x01\x02\xff",
+        "REGEDIT5\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n"
+        "\"Round\"=\"4\"\n",
+        std::string(kHeader) + std::string(kKeyLine) + "\"Round\"=\"4\"\n\"Logging\"=\"1",
+    };
+    for (const auto& text : damaged) {
+        SCOPED_TRACE(text);
+        std::filesystem::create_directories(file().parent_path());
+        writeFile(file(), text);
+        CProgramSettings store = makeStore();
+        EXPECT_EQ(store.ReadEntry("Round", "0"), "0");
+        store.WriteEntry("Launched", "1");
+        EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
+        EXPECT_EQ(readFile(file()),
+                  std::string(kHeader) + std::string(kKeyLine) + "\"Launched\"=\"1\"\n\n");
+    }
+    EXPECT_TRUE(messages.empty());
+}
+
+TEST_F(CProgramSettingsTest, OlderFileFormIsRead)
+{
+    std::filesystem::create_directories(file().parent_path());
+    writeFile(file(), "REGEDIT4\r\n\r\n"
+                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
+                      "\"Round\"=\"-1\"\r\n\"Velic\"=dword:00000002\r\n");
+    CProgramSettings store = makeStore();
+    EXPECT_EQ(store.ReadEntry("Round", "0"), "-1");
+    EXPECT_EQ(store.ReadEntry("velic", "0"), "2");
+}
+
+TEST_F(CProgramSettingsTest, FailedWriteIsReportedOnceUntilAWriteSucceeds)
+{
+    CProgramSettings store = makeStore();
+    store.WriteEntry("Velic", "1");
+    const std::string before = readFile(file());
+    std::filesystem::path temp = file();
+    temp += ".tmp";
+    std::filesystem::create_directory(temp);
+
+    store.WriteEntry("Velic", "2");
+    store.WriteEntry("Field1", "3");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].first, "SetKeyValue");
+    EXPECT_TRUE(messages[0].second.starts_with("Error: 1016. ")) << messages[0].second;
+    EXPECT_NE(messages[0].second.find(file().string()), std::string::npos);
+    EXPECT_EQ(readFile(file()), before);
+    EXPECT_EQ(store.ReadEntry("Velic", "0"), "1");
+
+    std::filesystem::remove(temp);
+    store.WriteEntry("Velic", "2");
+    std::filesystem::create_directory(temp);
+    store.WriteEntry("Velic", "4");
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(store.ReadEntry("Velic", "0"), "2");
+}
