@@ -3,12 +3,16 @@
 #   ./setup.sh test [--sanitize]   build everything and run every test
 #   ./setup.sh run [skalomer]      build, then start Metrovanta (or Skalomer)
 #   ./setup.sh package-check       build the Debian package, install it, start both programs, remove it
+#   ./setup.sh ci-extra            fuzz each reader for a minute; the core's tests on Windows (Wine)
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
           fonts-dejavu-core units python3 xvfb xauth
           dpkg-dev desktop-file-utils xdotool)
+
+# Only for ci-extra: libFuzzer, the Windows cross-compiler, GoogleTest's sources, Wine.
+extra_packages=(clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix googletest wine wine64)
 
 install_missing() {
     local missing=()
@@ -60,8 +64,15 @@ package-check)
     install_missing
     exec desktop/check-package.sh
     ;;
+ci-extra)
+    install_missing
+    packages=("${extra_packages[@]}")
+    install_missing
+    fuzz/run.sh 60
+    tools/windows-check.sh
+    ;;
 *)
-    echo "usage: $0 test [--sanitize] | run [skalomer] | package-check" >&2
+    echo "usage: $0 test [--sanitize] | run [skalomer] | package-check | ci-extra" >&2
     exit 2
     ;;
 esac

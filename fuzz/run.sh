@@ -38,8 +38,8 @@ for ((i = 0; i < ${#targets[@]}; i += 2)); do
             echo "fuzz_$t: ok, $(grep -m1 -o 'stat::number_of_executed_units: *[0-9]*' "$log" |
                 grep -o '[0-9]*$') runs in ${seconds}s"
         else
-            echo "fuzz_$t: FAILED, see $log and $build/fuzz-run/$t/artifacts/" >&2
-            tail -n 40 "$log" >&2
+            echo "fuzz_$t: FAILED, see $log and $build/fuzz-run/$t/artifacts/"
+            tail -n 40 "$log"
             failed=1
         fi
     done
