@@ -17,12 +17,12 @@ import tempfile
 import time
 
 
-def one_run(probe: str, mode: str, folder: str, env: dict) -> tuple[float, float]:
+def one_run(probe: str, mode: str, folder: str, env: dict) -> tuple[float, list[float]]:
     start = time.monotonic_ns()
     out = subprocess.run([probe, mode], cwd=folder, env=env, check=True,
                          stdout=subprocess.PIPE, text=True).stdout.split()
     # Both clocks are CLOCK_MONOTONIC, so the probe's stamp is comparable with ours.
-    return (int(out[0]) - start) / 1e6, int(out[1]) / 1024
+    return (int(out[0]) - start) / 1e6, [int(kib) / 1024 for kib in out[1:4]]
 
 
 def main() -> None:
@@ -58,14 +58,17 @@ def main() -> None:
                 rss[name].append(m)
 
     bare_t = statistics.median(times["bare QWidget"])
-    bare_m = statistics.median(rss["bare QWidget"])
+    def mib(name: str, column: int) -> float:
+        return statistics.median(r[column] for r in rss[name])
+
+    bare_m = mib("bare QWidget", 0)
     print(f"{args.runs} runs each")
     print(f"{'case':<18} {'median ms':>9} {'min-max ms':>13} {'x bare':>6} "
-          f"{'RSS MiB':>8} {'x bare':>6}")
+          f"{'RSS MiB':>8} {'x bare':>6} {'anon':>5} {'file':>5}")
     for name in cases:
-        t, m = statistics.median(times[name]), statistics.median(rss[name])
+        t, m = statistics.median(times[name]), mib(name, 0)
         print(f"{name:<18} {t:9.1f} {min(times[name]):6.1f}-{max(times[name]):<6.1f} "
-              f"{t / bare_t:6.2f} {m:8.1f} {m / bare_m:6.2f}")
+              f"{t / bare_t:6.2f} {m:8.1f} {m / bare_m:6.2f} {mib(name, 1):5.1f} {mib(name, 2):5.1f}")
 
 
 if __name__ == "__main__":

@@ -1,5 +1,6 @@
 // Start-up probe: builds the conversion window exactly as main() does (or a bare QWidget) and
-// prints the steady clock at its first presented frame, and the peak resident memory so far.
+// prints the steady clock at its first presented frame, the peak resident memory so far, and
+// the resident memory split into anonymous (heap, stacks) and file-backed (code) pages, in KiB.
 // bench/startup.py starts it many times and subtracts the moment it started the process.
 //   startup_probe form1|bare|label   (label: the bare window with one line of text)
 #include "convwin/form1.h"
@@ -13,6 +14,7 @@
 
 #include <sys/resource.h>
 
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -37,15 +39,36 @@ public:
     }
 
 private:
+    // A "Name:   123 kB" line of /proc/self/status; 0 when it is missing.
+    static long statusField(const char* name)
+    {
+        std::FILE* status = std::fopen("/proc/self/status", "r");
+        if (!status)
+            return 0;
+        char line[256];
+        long value = 0;
+        const std::size_t length = std::strlen(name);
+        while (std::fgets(line, sizeof line, status))
+            if (std::strncmp(line, name, length) == 0) {
+                const char* p = line + length;
+                while (*p == ' ' || *p == '\t')
+                    ++p;
+                std::from_chars(p, line + std::strlen(line), value);
+                break;
+            }
+        std::fclose(status);
+        return value;
+    }
+
     static void report()
     {
         const auto now = std::chrono::steady_clock::now().time_since_epoch();
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
-        std::printf("%lld %ld\n",
+        std::printf("%lld %ld %ld %ld\n",
                     static_cast<long long>(
                         std::chrono::duration_cast<std::chrono::nanoseconds>(now).count()),
-                    usage.ru_maxrss);
+                    usage.ru_maxrss, statusField("RssAnon:"), statusField("RssFile:"));
         std::fflush(stdout);
         // Nothing after the first frame is measured; leave without the shut-down's writes.
         std::_Exit(0);
