@@ -1,8 +1,8 @@
 #!/bin/sh
 # CI check of the Debian package: builds it, checks what it holds and what it depends on,
 # installs it, starts each program from its menu entry's command line under Xvfb with a
-# fresh HOME in an empty folder, then removes the package again. Run as root (or with sudo). Built as RelWithDebInfo like
-# the other builds here; the package strips the debug information.
+# fresh HOME in an empty folder, then removes the package again. Run as root (or with sudo).
+# Built as RelWithDebInfo like the other builds here; the package strips the debug information.
 #   desktop/check-package.sh [BUILD_DIR]          (default: build-package)
 #   desktop/check-package.sh --probe NAME TITLE COMMAND...   (internal: runs under xvfb-run)
 set -eu
