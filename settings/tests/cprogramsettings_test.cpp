@@ -80,6 +80,7 @@ TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
 TEST_F(StoreTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
 {
     CProgramSettings store = makeStore();
+    // On Windows the Cyrillic text needs an ANSI code page that holds it (1251).
     const char* texts[] = {"-1", "0", "9", "log.txt", "C:\\Мои документы\\\"log\".txt", " "};
     for (const char* text : texts) {
         SCOPED_TRACE(text);
