@@ -4,6 +4,7 @@
 
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
+#include "dialogs/calcmessages.h"
 #include "dialogs/form2.h"
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
@@ -27,20 +28,6 @@ const QString kVerse = QStringLiteral("Ravlo - о единицах\r"
                                       "\r"
                                       "Хотите ещё стихов? Пишите:\r"
                                       "ravlo@quorvellant.ru");
-
-QString calcErrorText(calc::CalcError code)
-{
-    switch (code) {
-    case calc::CalcError::DivisionByZero:
-        return QStringLiteral("Деление на ноль не допускается!");
-    case calc::CalcError::LogDomain:
-        return QStringLiteral("Аргумент логарифма неположителен!");
-    case calc::CalcError::Overflow:
-        return QStringLiteral("Переполнение! Не используйте числа больше 10^300.");
-    default:
-        return QStringLiteral("Результат не является действительным числом!");
-    }
-}
 
 } // namespace
 

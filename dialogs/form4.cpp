@@ -1,6 +1,7 @@
 #include "dialogs/form4.h"
 
 #include "calc/numbertext.h"
+#include "dialogs/calcmessages.h"
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
 #include "unitdb/cp1251.h"
@@ -37,20 +38,6 @@ template <typename T> T* place(T* widget, const char* name, QRect geometry)
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
 {
     return place(new QLabel(text, parent), name, geometry);
-}
-
-QString calcErrorText(calc::CalcError code)
-{
-    switch (code) {
-    case calc::CalcError::DivisionByZero:
-        return QStringLiteral("Деление на ноль не допускается!");
-    case calc::CalcError::LogDomain:
-        return QStringLiteral("Аргумент логарифма неположителен!");
-    case calc::CalcError::Overflow:
-        return QStringLiteral("Переполнение! Не используйте числа больше 10^300.");
-    default:
-        return QStringLiteral("Результат не является действительным числом!");
-    }
 }
 
 // The file keeps one line a field: line breaks typed or pasted become blanks.
