@@ -72,9 +72,10 @@ Form4::Form4(unitdb::UnitTables& tables, Messenger& messenger,
     m_koefEdit = place(new QLineEdit(this), "KoefEdit", ui::twipsRect(3600, 960, 3615, 285));
     addLabel(this, "Label3", QStringLiteral("Описание"), ui::twipsRect(3600, 1320, 855, 195));
     m_descEdit = place(new QPlainTextEdit(this), "DescEdit", ui::twipsRect(3600, 1560, 3615, 1965));
-    auto* newUnitButton = place(new QPushButton(QStringLiteral("Новая единица"), this), "Command2",
+    // The captions wrap onto two lines, as the narrow buttons need.
+    auto* newUnitButton = place(new QPushButton(QStringLiteral("Новая\nединица"), this), "Command2",
                                 ui::twipsRect(3600, 3600, 1095, 495));
-    auto* newCategoryButton = place(new QPushButton(QStringLiteral("Новая категория"), this),
+    auto* newCategoryButton = place(new QPushButton(QStringLiteral("Новая\nкатегория"), this),
                                     "Command3", ui::twipsRect(4680, 3600, 1095, 495));
     auto* ok = place(new QPushButton(QStringLiteral("ОК"), this), "Command1",
                      ui::twipsRect(5880, 3600, 1335, 495));
