@@ -7,7 +7,9 @@
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
 #include "settings/cprogramsettings.h"
+#ifndef _WIN32
 #include "settings/registry_file.h"
+#endif
 #include "unitdb/unittables.h"
 
 #include <QCloseEvent>
