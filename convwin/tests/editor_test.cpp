@@ -20,27 +20,11 @@
 
 using namespace testsupport;
 
-class EditorTest : public QObject
+class EditorTest : public QObject, private WindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<unitdb::UnitTables> m_tables;
-    ScriptedMessenger m_msg;
-    std::unique_ptr<Form1> m_form;
-    QString m_oldDir;
-
-    QString path(const QString& name) const { return m_dir->filePath(name); }
-    bool start()
-    {
-        m_form.reset();
-        m_tables = std::make_unique<unitdb::UnitTables>();
-        m_form = std::make_unique<Form1>(*m_tables, m_msg, path(QStringLiteral("registry.reg")));
-        const bool started = m_form->startUp();
-        m_msg.messages.clear();
-        return started;
-    }
     Form4* editor() { return m_form->editor(); }
     template <typename T> T* ed(const char* name)
     {
@@ -73,19 +57,11 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        writeCp1251(path(QStringLiteral("Base.dat")), kBase);
+        enterFolder();
         QVERIFY(start());
+        m_msg.messages.clear();
     }
-    void cleanup()
-    {
-        m_form.reset();
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
-    }
+    void cleanup() { leaveFolder(); }
 
     void openingShowsTheMainWindowsCategoryAndUnitAndStoresNothing()
     {

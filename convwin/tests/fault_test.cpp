@@ -20,24 +20,14 @@ using faultfs::Step;
 
 Q_DECLARE_METATYPE(Step)
 
-class FaultTest : public QObject
+class FaultTest : public QObject, private WindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<unitdb::UnitTables> m_tables;
-    ScriptedMessenger m_msg;
-    std::unique_ptr<Form1> m_form;
-    QString m_oldDir;
-
-    QString path(const char* name) const { return m_dir->filePath(QLatin1String(name)); }
-    void start()
+    void startQuietly()
     {
-        m_form.reset();
-        m_tables = std::make_unique<unitdb::UnitTables>();
-        m_form = std::make_unique<Form1>(*m_tables, m_msg, path("registry.reg"));
-        QVERIFY(m_form->startUp());
+        QVERIFY(start());
         m_msg.messages.clear();
     }
     QLineEdit* input() { return child<QLineEdit>(m_form.get(), QStringLiteral("InText")); }
@@ -74,26 +64,17 @@ private:
 private slots:
     void init()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        writeCp1251(path("Base.dat"), kBase);
+        enterFolder();
         writeCp1251(path("Ignore.ini"), "Пустая\n");
     }
-    void cleanup()
-    {
-        m_form.reset();
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
-    }
+    void cleanup() { leaveFolder(); }
 
     void baseDat_data() { addRows(true); }
     void baseDat()
     {
         QFETCH(Step, step);
         QFETCH(int, error);
-        start();
+        startQuietly();
         const std::string before = readBytes(path("Base.dat"));
         m_tables->UnitDesc[0][0] = "Изменено.";
         m_tables->BaseChanged = true;
@@ -118,7 +99,7 @@ private slots:
     {
         QFETCH(Step, step);
         QFETCH(int, error);
-        start();
+        startQuietly();
         const std::string before = readBytes(path("Ignore.ini"));
         m_form->settingsDialog()->setIgnoring(true);
         m_form->settingsDialog()->addIgnored(QStringLiteral("Масса"));
@@ -137,7 +118,7 @@ private slots:
     {
         QFETCH(Step, step);
         QFETCH(int, error);
-        start();
+        startQuietly();
         const std::string before = readBytes(path("registry.reg"));
         QVERIFY(!before.empty());
         m_form->settingsDialog()->setPlaces(3);
@@ -156,7 +137,7 @@ private slots:
     {
         QFETCH(Step, step);
         QFETCH(int, error);
-        start();
+        startQuietly();
         m_form->settingsDialog()->setLogFile(QStringLiteral("calc.log"));
         m_form->settingsDialog()->setLogging(true);
         input()->setText(QStringLiteral("1+1"));
@@ -182,15 +163,11 @@ private slots:
     void logThatCannotBeOpenedAtStartUp()
     {
         std::ofstream(path("calc.log").toStdString(), std::ios::binary) << "old\r\n";
-        std::ofstream(path("registry.reg").toStdString(), std::ios::binary)
-            << "Windows Registry Editor Version 5.00\r\n\r\n"
-               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
-               "\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n";
-        m_tables = std::make_unique<unitdb::UnitTables>();
-        m_form = std::make_unique<Form1>(*m_tables, m_msg, path("registry.reg"));
+        writeRegistry(QStringLiteral(
+            "\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n"));
         {
             FaultScope fault(Step::Open, EACCES, "calc.log");
-            QVERIFY(m_form->startUp());
+            QVERIFY(start());
         }
         QVERIFY(shown(QStringLiteral("Не удалось открыть log-файл calc.log")));
         QCOMPARE(readBytes(path("calc.log")), std::string("old\r\n"));
@@ -199,7 +176,7 @@ private slots:
 
     void filesReplacedByFolders()
     {
-        start();
+        startQuietly();
         const std::string base = readBytes(path("Base.dat"));
         QVERIFY(QFile::remove(path("Ignore.ini")));
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Ignore.ini")));

@@ -24,41 +24,16 @@
 
 using namespace testsupport;
 
-class Form1Test : public QObject
+class Form1Test : public QObject, private WindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<unitdb::UnitTables> m_tables;
-    ScriptedMessenger m_msg;
-    std::unique_ptr<Form1> m_form;
-    QString m_oldDir;
-
-    QString path(const QString& name) const { return m_dir->filePath(name); }
-    QString registry() const { return path(QStringLiteral("registry.reg")); }
-
-    // Creates the window over the folder's files and runs start-up.
-    bool start()
-    {
-        m_form.reset();
-        m_tables = std::make_unique<unitdb::UnitTables>();
-        m_msg.messages.clear();
-        m_form = std::make_unique<Form1>(*m_tables, m_msg, registry());
-        return m_form->startUp();
-    }
     void restart()
     {
         m_form->shutDown();
         m_form.reset();
         QVERIFY(start());
-    }
-    void writeRegistry(const QString& values)
-    {
-        std::ofstream(registry().toStdString(), std::ios::binary)
-            << "Windows Registry Editor Version 5.00\r\n\r\n"
-               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
-            << values.toStdString();
     }
     QComboBox* list(const char* name)
     {
@@ -84,20 +59,8 @@ private:
     }
 
 private slots:
-    void init()
-    {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        writeCp1251(path(QStringLiteral("Base.dat")), kBase);
-    }
-    void cleanup()
-    {
-        m_form.reset();
-        QDir::setCurrent(m_oldDir);
-        m_dir.reset();
-    }
+    void init() { enterFolder(); }
+    void cleanup() { leaveFolder(); }
 
     void firstStartWritesDefaultsAndFillsLists()
     {

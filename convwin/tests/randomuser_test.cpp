@@ -29,15 +29,11 @@
 
 using namespace testsupport;
 
-class RandomUserTest : public QObject
+class RandomUserTest : public QObject, private WindowFixture
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<unitdb::UnitTables> m_tables;
-    ScriptedMessenger m_msg;
-    std::unique_ptr<Form1> m_form;
     std::mt19937 m_random{1};
     std::array<double, 4> m_outKoef{};
     QStringList m_log; // the last actions, shown when an invariant breaks
@@ -318,12 +314,7 @@ private:
 private slots:
     void randomUserKeepsEverythingConsistent()
     {
-        m_dir = std::make_unique<QTemporaryDir>();
-        QVERIFY(m_dir->isValid());
-        const QString oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
-        writeCp1251(m_dir->filePath(QStringLiteral("Base.dat")), kBase);
-
+        enterFolder();
         const int steps = qEnvironmentVariableIntValue("MV_RANDOM_STEPS") > 0
                               ? qEnvironmentVariableIntValue("MV_RANDOM_STEPS")
                               : 1500;
@@ -332,10 +323,7 @@ private slots:
                 ? static_cast<unsigned>(qEnvironmentVariableIntValue("MV_RANDOM_SEED"))
                 : 20261206u;
         m_random.seed(seed);
-        const QString registry = m_dir->filePath(QStringLiteral("registry.reg"));
-        m_tables = std::make_unique<unitdb::UnitTables>();
-        m_form = std::make_unique<Form1>(*m_tables, m_msg, registry);
-        QVERIFY(m_form->startUp());
+        QVERIFY(start());
         m_form->show();
         for (int step = 0; step < steps; ++step) {
             act();
@@ -350,7 +338,7 @@ private slots:
         m_form->shutDown();
         unitdb::sortUnits(*m_tables);
         auto reloaded = std::make_unique<unitdb::UnitTables>();
-        Form1 again(*reloaded, m_msg, registry);
+        Form1 again(*reloaded, m_msg, registry());
         QVERIFY(again.startUp());
         QCOMPARE(reloaded->CatCount, m_tables->CatCount);
         for (std::size_t c = 0; c < static_cast<std::size_t>(m_tables->CatCount); ++c) {
@@ -367,8 +355,7 @@ private slots:
             }
         }
         qInfo("%d steps with seed %u: %d categories", steps, seed, m_tables->CatCount);
-        m_form.reset();
-        QDir::setCurrent(oldDir);
+        leaveFolder();
     }
 };
 

@@ -2,15 +2,21 @@
 // program's own encoding, and controls found by their names.
 #pragma once
 
+#include "convwin/form1.h"
+#include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/cp1251.h"
+#include "unitdb/unittables.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QLocale>
 #include <QString>
+#include <QTemporaryDir>
 #include <QWidget>
 
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 
@@ -84,5 +90,51 @@ inline QString num(const char* text)
 {
     return QString::fromLatin1(text).replace(QLatin1Char('.'), QLocale::system().decimalPoint());
 }
+
+// A fresh folder with the sample Base.dat, made current, and a window over it
+// with its own settings file and scripted message boxes.
+class WindowFixture
+{
+protected:
+    std::unique_ptr<QTemporaryDir> m_dir;
+    std::unique_ptr<unitdb::UnitTables> m_tables;
+    ScriptedMessenger m_msg;
+    std::unique_ptr<Form1> m_form;
+    QString m_oldDir;
+
+    QString path(const QString& name) const { return m_dir->filePath(name); }
+    QString registry() const { return path(QStringLiteral("registry.reg")); }
+
+    void enterFolder()
+    {
+        m_dir = std::make_unique<QTemporaryDir>();
+        m_oldDir = QDir::currentPath();
+        QDir::setCurrent(m_dir->path());
+        writeCp1251(path(QStringLiteral("Base.dat")), kBase);
+    }
+    void leaveFolder()
+    {
+        m_form.reset();
+        QDir::setCurrent(m_oldDir);
+        m_dir.reset();
+    }
+    // A new window over fresh tables, started; what start-up showed stays in m_msg.
+    bool start()
+    {
+        m_form.reset();
+        m_tables = std::make_unique<unitdb::UnitTables>();
+        m_msg.messages.clear();
+        m_form = std::make_unique<Form1>(*m_tables, m_msg, registry());
+        return m_form->startUp();
+    }
+    void writeRegistry(const QString& values)
+    {
+        std::ofstream(registry().toStdString(), std::ios::binary)
+            << "Windows Registry Editor Version 5.00\r\n\r\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
+            << values.toStdString();
+    }
+    template <typename T> T* control(const QString& name) { return child<T>(m_form.get(), name); }
+};
 
 } // namespace testsupport
