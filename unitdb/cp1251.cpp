@@ -1,6 +1,7 @@
 // Windows-1251 code page table and the UTF-8 walking the codec needs.
 #include "unitdb/cp1251.h"
 
+#include <algorithm>
 #include <array>
 
 namespace unitdb
@@ -130,17 +131,35 @@ bool isValidUtf8(std::string_view bytes)
 
 std::string decodeCp1251(std::string_view bytes)
 {
-    std::string out;
-    out.reserve(bytes.size() * 2);
+    // Every byte becomes at most three UTF-8 bytes; the table holds each one's sequence.
+    struct Sequence {
+        unsigned char length;
+        char bytes[3];
+    };
+    static const std::array<Sequence, 128> kHigh = [] {
+        std::array<Sequence, 128> table{};
+        for (std::size_t i = 0; i < table.size(); ++i) {
+            const char32_t cp = i >= 0x40 ? 0x0410 + (i - 0x40) : kHighHalf[i];
+            std::string utf8;
+            appendUtf8(utf8, cp);
+            table[i].length = static_cast<unsigned char>(utf8.size());
+            std::copy(utf8.begin(), utf8.end(), table[i].bytes);
+        }
+        return table;
+    }();
+    std::string out(bytes.size() * 3, '\0');
+    char* to = out.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out.push_back(ch);
-        else if (b >= 0xC0)
-            appendUtf8(out, 0x0410 + (b - 0xC0));
-        else
-            appendUtf8(out, kHighHalf[b - 0x80]);
+        if (b < 0x80) {
+            *to++ = ch;
+        } else {
+            const Sequence& seq = kHigh[b - 0x80];
+            for (unsigned char k = 0; k < seq.length; ++k)
+                *to++ = seq.bytes[k];
+        }
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 

@@ -32,21 +32,33 @@ std::u16string utf16(std::string_view utf8)
     return out;
 }
 
+// Names without characters past U+FFFF (a 4-byte UTF-8 sequence) compare in
+// UTF-16 order exactly as their UTF-8 bytes do, so only the rare others pay
+// for a UTF-16 copy.
+bool hasAstral(std::string_view name)
+{
+    return std::any_of(name.begin(), name.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
+}
+
 struct SortKey {
     bool cyrillic = false;
-    std::u16string name;
+    bool astral = false;
+    std::string_view name;
 };
 
 bool keyBefore(const SortKey& a, const SortKey& b)
 {
     if (a.cyrillic != b.cyrillic)
         return a.cyrillic;
+    if (a.astral || b.astral)
+        return utf16(a.name) < utf16(b.name);
     return a.name < b.name;
 }
 
 SortKey keyOf(std::string_view name)
 {
-    return {RL(name), utf16(name)};
+    return {RL(name), hasAstral(name), name};
 }
 
 } // namespace
