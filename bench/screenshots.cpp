@@ -97,6 +97,12 @@ int main(int argc, char* argv[])
         settings->close(); // like OK: hands the main window back
     click(&main, "Command1");
     ok = save(topLevel("Form3"), out, "metrovanta-about") && ok;
+    if (QWidget* about = topLevel("Form3"))
+        about->close(); // like OK
+    click(&main, "cmdEdit");
+    ok = save(topLevel("Form4"), out, "metrovanta-editor") && ok;
+    if (QWidget* editor = topLevel("Form4"))
+        editor->close();
 
     scales::Form1 skalomer;
     skalomer.show();
