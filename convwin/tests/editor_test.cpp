@@ -49,6 +49,17 @@ private:
         box->selectAll();
         typeText(box, text);
     }
+    // A new category with two units, then "ОК".
+    void addTimeCategoryAndClose()
+    {
+        m_msg.inputAnswers.enqueue(QStringLiteral("Время"));
+        QTest::mouseClick(ed<QPushButton>("Command3"), Qt::LeftButton);
+        retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Секунда (с)"));
+        QTest::mouseClick(ed<QPushButton>("Command2"), Qt::LeftButton);
+        retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Минута (мин)"));
+        retype(koef(), QStringLiteral("60"));
+        QTest::mouseClick(ed<QPushButton>("Command1"), Qt::LeftButton);
+    }
     double storedKoef(int c, int s) const
     {
         return m_tables->UnitKoef[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)];
@@ -273,13 +284,7 @@ private slots:
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Бар (б)"));
         retype(koef(), QStringLiteral("2,5"));
         ed<QPlainTextEdit>("DescEdit")->setPlainText(QStringLiteral("Описание, с \"кавычками\"."));
-        m_msg.inputAnswers.enqueue(QStringLiteral("Время"));
-        QTest::mouseClick(ed<QPushButton>("Command3"), Qt::LeftButton);
-        retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Секунда (с)"));
-        QTest::mouseClick(ed<QPushButton>("Command2"), Qt::LeftButton);
-        retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Минута (мин)"));
-        retype(koef(), QStringLiteral("60"));
-        QTest::mouseClick(ed<QPushButton>("Command1"), Qt::LeftButton);
+        addTimeCategoryAndClose();
 
         const std::string before = readBytes(path(QStringLiteral("Base.dat")));
         m_msg.answers.enqueue(MsgAnswer::No);
@@ -289,13 +294,7 @@ private slots:
         QVERIFY(start());
         openEditor();
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Бар (б)")); // Ангстрем renamed
-        m_msg.inputAnswers.enqueue(QStringLiteral("Время"));
-        QTest::mouseClick(ed<QPushButton>("Command3"), Qt::LeftButton);
-        retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Секунда (с)"));
-        QTest::mouseClick(ed<QPushButton>("Command2"), Qt::LeftButton);
-        retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Минута (мин)"));
-        retype(koef(), QStringLiteral("60"));
-        QTest::mouseClick(ed<QPushButton>("Command1"), Qt::LeftButton);
+        addTimeCategoryAndClose();
         m_msg.answers.enqueue(MsgAnswer::Yes);
         m_form->shutDown();
 
