@@ -128,7 +128,10 @@ void Form1::ShowUnit(QComboBox* list)
         found >= 0
             ? &m_tables.UnitDesc[static_cast<std::size_t>(cat)][static_cast<std::size_t>(found)]
             : nullptr;
-    m_lblDesc->setPlainText(desc && !desc->empty() ? fromStd(*desc) : kNoDescription);
+    const QString text = desc && !desc->empty() ? fromStd(*desc) : kNoDescription;
+    // Laying out the text is the costly part, and start-up shows the same unit many times.
+    if (m_lblDesc->toPlainText() != text)
+        m_lblDesc->setPlainText(text);
 }
 
 void Form1::unitKeyTyped(QComboBox* list, QChar typed)
