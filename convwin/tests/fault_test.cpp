@@ -190,6 +190,19 @@ private slots:
         QCOMPARE(readBytes(path("Base.dat")), base);
         QVERIFY(QFileInfo(path("Ignore.ini")).isDir());
     }
+
+    void baseDatThatIsAFolderIsReportedAndTheWindowStillWorks()
+    {
+        QVERIFY(QFile::remove(path("Base.dat")));
+        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat")));
+        QVERIFY(start());
+        QCOMPARE(m_msg.messages.size(), 1);
+        QVERIFY(m_msg.messages[0].text.startsWith(QStringLiteral("Ошибка № ")));
+        QCOMPARE(m_tables->CatCount, 0);
+        input()->setText(QStringLiteral("5"));
+        QTest::keyClick(input(), Qt::Key_Return);
+        m_form->shutDown();
+    }
 };
 
 QTEST_MAIN(FaultTest)
