@@ -192,11 +192,6 @@ Text identity(const std::string& text)
 
 } // namespace
 
-calc::EvalResult evalFlat(const std::string& text, const calc::CalcOptions& options)
-{
-    return evalText(identity(text), options);
-}
-
 calc::BracketResult evalBrackets(const std::string& text, const calc::CalcOptions& options)
 {
     // Would the rewriting ever meet a "(" with no ")" after it?

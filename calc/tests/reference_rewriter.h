@@ -10,7 +10,6 @@
 namespace reference
 {
 
-calc::EvalResult evalFlat(const std::string& text, const calc::CalcOptions& options);
 calc::BracketResult evalBrackets(const std::string& text, const calc::CalcOptions& options);
 
 } // namespace reference
