@@ -5,7 +5,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
+#include <limits>
 #include <memory>
 
 using namespace unitdb;
@@ -198,23 +198,6 @@ TEST(BaseFile, MissingFileAndUnreadablePathHaveTheirOwnCodes)
     EXPECT_FALSE(r.systemText.empty());
 }
 
-TEST(BaseFile, CoefficientsAreWrittenWithAPeriodAndReadBack)
-{
-    TestFolder dir;
-    auto t = oneCategory("Грамм", "");
-    const double values[] = {0.001, 1.0 / 3, 6.02214076e23, -40, 1e-5, 1609.344};
-    for (double v : values) {
-        SCOPED_TRACE(v);
-        t->UnitKoef[0][0] = v;
-        ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
-        const auto back = loadOrFail(dir / "Base.dat");
-        EXPECT_NEAR(back->UnitKoef[0][0], v, std::abs(v) * 1e-14); // 15 digits kept
-    }
-    t->UnitKoef[0][0] = 0.001;
-    ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
-    EXPECT_NE(readBytes(dir / "Base.dat").find(",0.001\r\n"), std::string::npos);
-}
-
 TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
 {
     struct Row {
@@ -232,7 +215,6 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
         {"Масса, вес", "Метр", "", 1, ErrorCode::UnwritableText, TextField::CategoryName},
         {"Масса", "Метр, СИ", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
         {"Масса", " \"Метр\"", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
-        {"Масса", " Ме\"тр", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
         {"Масса", "*", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
         {"Масса", "Метр", "две\nстроки", 1, ErrorCode::UnwritableText, TextField::Description},
         {"Масса", "Метр", "", inf, ErrorCode::BadCoefficient, TextField::Coefficient},

@@ -32,13 +32,6 @@ std::string lastLine(const std::string& text)
 
 } // namespace
 
-TEST(Report, SixLinesJoinedByCrLf)
-{
-    EXPECT_EQ(report(*tables(20, 350, 25), std::uintmax_t{12800}, kVersion),
-              "МЕТРОВАНТА 1.78\r\n\r\nРазмер базы - 12.5 КБ\r\nРазделов - 20\r\n"
-              "В базе 350 единиц\r\nБез описаний - 25 (7%)");
-}
-
 TEST(Report, SizeIsKilobytesCutDownToOneDecimal)
 {
     const std::pair<std::uintmax_t, const char*> rows[] = {

@@ -60,9 +60,4 @@ TEST(ShippedBase, IsSortedAndWrittenExactlyAsTheProgramWritesIt)
     ASSERT_TRUE(unitdb::baseFileBytes(*tables, bytes).ok());
     const std::string shipped = readBytes(shippedBase());
     EXPECT_TRUE(bytes == shipped);
-    for (std::size_t i = 0; i < shipped.size(); ++i) {
-        if (shipped[i] == '\n') {
-            ASSERT_TRUE(i > 0 && shipped[i - 1] == '\r') << "bare LF at byte " << i;
-        }
-    }
 }
