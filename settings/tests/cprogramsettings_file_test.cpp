@@ -13,8 +13,6 @@ namespace
 {
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
-constexpr std::string_view kKeyLine =
-    "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n";
 
 class CProgramSettingsTest : public TempFolderTest
 {
@@ -36,42 +34,10 @@ protected:
         return store;
     }
 
-    void writeSettingsFile(std::string_view values)
-    {
-        std::filesystem::create_directories(file().parent_path());
-        writeFile(file(), std::string(kHeader) + std::string(kKeyLine) + std::string(values));
-    }
-
     std::vector<std::pair<std::string, std::string>> messages;
 };
 
 } // namespace
-
-TEST_F(CProgramSettingsTest, NamesInAnyCaseAreOneValueKeepingTheFirstSpelling)
-{
-    CProgramSettings store = makeStore();
-    store.WriteEntry("LogFile", "log.txt");
-    store.WriteEntry("Logfile", "calc.log");
-    EXPECT_EQ(store.ReadEntry("LOGFILE", ""), "calc.log");
-    EXPECT_EQ(readFile(file()),
-              std::string(kHeader) + std::string(kKeyLine) + "\"LogFile\"=\"calc.log\"\n\n");
-}
-
-TEST_F(CProgramSettingsTest, WritingCreatesTheWholePathAndReadingCreatesNothing)
-{
-    CProgramSettings store = makeStore();
-    EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
-    EXPECT_FALSE(std::filesystem::exists(file().parent_path()));
-
-    store.WriteEntry("Launched", "1");
-    EXPECT_EQ(readFile(file()),
-              std::string(kHeader) + std::string(kKeyLine) + "\"Launched\"=\"1\"\n\n");
-
-    store.setProgram("Other");
-    const std::string before = readFile(file());
-    EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
-    EXPECT_EQ(readFile(file()), before);
-}
 
 TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
 {
@@ -98,39 +64,6 @@ TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
         EXPECT_EQ(readFile(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
         EXPECT_EQ(store.ReadEntry("Velic", "0"), "3");
     }
-}
-
-TEST_F(CProgramSettingsTest, DamagedFileGivesDefaultsAndIsReplacedOnTheNextWrite)
-{
-    const std::string damaged[] = {
-        "garbage \x01\x02\xff",
-        "REGEDIT5\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n"
-        "\"Round\"=\"4\"\n",
-        std::string(kHeader) + std::string(kKeyLine) + "\"Round\"=\"4\"\n\"Logging\"=\"1",
-    };
-    for (const auto& text : damaged) {
-        SCOPED_TRACE(text);
-        std::filesystem::create_directories(file().parent_path());
-        writeFile(file(), text);
-        CProgramSettings store = makeStore();
-        EXPECT_EQ(store.ReadEntry("Round", "0"), "0");
-        store.WriteEntry("Launched", "1");
-        EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
-        EXPECT_EQ(readFile(file()),
-                  std::string(kHeader) + std::string(kKeyLine) + "\"Launched\"=\"1\"\n\n");
-    }
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(CProgramSettingsTest, OlderFileFormIsRead)
-{
-    std::filesystem::create_directories(file().parent_path());
-    writeFile(file(), "REGEDIT4\r\n\r\n"
-                      "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
-                      "\"Round\"=\"-1\"\r\n\"Velic\"=dword:00000002\r\n");
-    CProgramSettings store = makeStore();
-    EXPECT_EQ(store.ReadEntry("Round", "0"), "-1");
-    EXPECT_EQ(store.ReadEntry("velic", "0"), "2");
 }
 
 TEST_F(CProgramSettingsTest, FailedWriteIsReportedOnceUntilAWriteSucceeds)
