@@ -65,7 +65,6 @@ class Form2Test : public QObject
 {
     Q_OBJECT
 private slots:
-    void startsWithDesignValues();
     void switchesGovernTheirControls_data();
     void switchesGovernTheirControls();
     void onlyTheUserReportsLogging();
@@ -79,15 +78,6 @@ private slots:
     void okAndCloseButtonHandBack_data();
     void okAndCloseButtonHandBack();
 };
-
-void Form2Test::startsWithDesignValues()
-{
-    Dialog d;
-    QVERIFY(d.form.logging() && d.form.rounding() && d.form.ignoring());
-    QCOMPARE(d.form.places(), 9);
-    QCOMPARE(d.label(), QStringLiteral("9"));
-    QVERIFY(d.form.logFile().isEmpty() && d.form.ignored().isEmpty());
-}
 
 void Form2Test::switchesGovernTheirControls_data()
 {
