@@ -1,9 +1,9 @@
 // Makes README's screenshots: shows each window of both programs with the shipped Base.dat
 // and first-run settings, presses the buttons a user would, and saves what each window draws.
 //   xvfb-run -a screenshots OUTPUT_FOLDER
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
-#include "scales/form1.h"
+#include "scales/scaleswindow.h"
 #include "unitdb/unittables.h"
 
 #include <QAbstractButton>
@@ -78,7 +78,7 @@ int main(int argc, char* argv[])
 
     auto tables = std::make_unique<unitdb::UnitTables>();
     QtMessenger messenger;
-    Form1 main(*tables, messenger, home.filePath(QStringLiteral("registry.reg")));
+    ConversionWindow main(*tables, messenger, home.filePath(QStringLiteral("registry.reg")));
     if (!main.startUp())
         return 1;
     main.show();
@@ -104,7 +104,7 @@ int main(int argc, char* argv[])
     if (QWidget* editor = topLevel("Form4"))
         editor->close();
 
-    scales::Form1 skalomer;
+    scales::ScalesWindow skalomer;
     skalomer.show();
     if (auto* celsius = skalomer.findChild<QScrollBar*>(QStringLiteral("Cels")))
         celsius->setValue(20);

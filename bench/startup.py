@@ -42,7 +42,7 @@ def main() -> None:
             folder = os.path.join(tmp, name.split()[0])
             os.makedirs(folder)
             shutil.copy(base, os.path.join(folder, "Base.dat"))
-            cases[name] = ("form1", folder)
+            cases[name] = ("window", folder)
         cases["bare QWidget"] = ("bare", tmp)
         cases["QWidget + QLabel"] = ("label", tmp)
 

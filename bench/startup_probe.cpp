@@ -2,8 +2,8 @@
 // prints the steady clock at its first presented frame, the peak resident memory so far, and
 // the resident memory split into anonymous (heap, stacks) and file-backed (code) pages, in KiB.
 // bench/startup.py starts it many times and subtracts the moment it started the process.
-//   startup_probe form1|bare|label   (label: the bare window with one line of text)
-#include "convwin/form1.h"
+//   startup_probe window|bare|label   (label: the bare window with one line of text)
+#include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
 #include "unitdb/unittables.h"
 
@@ -81,10 +81,10 @@ private:
 
 int main(int argc, char* argv[])
 {
-    const char* mode = argc > 1 ? argv[1] : "form1";
+    const char* mode = argc > 1 ? argv[1] : "window";
     QApplication app(argc, argv);
     FirstFrame probe;
-    if (std::strcmp(mode, "form1") != 0) {
+    if (std::strcmp(mode, "window") != 0) {
         // The conversion window's folded size, 6270 x 2330 twips.
         QWidget window;
         window.setWindowTitle(QStringLiteral("bare"));
@@ -98,7 +98,7 @@ int main(int argc, char* argv[])
     }
     auto tables = std::make_unique<unitdb::UnitTables>();
     QtMessenger messenger;
-    Form1 window(*tables, messenger);
+    ConversionWindow window(*tables, messenger);
     window.installEventFilter(&probe);
     if (!window.startUp())
         return 1;

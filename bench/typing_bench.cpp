@@ -2,7 +2,7 @@
 // outputs holding their new texts, and a category change refilling the five unit lists.
 // Logging off and rounding on (the first-run defaults). Argument 0: shipped Base.dat,
 // 1: a full-capacity one (51 x 101 units with descriptions).
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
 #include "unitdb/unittables.h"
 
@@ -43,8 +43,8 @@ struct Window {
         const char* source = database == 0 ? MV_SHIPPED_BASE : MV_FULL_BASE;
         QFile::copy(QString::fromUtf8(source), dir.filePath(QStringLiteral("Base.dat")));
         QDir::setCurrent(dir.path());
-        form = std::make_unique<Form1>(*tables, messenger,
-                                       dir.filePath(QStringLiteral("registry.reg")));
+        form = std::make_unique<ConversionWindow>(*tables, messenger,
+                                                  dir.filePath(QStringLiteral("registry.reg")));
         ok = form->startUp();
         form->show();
         QApplication::processEvents();
@@ -54,7 +54,7 @@ struct Window {
     QTemporaryDir dir;
     std::unique_ptr<unitdb::UnitTables> tables = std::make_unique<unitdb::UnitTables>();
     SilentMessenger messenger;
-    std::unique_ptr<Form1> form;
+    std::unique_ptr<ConversionWindow> form;
     bool ok = false;
 };
 

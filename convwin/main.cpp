@@ -1,5 +1,5 @@
 // Metrovanta: a unit converter. Works in the current folder, where Base.dat lives.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
 #include "unitdb/unittables.h"
 
@@ -12,7 +12,7 @@ int main(int argc, char* argv[])
     QApplication app(argc, argv);
     auto tables = std::make_unique<unitdb::UnitTables>();
     QtMessenger messenger;
-    Form1 window(*tables, messenger);
+    ConversionWindow window(*tables, messenger);
     if (!window.startUp())
         return 1;
     window.show();

@@ -1,9 +1,9 @@
 // The database editor driven as a user would: through the main window's "Р"
 // button, the editor's own controls, "ОК", shut-down and the next start.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "convwin/tests/testsupport.h"
-#include "dialogs/form2.h"
-#include "dialogs/form4.h"
+#include "dialogs/databaseeditor.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/basefile.h"
 #include "unitdb/unittables.h"
@@ -25,14 +25,14 @@ class EditorTest : public QObject, private WindowFixture
     Q_OBJECT
 
 private:
-    Form4* editor() { return m_form->editor(); }
+    DatabaseEditor* editor() { return m_window->editor(); }
     template <typename T> T* ed(const char* name)
     {
         return child<T>(editor(), QLatin1String(name));
     }
     template <typename T> T* main(const char* name)
     {
-        return child<T>(m_form.get(), QLatin1String(name));
+        return child<T>(m_window.get(), QLatin1String(name));
     }
     QLineEdit* koef() { return ed<QLineEdit>("KoefEdit"); }
     // Opens the editor on the main window's current category and input unit.
@@ -40,7 +40,7 @@ private:
     {
         QTest::mouseClick(main<QPushButton>("cmdEdit"), Qt::LeftButton);
         QVERIFY(editor()->isVisible());
-        QVERIFY(!m_form->isEnabled());
+        QVERIFY(!m_window->isEnabled());
     }
     void chooseUnit(int row) { ed<QListWidget>("List1")->setCurrentRow(row); }
     void retype(QLineEdit* box, const QString& text)
@@ -109,7 +109,7 @@ private slots:
         QTest::keyClick(koef(), Qt::Key_Return);
         QCOMPARE(koef()->text(), num("0.125")); // rounding on at 9 places
         QCOMPARE(storedKoef(0, 3), 0.125);
-        m_form->settingsDialog()->setPlaces(2);
+        m_window->settingsDialog()->setPlaces(2);
         retype(koef(), QStringLiteral("1/8"));
         QTest::keyClick(koef(), Qt::Key_Return);
         QCOMPARE(koef()->text(), num("0.12"));
@@ -252,20 +252,20 @@ private slots:
     void okRefreshesTheMainWindowAndKeepsItsSelections()
     {
         main<QComboBox>("InUnit")->setCurrentIndex(3);
-        child<QComboBox>(m_form.get(), QStringLiteral("OutUnit_2"))->setCurrentIndex(4);
+        child<QComboBox>(m_window.get(), QStringLiteral("OutUnit_2"))->setCurrentIndex(4);
         main<QLineEdit>("InText")->setText(QStringLiteral("1"));
         openEditor();
         chooseUnit(4); // Сантиметр
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Сотка (ст)"));
         retype(koef(), QStringLiteral("0.1"));
         QTest::mouseClick(ed<QPushButton>("Command1"), Qt::LeftButton);
-        QVERIFY(m_form->isEnabled());
+        QVERIFY(m_window->isEnabled());
         QVERIFY(!editor()->isVisible());
-        auto* out2 = child<QComboBox>(m_form.get(), QStringLiteral("OutUnit_2"));
+        auto* out2 = child<QComboBox>(m_window.get(), QStringLiteral("OutUnit_2"));
         QCOMPARE(out2->currentIndex(), 4);
         QCOMPARE(out2->currentText(), QStringLiteral("Сотка (ст)"));
         QCOMPARE(main<QComboBox>("InUnit")->currentIndex(), 3);
-        QCOMPARE(child<QLineEdit>(m_form.get(), QStringLiteral("OutText_2"))->text(),
+        QCOMPARE(child<QLineEdit>(m_window.get(), QStringLiteral("OutText_2"))->text(),
                  QStringLiteral("10"));
     }
 
@@ -273,7 +273,7 @@ private slots:
     {
         openEditor();
         editor()->close();
-        QVERIFY(m_form->isEnabled());
+        QVERIFY(m_window->isEnabled());
         QVERIFY(!editor()->isVisible());
     }
 
@@ -288,7 +288,7 @@ private slots:
 
         const std::string before = readBytes(path(QStringLiteral("Base.dat")));
         m_msg.answers.enqueue(MsgAnswer::No);
-        m_form->shutDown();
+        m_window->shutDown();
         QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), before);
 
         QVERIFY(start());
@@ -296,7 +296,7 @@ private slots:
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Бар (б)")); // Ангстрем renamed
         addTimeCategoryAndClose();
         m_msg.answers.enqueue(MsgAnswer::Yes);
-        m_form->shutDown();
+        m_window->shutDown();
 
         const std::string expected =
             crlf("Длина\n"

@@ -1,9 +1,9 @@
 // Every file the program writes, failing at each step in turn: the old file
 // stays whole, the user is told what failed, and the program goes on.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "convwin/tests/faultfs.h"
 #include "convwin/tests/testsupport.h"
-#include "dialogs/form2.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/unittables.h"
 
@@ -30,7 +30,7 @@ private:
         QVERIFY(start());
         m_msg.messages.clear();
     }
-    QLineEdit* input() { return child<QLineEdit>(m_form.get(), QStringLiteral("InText")); }
+    QLineEdit* input() { return child<QLineEdit>(m_window.get(), QStringLiteral("InText")); }
     bool shown(const QString& part) const
     {
         for (const auto& message : m_msg.messages)
@@ -42,7 +42,7 @@ private:
     void stillConverts()
     {
         input()->setText(QStringLiteral("7"));
-        QCOMPARE(child<QLineEdit>(m_form.get(), QStringLiteral("OutText_0"))->text(),
+        QCOMPARE(child<QLineEdit>(m_window.get(), QStringLiteral("OutText_0"))->text(),
                  QStringLiteral("7"));
     }
     void addRows(bool withClose)
@@ -81,7 +81,7 @@ private slots:
         m_msg.answers << MsgAnswer::Yes << MsgAnswer::No; // save, then do not retry
         {
             FaultScope fault(step, error, "Base.dat");
-            m_form->shutDown();
+            m_window->shutDown();
             QVERIFY(fault.failures() > 0);
         }
         QCOMPARE(readBytes(path("Base.dat")), before);
@@ -90,7 +90,7 @@ private slots:
         stillConverts();
         // Trying again once the disk is well saves the edits.
         m_msg.answers << MsgAnswer::Yes;
-        m_form->shutDown();
+        m_window->shutDown();
         QVERIFY(readBytes(path("Base.dat")) != before);
     }
 
@@ -101,11 +101,11 @@ private slots:
         QFETCH(int, error);
         startQuietly();
         const std::string before = readBytes(path("Ignore.ini"));
-        m_form->settingsDialog()->setIgnoring(true);
-        m_form->settingsDialog()->addIgnored(QStringLiteral("Масса"));
+        m_window->settingsDialog()->setIgnoring(true);
+        m_window->settingsDialog()->addIgnored(QStringLiteral("Масса"));
         {
             FaultScope fault(step, error, "Ignore.ini");
-            m_form->shutDown();
+            m_window->shutDown();
             QVERIFY(fault.failures() > 0);
         }
         QCOMPARE(readBytes(path("Ignore.ini")), before);
@@ -121,10 +121,10 @@ private slots:
         startQuietly();
         const std::string before = readBytes(path("registry.reg"));
         QVERIFY(!before.empty());
-        m_form->settingsDialog()->setPlaces(3);
+        m_window->settingsDialog()->setPlaces(3);
         {
             FaultScope fault(step, error, "registry.reg");
-            m_form->shutDown();
+            m_window->shutDown();
             QVERIFY(fault.failures() > 0);
         }
         QCOMPARE(readBytes(path("registry.reg")), before);
@@ -138,8 +138,8 @@ private slots:
         QFETCH(Step, step);
         QFETCH(int, error);
         startQuietly();
-        m_form->settingsDialog()->setLogFile(QStringLiteral("calc.log"));
-        m_form->settingsDialog()->setLogging(true);
+        m_window->settingsDialog()->setLogFile(QStringLiteral("calc.log"));
+        m_window->settingsDialog()->setLogging(true);
         input()->setText(QStringLiteral("1+1"));
         QTest::keyClick(input(), Qt::Key_Return);
         const std::string before = readBytes(path("calc.log"));
@@ -181,10 +181,10 @@ private slots:
         QVERIFY(QFile::remove(path("Ignore.ini")));
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Ignore.ini")));
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat.tmp")));
-        m_form->settingsDialog()->setIgnoring(true);
+        m_window->settingsDialog()->setIgnoring(true);
         m_tables->BaseChanged = true;
         m_msg.answers << MsgAnswer::No << MsgAnswer::Yes << MsgAnswer::No;
-        m_form->shutDown();
+        m_window->shutDown();
         QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Ignore.ini")));
         QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Base.dat")));
         QCOMPARE(readBytes(path("Base.dat")), base);
@@ -201,7 +201,7 @@ private slots:
         QCOMPARE(m_tables->CatCount, 0);
         input()->setText(QStringLiteral("5"));
         QTest::keyClick(input(), Qt::Key_Return);
-        m_form->shutDown();
+        m_window->shutDown();
     }
 };
 

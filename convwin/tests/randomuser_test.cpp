@@ -4,10 +4,10 @@
 // exactly when no other window is shown. At the end the database is saved and
 // a fresh start finds the same one.
 #include "calc/numbertext.h"
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "convwin/tests/testsupport.h"
-#include "dialogs/form2.h"
-#include "dialogs/form4.h"
+#include "dialogs/databaseeditor.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "dialogs/uistyle.h"
 #include "unitdb/unitsort.h"
@@ -49,9 +49,9 @@ private:
     }
 
     template <typename T> T* in(QWidget* root, const QString& name) { return child<T>(root, name); }
-    template <typename T> T* main(const QString& name) { return child<T>(m_form.get(), name); }
-    QWidget* settings() { return m_form->settingsDialog(); }
-    QWidget* editor() { return m_form->editor(); }
+    template <typename T> T* main(const QString& name) { return child<T>(m_window.get(), name); }
+    QWidget* settings() { return m_window->settingsDialog(); }
+    QWidget* editor() { return m_window->editor(); }
     QWidget* about()
     {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -126,7 +126,7 @@ private:
         case 6: {
             const int i = pick(6);
             note(QStringLiteral("panel button %1").arg(i));
-            click(m_form.get(),
+            click(m_window.get(),
                   i == 5 ? QStringLiteral("CmdScroll") : QStringLiteral("CmdHelp_%1").arg(i));
             break;
         }
@@ -135,7 +135,7 @@ private:
             break;
         case 8:
             note(QStringLiteral("about"));
-            click(m_form.get(), QStringLiteral("Command1"));
+            click(m_window.get(), QStringLiteral("Command1"));
             checkWindows();
             if (chance(50))
                 click(about(), QStringLiteral("Command1"));
@@ -151,7 +151,7 @@ private:
     void visitSettings()
     {
         note(QStringLiteral("settings"));
-        click(m_form.get(), QStringLiteral("cmdSetup"));
+        click(m_window.get(), QStringLiteral("cmdSetup"));
         checkWindows();
         for (int n = 1 + pick(4); n > 0; --n) {
             switch (pick(6)) {
@@ -187,7 +187,7 @@ private:
     void visitEditor()
     {
         note(QStringLiteral("editor"));
-        click(m_form.get(), QStringLiteral("cmdEdit"));
+        click(m_window.get(), QStringLiteral("cmdEdit"));
         checkWindows();
         const QString nameChars = QStringLiteral("АБВгде (м)*,\" 12км/ч²");
         for (int n = 1 + pick(6); n > 0; --n) {
@@ -246,7 +246,7 @@ private:
     {
         const bool other =
             settings()->isVisible() || editor()->isVisible() || (about() && about()->isVisible());
-        QVERIFY2(m_form->isEnabled() == !other, qPrintable(m_log.join(QStringLiteral(" | "))));
+        QVERIFY2(m_window->isEnabled() == !other, qPrintable(m_log.join(QStringLiteral(" | "))));
     }
 
     void checkInvariants()
@@ -254,7 +254,7 @@ private:
         checkWindows();
         const QString trail = m_log.join(QStringLiteral(" | "));
         auto* selUnit = main<QComboBox>(QStringLiteral("SelUnit"));
-        const int c = std::max(0, m_form->IoU(selUnit->currentText()));
+        const int c = std::max(0, m_window->IoU(selUnit->currentText()));
         const auto cs = static_cast<std::size_t>(c);
         QStringList names;
         for (int s = 0; s < m_tables->UnitCount[cs]; ++s)
@@ -279,7 +279,7 @@ private:
         const int p = lists[0]->currentIndex();
         const double k = p >= 0 ? koefs[static_cast<std::size_t>(p)] : 0.0;
         const double x = calc::readNumber(input.toStdString());
-        auto* form2 = m_form->settingsDialog();
+        auto* settingsDialog = m_window->settingsDialog();
         std::array<QString, 4> expected;
         bool overflow = false;
         for (std::size_t i = 0; i < 4; ++i) {
@@ -295,8 +295,8 @@ private:
                 overflow = true;
                 break;
             }
-            if (form2->rounding())
-                v = calc::roundToPlaces(v, form2->places());
+            if (settingsDialog->rounding())
+                v = calc::roundToPlaces(v, settingsDialog->places());
             expected[i] = QString::fromStdString(calc::numberText(v, ui::decimalSeparator()));
         }
         for (std::size_t i = 0; i < 4; ++i) {
@@ -324,7 +324,7 @@ private slots:
                 : 20261206u;
         m_random.seed(seed);
         QVERIFY(start());
-        m_form->show();
+        m_window->show();
         for (int step = 0; step < steps; ++step) {
             act();
             checkInvariants();
@@ -335,10 +335,10 @@ private slots:
 
         // Shut-down saves; a fresh start loads what was in memory, sorted.
         m_msg.answers << MsgAnswer::Yes;
-        m_form->shutDown();
+        m_window->shutDown();
         unitdb::sortUnits(*m_tables);
         auto reloaded = std::make_unique<unitdb::UnitTables>();
-        Form1 again(*reloaded, m_msg, registry());
+        ConversionWindow again(*reloaded, m_msg, registry());
         QVERIFY(again.startUp());
         QCOMPARE(reloaded->CatCount, m_tables->CatCount);
         for (std::size_t c = 0; c < static_cast<std::size_t>(m_tables->CatCount); ++c) {

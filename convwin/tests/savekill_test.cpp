@@ -1,6 +1,6 @@
 // A real window process killed with SIGKILL while it saves a large Base.dat:
 // afterwards the file is always either the whole old one or the whole new one.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "convwin/tests/testsupport.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/basefile.h"
@@ -55,7 +55,7 @@ int runChild(int argc, char** argv)
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
     auto tables = std::make_unique<unitdb::UnitTables>();
     ScriptedMessenger messenger;
-    Form1 window(*tables, messenger, QStringLiteral("registry.reg"));
+    ConversionWindow window(*tables, messenger, QStringLiteral("registry.reg"));
     if (!window.startUp())
         return 2;
     edit(*tables);

@@ -2,7 +2,7 @@
 // program's own encoding, and controls found by their names.
 #pragma once
 
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/cp1251.h"
 #include "unitdb/unittables.h"
@@ -99,7 +99,7 @@ protected:
     std::unique_ptr<QTemporaryDir> m_dir;
     std::unique_ptr<unitdb::UnitTables> m_tables;
     ScriptedMessenger m_msg;
-    std::unique_ptr<Form1> m_form;
+    std::unique_ptr<ConversionWindow> m_window;
     QString m_oldDir;
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
@@ -114,18 +114,18 @@ protected:
     }
     void leaveFolder()
     {
-        m_form.reset();
+        m_window.reset();
         QDir::setCurrent(m_oldDir);
         m_dir.reset();
     }
     // A new window over fresh tables, started; what start-up showed stays in m_msg.
     bool start()
     {
-        m_form.reset();
+        m_window.reset();
         m_tables = std::make_unique<unitdb::UnitTables>();
         m_msg.messages.clear();
-        m_form = std::make_unique<Form1>(*m_tables, m_msg, registry());
-        return m_form->startUp();
+        m_window = std::make_unique<ConversionWindow>(*m_tables, m_msg, registry());
+        return m_window->startUp();
     }
     void writeRegistry(const QString& values)
     {
@@ -134,7 +134,7 @@ protected:
                "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\r\n"
             << values.toStdString();
     }
-    template <typename T> T* control(const QString& name) { return child<T>(m_form.get(), name); }
+    template <typename T> T* control(const QString& name) { return child<T>(m_window.get(), name); }
 };
 
 } // namespace testsupport

@@ -2,12 +2,12 @@
 #include <QApplication>
 
 int runTemperatureTest(int argc, char** argv);
-int runForm1Test(int argc, char** argv);
+int runScalesWindowTest(int argc, char** argv);
 
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
     int failures = runTemperatureTest(argc, argv);
-    failures += runForm1Test(argc, argv);
+    failures += runScalesWindowTest(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -44,9 +44,9 @@ std::unique_ptr<Registry> StoreTest::registry() const
 #endif
 }
 
-CProgramSettings StoreTest::makeStore()
+SettingsStore StoreTest::makeStore()
 {
-    CProgramSettings store(registry(), [this](std::string_view title, std::string_view text) {
+    SettingsStore store(registry(), [this](std::string_view title, std::string_view text) {
         messages.emplace_back(title, text);
     });
     store.setRootKey(kRoot);

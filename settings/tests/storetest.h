@@ -3,8 +3,8 @@
 // (HKEY_CURRENT_USER\Software\MetrovantaTests\<random>), removed afterwards.
 #pragma once
 
-#include "settings/cprogramsettings.h"
 #include "settings/registry.h"
+#include "settings/settingsstore.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ protected:
     std::unique_ptr<settings::Registry> registry() const;
 
     // A store set up as start-up sets one up, on the test's key, collecting messages.
-    settings::CProgramSettings makeStore();
+    settings::SettingsStore makeStore();
 
     // Stores raw bytes under a type in the store's key, as another program might.
     void seed(std::string_view name, std::uint32_t type, const std::string& bytes);

@@ -1,5 +1,5 @@
 // The store on the registry file: what it writes there and how it copes with the file.
-#include "settings/cprogramsettings.h"
+#include "settings/settingsstore.h"
 
 #include "settings/registry_file.h"
 #include "tempfolder.h"
@@ -20,12 +20,12 @@ protected:
     std::filesystem::path file() const { return folder() / "Metrovanta" / "registry.reg"; }
 
     // A store set up as start-up sets it up, on a registry file of its own.
-    CProgramSettings makeStore()
+    SettingsStore makeStore()
     {
-        CProgramSettings store(std::make_unique<FileRegistry>(file()),
-                               [this](std::string_view title, std::string_view text) {
-                                   messages.emplace_back(title, text);
-                               });
+        SettingsStore store(std::make_unique<FileRegistry>(file()),
+                            [this](std::string_view title, std::string_view text) {
+                                messages.emplace_back(title, text);
+                            });
         store.setRootKey(kHkeyLocalMachine);
         store.setMainBranch("SOFTWARE");
         store.setRegBase("Quorvellant");
@@ -56,7 +56,7 @@ TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.keyLine);
         std::filesystem::remove(file());
-        CProgramSettings store = makeStore();
+        SettingsStore store = makeStore();
         store.setRegBase(row.regBase);
         store.setProgram(row.program);
         store.setSection(row.section);
@@ -68,7 +68,7 @@ TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
 
 TEST_F(CProgramSettingsTest, FailedWriteIsReportedOnceUntilAWriteSucceeds)
 {
-    CProgramSettings store = makeStore();
+    SettingsStore store = makeStore();
     store.WriteEntry("Velic", "1");
     const std::string before = readFile(file());
     std::filesystem::path temp = file();

@@ -1,7 +1,7 @@
 // The settings store. Registry calls that fail on reading are silent (the
 // caller's default stands in); a failed write is told to the user, since the
 // settings would otherwise be lost without a word.
-#include "settings/cprogramsettings.h"
+#include "settings/settingsstore.h"
 
 #include <array>
 #include <charconv>
@@ -61,17 +61,17 @@ std::int32_t toInt32(const std::string& text)
 
 } // namespace
 
-CProgramSettings::CProgramSettings(MessageReporter reporter)
-    : CProgramSettings(makeSystemRegistry(), std::move(reporter))
+SettingsStore::SettingsStore(MessageReporter reporter)
+    : SettingsStore(makeSystemRegistry(), std::move(reporter))
 {
 }
 
-CProgramSettings::CProgramSettings(std::unique_ptr<Registry> registry, MessageReporter reporter)
+SettingsStore::SettingsStore(std::unique_ptr<Registry> registry, MessageReporter reporter)
     : m_registry(std::move(registry)), m_report(std::move(reporter))
 {
 }
 
-std::string CProgramSettings::composeKeyPath() const
+std::string SettingsStore::composeKeyPath() const
 {
     std::string path = m_mainBranch + "\\" + m_regBase + "\\" + m_program + "\\" + m_section;
     // Only the one backslash an empty Section leaves; empty middle parts stay doubled.
@@ -80,7 +80,7 @@ std::string CProgramSettings::composeKeyPath() const
     return path;
 }
 
-std::string CProgramSettings::ReadEntry(std::string_view entry, std::string_view defaultText)
+std::string SettingsStore::ReadEntry(std::string_view entry, std::string_view defaultText)
 {
     try {
         const KeyValue value = GetKeyValue(m_rootKey, composeKeyPath(), entry);
@@ -96,7 +96,7 @@ std::string CProgramSettings::ReadEntry(std::string_view entry, std::string_view
     return std::string(defaultText);
 }
 
-void CProgramSettings::WriteEntry(std::string_view entry, std::string_view value)
+void SettingsStore::WriteEntry(std::string_view entry, std::string_view value)
 {
     try {
         SetKeyValue(m_rootKey, composeKeyPath(), entry, std::string(value), kRegSz);
@@ -105,9 +105,8 @@ void CProgramSettings::WriteEntry(std::string_view entry, std::string_view value
     }
 }
 
-CProgramSettings::KeyValue CProgramSettings::GetKeyValue(std::uint32_t root,
-                                                         const std::string& keyPath,
-                                                         std::string_view valueName)
+SettingsStore::KeyValue SettingsStore::GetKeyValue(std::uint32_t root, const std::string& keyPath,
+                                                   std::string_view valueName)
 {
     RegKey key = 0;
     if (!m_registry->openKey(root, keyPath, 0, kKeyAccessAll, key).ok())
@@ -146,9 +145,9 @@ CProgramSettings::KeyValue CProgramSettings::GetKeyValue(std::uint32_t root,
     return result;
 }
 
-void CProgramSettings::SetKeyValue(std::uint32_t root, const std::string& keyPath,
-                                   std::string_view valueName, const KeyValue& value,
-                                   std::uint32_t valueType)
+void SettingsStore::SetKeyValue(std::uint32_t root, const std::string& keyPath,
+                                std::string_view valueName, const KeyValue& value,
+                                std::uint32_t valueType)
 {
     RegKey key = 0;
     std::uint32_t disposition = 0;
@@ -191,7 +190,7 @@ void CProgramSettings::SetKeyValue(std::uint32_t root, const std::string& keyPat
     (void)m_registry->closeKey(key);
 }
 
-void CProgramSettings::reportUnexpected(std::string_view operation)
+void SettingsStore::reportUnexpected(std::string_view operation)
 {
     RuntimeError error = kInternalError;
     std::string description;
@@ -213,7 +212,7 @@ void CProgramSettings::reportUnexpected(std::string_view operation)
         m_report(operation, errorText(error.number, description));
 }
 
-void CProgramSettings::reportWriteFailure(std::string_view operation, const RegStatus& status)
+void SettingsStore::reportWriteFailure(std::string_view operation, const RegStatus& status)
 {
     // Shut-down writes a dozen values; one message for a disk that refuses them all.
     if (m_writeFailureShown)

@@ -1,13 +1,13 @@
 // Start-up and shut-down of the program, the first-run defaults and the
 // window's error reporter.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "dialogs/form4.h"
+#include "dialogs/aboutbox.h"
+#include "dialogs/databaseeditor.h"
 #include "dialogs/messenger.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
-#include "settings/cprogramsettings.h"
+#include "settings/settingsstore.h"
 #include "unitdb/atomicfile.h"
 #include "unitdb/basefile.h"
 #include "unitdb/ignorefile.h"
@@ -78,23 +78,23 @@ QString writeFault(const unitdb::FileWriteResult& w)
 
 } // namespace
 
-bool Form1::startUp()
+bool ConversionWindow::startUp()
 {
     m_panelOpen = false;
     m_tables.BaseChanged = false;
     setWindowTitle(caption());
-    if (!m_form2) {
-        m_form2 = new Form2(m_msg, [this] { return report(); });
-        connect(m_form2, &Form2::roundingChanged, this, [this] { Conversion(); });
-        connect(m_form2, &Form2::handedBack, this, &Form1::handBack);
+    if (!m_settingsDialog) {
+        m_settingsDialog = new SettingsDialog(m_msg, [this] { return report(); });
+        connect(m_settingsDialog, &SettingsDialog::roundingChanged, this, [this] { Conversion(); });
+        connect(m_settingsDialog, &SettingsDialog::handedBack, this, &ConversionWindow::handBack);
     }
-    if (!m_form4) {
-        m_form4 = new Form4(m_tables, m_msg, [this] {
-            return calc::CalcOptions{m_form2->rounding() ? calc::RoundingMode::On
-                                                         : calc::RoundingMode::Off,
-                                     m_form2->places()};
+    if (!m_editor) {
+        m_editor = new DatabaseEditor(m_tables, m_msg, [this] {
+            return calc::CalcOptions{m_settingsDialog->rounding() ? calc::RoundingMode::On
+                                                                  : calc::RoundingMode::Off,
+                                     m_settingsDialog->places()};
         });
-        connect(m_form4, &Form4::handedBack, this, &Form1::editorHandedBack);
+        connect(m_editor, &DatabaseEditor::handedBack, this, &ConversionWindow::editorHandedBack);
     }
 
     m_settings->setRootKey(settings::kHkeyLocalMachine);
@@ -103,7 +103,7 @@ bool Form1::startUp()
     m_settings->setProgram("Metrovanta");
     m_settings->setSection("Settings");
 
-    m_form2->setIgnoring(storedNumber("Ignoring") != 0);
+    m_settingsDialog->setIgnoring(storedNumber("Ignoring") != 0);
 
     m_currentFile = QString::fromLatin1(kIgnoreFile);
     if (FileExists(m_currentFile)) {
@@ -114,7 +114,7 @@ bool Form1::startUp()
             ReportError(75, QStringLiteral("Не удалось прочитать файл Ignore.ini."));
         else
             for (const auto& name : unitdb::parseIgnoreList(bytes.str()))
-                m_form2->addIgnored(qs(name));
+                m_settingsDialog->addIgnored(qs(name));
     }
 
     m_currentFile = QString::fromLatin1(kBaseFile);
@@ -143,14 +143,14 @@ bool Form1::startUp()
 
     const long round = storedNumber("Round");
     if (round > -1)
-        m_form2->setPlaces(static_cast<int>(std::min(round, 15L)));
+        m_settingsDialog->setPlaces(static_cast<int>(std::min(round, 15L)));
     else
-        m_form2->setRounding(false);
+        m_settingsDialog->setRounding(false);
 
-    m_form2->setLogging(storedNumber("Logging") != 0);
-    m_form2->setLogFile(qs(m_settings->ReadEntry("Logfile", "")));
-    m_form2->selectCategory(0);
-    m_form4->selectCategory(0);
+    m_settingsDialog->setLogging(storedNumber("Logging") != 0);
+    m_settingsDialog->setLogFile(qs(m_settings->ReadEntry("Logfile", "")));
+    m_settingsDialog->selectCategory(0);
+    m_editor->selectCategory(0);
 
     for (const auto& single : unitdb::singleUnitCategories(m_tables))
         m_msg.show(this,
@@ -159,31 +159,31 @@ bool Form1::startUp()
                        .arg(qs(single.categoryName), qs(single.unitName)),
                    ui::programTitle());
 
-    if (m_form2->logging()) {
-        m_currentFile = m_form2->logFile();
+    if (m_settingsDialog->logging()) {
+        m_currentFile = m_settingsDialog->logFile();
         openLog(CalcLog::Mode::Create);
     }
     return true;
 }
 
-void Form1::fillCategoryLists()
+void ConversionWindow::fillCategoryLists()
 {
-    const QStringList ignored = m_form2->ignored();
+    const QStringList ignored = m_settingsDialog->ignored();
     const QSignalBlocker block(m_selUnit);
     m_selUnit->clear();
     for (int c = 0; c < m_tables.CatCount; ++c) {
         const QString name = qs(m_tables.CatNames[static_cast<std::size_t>(c)]);
-        m_form2->addCategory(name);
-        m_form4->addCategory(name);
+        m_settingsDialog->addCategory(name);
+        m_editor->addCategory(name);
         if (!ignored.contains(name))
             m_selUnit->addItem(name);
     }
     m_selUnit->setCurrentIndex(-1);
 }
 
-bool Form1::openLog(CalcLog::Mode mode)
+bool ConversionWindow::openLog(CalcLog::Mode mode)
 {
-    const QString name = m_form2->logFile();
+    const QString name = m_settingsDialog->logFile();
     if (name.trimmed().isEmpty()) {
         ReportError(52, QStringLiteral("Неверное имя log-файла."));
         m_logFailed = true;
@@ -199,7 +199,7 @@ bool Form1::openLog(CalcLog::Mode mode)
     return true;
 }
 
-long Form1::storedNumber(const char* name)
+long ConversionWindow::storedNumber(const char* name)
 {
     const std::string text = m_settings->ReadEntry(name, "0");
     long value = 0;
@@ -207,7 +207,7 @@ long Form1::storedNumber(const char* name)
     return ec == std::errc{} && end == text.data() + text.size() ? value : 0;
 }
 
-int Form1::storedPosition(const char* name, int count)
+int ConversionWindow::storedPosition(const char* name, int count)
 {
     const long value = storedNumber(name);
     // Below -1, or not a number at all: the first entry.
@@ -216,7 +216,7 @@ int Form1::storedPosition(const char* name, int count)
     return static_cast<int>(value);
 }
 
-void Form1::RegisterProg()
+void ConversionWindow::RegisterProg()
 {
     const std::pair<const char*, const char*> defaults[] = {
         {"Velic", "0"},   {"Field1", "0"},   {"Field2", "0"},        {"Field3", "0"},
@@ -227,13 +227,14 @@ void Form1::RegisterProg()
         m_settings->WriteEntry(name, value);
 }
 
-bool Form1::ReportError(int number, QString description)
+bool ConversionWindow::ReportError(int number, QString description)
 {
     bool fatal = false;
     if (number == 52)
         RegisterProg();
     if (number == 53) {
-        if (m_currentFile == m_form2->logFile() || m_currentFile == QLatin1String(kIgnoreFile))
+        if (m_currentFile == m_settingsDialog->logFile() ||
+            m_currentFile == QLatin1String(kIgnoreFile))
             std::ofstream(m_currentFile.toStdString(), std::ios::binary);
         if (m_currentFile == QLatin1String(kBaseFile)) {
             description = QStringLiteral(
@@ -251,12 +252,12 @@ bool Form1::ReportError(int number, QString description)
     return !fatal;
 }
 
-QString Form1::report() const
+QString ConversionWindow::report() const
 {
     return qs(unitdb::report(m_tables, std::filesystem::path(kBaseFile), kVersion));
 }
 
-bool Form1::FileExists(const QString& name)
+bool ConversionWindow::FileExists(const QString& name)
 {
     if (name.isEmpty())
         return false;
@@ -266,9 +267,9 @@ bool Form1::FileExists(const QString& name)
     return !found.isEmpty();
 }
 
-void Form1::shutDown()
+void ConversionWindow::shutDown()
 {
-    if (m_form2->ignoring())
+    if (m_settingsDialog->ignoring())
         saveWithRetry(QString::fromLatin1(kIgnoreFile), [this] { return saveIgnoreList(); });
 
     auto write = [this](const char* name, long value) {
@@ -279,11 +280,11 @@ void Form1::shutDown()
     for (int i = 0; i < 4; ++i)
         write(("Field" + std::to_string(i + 2)).c_str(),
               m_outUnit[static_cast<std::size_t>(i)]->currentIndex());
-    write("Round", m_form2->rounding() ? m_form2->places() : -1);
+    write("Round", m_settingsDialog->rounding() ? m_settingsDialog->places() : -1);
     write("Launched", 1);
-    write("Logging", m_form2->logging() ? 1 : 0);
-    write("Ignoring", m_form2->ignoring() ? 1 : 0);
-    m_settings->WriteEntry("Logfile", m_form2->logFile().toStdString());
+    write("Logging", m_settingsDialog->logging() ? 1 : 0);
+    write("Ignoring", m_settingsDialog->ignoring() ? 1 : 0);
+    m_settings->WriteEntry("Logfile", m_settingsDialog->logFile().toStdString());
 
     m_log.close();
 
@@ -292,17 +293,17 @@ void Form1::shutDown()
                       ui::programTitle(), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
         saveWithRetry(QString::fromLatin1(kBaseFile), [this] { return saveBase(); });
 
-    m_form2->hide();
-    m_form4->hide();
-    if (m_form3)
-        m_form3->hide();
+    m_settingsDialog->hide();
+    m_editor->hide();
+    if (m_aboutBox)
+        m_aboutBox->hide();
 }
 
-QString Form1::saveIgnoreList()
+QString ConversionWindow::saveIgnoreList()
 {
     const auto bytes = unitdb::ignoreListBytes([this] {
         std::vector<std::string> names;
-        for (const QString& name : m_form2->ignored())
+        for (const QString& name : m_settingsDialog->ignored())
             names.push_back(name.toStdString());
         return names;
     }());
@@ -313,7 +314,7 @@ QString Form1::saveIgnoreList()
     return written.ok() ? QString() : writeFault(written);
 }
 
-QString Form1::saveBase()
+QString ConversionWindow::saveBase()
 {
     unitdb::SaveOptions options;
     // A file read only in part keeps its original beside the new one.
@@ -335,7 +336,7 @@ QString Form1::saveBase()
     }
 }
 
-void Form1::saveWithRetry(const QString& file, const std::function<QString()>& save)
+void ConversionWindow::saveWithRetry(const QString& file, const std::function<QString()>& save)
 {
     // Edits are never dropped silently: the user sees why and may try again.
     for (QString failure = save(); !failure.isEmpty(); failure = save()) {

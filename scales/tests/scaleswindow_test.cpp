@@ -1,5 +1,5 @@
 // Drives the real Skalomer window through its named widgets: bar, labels, buttons, help field.
-#include "scales/form1.h"
+#include "scales/scaleswindow.h"
 
 #include <QApplication>
 #include <QLabel>
@@ -59,10 +59,10 @@ void dragTo(QWidget* w, QPoint pos)
 
 } // namespace
 
-class Form1Test : public QObject
+class ScalesWindowTest : public QObject
 {
     Q_OBJECT
-    std::unique_ptr<scales::Form1> m_window;
+    std::unique_ptr<scales::ScalesWindow> m_window;
 
     QScrollBar* bar() const { return child<QScrollBar>(*m_window, "Cels"); }
     QString help() const { return child<QPlainTextEdit>(*m_window, "Helper")->toPlainText(); }
@@ -81,7 +81,7 @@ class Form1Test : public QObject
 private slots:
     void init()
     {
-        m_window = std::make_unique<scales::Form1>();
+        m_window = std::make_unique<scales::ScalesWindow>();
         m_window->show();
         QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
     }
@@ -175,10 +175,10 @@ private slots:
     }
 };
 
-int runForm1Test(int argc, char** argv)
+int runScalesWindowTest(int argc, char** argv)
 {
-    Form1Test test;
+    ScalesWindowTest test;
     return QTest::qExec(&test, argc, argv);
 }
 
-#include "form1_test.moc"
+#include "scaleswindow_test.moc"

@@ -1,6 +1,6 @@
 // The store on this platform's registry: the same cases on the registry file and
 // on the Windows registry.
-#include "settings/cprogramsettings.h"
+#include "settings/settingsstore.h"
 
 #include "storetest.h"
 
@@ -11,12 +11,12 @@ namespace settings
 
 // Reaches the integer branch of SetKeyValue, which WriteEntry never takes.
 struct CProgramSettingsProbe {
-    static void setDword(CProgramSettings& store, std::string_view name, std::string text)
+    static void setDword(SettingsStore& store, std::string_view name, std::string text)
     {
         store.SetKeyValue(store.rootKey(), store.composeKeyPath(), name, std::move(text),
                           kRegDword);
     }
-    static void setOtherType(CProgramSettings& store, std::string_view name)
+    static void setOtherType(SettingsStore& store, std::string_view name)
     {
         store.SetKeyValue(store.rootKey(), store.composeKeyPath(), name, std::string("x"),
                           kRegBinary);
@@ -62,7 +62,7 @@ TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
     };
     for (const auto& row : rows)
         seed(row.name, row.type, row.bytes);
-    CProgramSettings store = makeStore();
+    SettingsStore store = makeStore();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         EXPECT_EQ(store.ReadEntry(row.name, "default"), row.expected);
@@ -78,7 +78,7 @@ TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
 
 TEST_F(StoreTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
 {
-    CProgramSettings store = makeStore();
+    SettingsStore store = makeStore();
     // On Windows the Cyrillic text needs an ANSI code page that holds it (1251).
     const char* texts[] = {"-1", "0", "9", "log.txt", "C:\\Мои документы\\\"log\".txt", " "};
     for (const char* text : texts) {
@@ -94,7 +94,7 @@ TEST_F(StoreTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
 
 TEST_F(StoreTest, ReadingCreatesNoKeyAndWritingCreatesTheWholePath)
 {
-    CProgramSettings store = makeStore();
+    SettingsStore store = makeStore();
     EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
     EXPECT_FALSE(keyExists(programPath()));
 
@@ -118,7 +118,7 @@ TEST_F(StoreTest, ReadingCreatesNoKeyAndWritingCreatesTheWholePath)
 
 TEST_F(StoreTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
 {
-    CProgramSettings store = makeStore();
+    SettingsStore store = makeStore();
     store.setRootKey(0x12345678);
     EXPECT_EQ(store.ReadEntry("Velic", "0"), "0");
     EXPECT_TRUE(messages.empty());
@@ -129,7 +129,7 @@ TEST_F(StoreTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
 
 TEST_F(StoreTest, IntegerWritesConvertTextAsTheRuntimeDoes)
 {
-    CProgramSettings store = makeStore();
+    SettingsStore store = makeStore();
     struct Row {
         const char* text;
         const char* readBack; // nullptr: refused with the message below

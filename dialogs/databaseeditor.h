@@ -19,13 +19,13 @@ namespace unitdb
 struct UnitTables;
 }
 
-class Form4 : public QWidget
+class DatabaseEditor : public QWidget
 {
     Q_OBJECT
 public:
     // `calcOptions` gives the calculator's rounding as the settings dialog holds it.
-    Form4(unitdb::UnitTables& tables, Messenger& messenger,
-          std::function<calc::CalcOptions()> calcOptions, QWidget* parent = nullptr);
+    DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
+                   std::function<calc::CalcOptions()> calcOptions, QWidget* parent = nullptr);
 
     void addCategory(const QString& name);
     // Select a category or a unit as a user's click would, the handler included.

@@ -1,12 +1,12 @@
 // The input line: commas become periods as typed, Enter evaluates in place and
 // writes the calculation log.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "dialogs/calcmessages.h"
-#include "dialogs/form2.h"
 #include "dialogs/messenger.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
 
 #include <QComboBox>
@@ -32,7 +32,7 @@ const QString kVerse = QStringLiteral("Ravlo - о единицах\n"
 
 } // namespace
 
-QString Form1::Skobki(const QString& unitName)
+QString ConversionWindow::Skobki(const QString& unitName)
 {
     const auto open = unitName.indexOf(QLatin1Char('('));
     if (open < 0)
@@ -42,7 +42,7 @@ QString Form1::Skobki(const QString& unitName)
     return close < 0 ? unitName.mid(open + 1) : unitName.mid(open + 1, close - open - 1);
 }
 
-void Form1::setInText(const QString& text)
+void ConversionWindow::setInText(const QString& text)
 {
     if (m_inText->text() == text)
         inTextChanged(); // Qt stays silent for an unchanged text; the handler must run anyway
@@ -50,7 +50,7 @@ void Form1::setInText(const QString& text)
         m_inText->setText(text);
 }
 
-void Form1::inTextChanged()
+void ConversionWindow::inTextChanged()
 {
     const QString text = m_inText->text();
     if (text == QStringLiteral("Ravlo"))
@@ -66,11 +66,12 @@ void Form1::inTextChanged()
     Conversion();
 }
 
-void Form1::inTextEnter()
+void ConversionWindow::inTextEnter()
 {
     const QString before = m_inText->text();
-    const calc::CalcOptions options{
-        m_form2->rounding() ? calc::RoundingMode::On : calc::RoundingMode::Off, m_form2->places()};
+    const calc::CalcOptions options{m_settingsDialog->rounding() ? calc::RoundingMode::On
+                                                                 : calc::RoundingMode::Off,
+                                    m_settingsDialog->places()};
     const calc::BracketResult result = calc::EvalBrackets(before.toStdString(), options);
     if (const auto* failure = std::get_if<calc::CalcFailure>(&result)) {
         // The line keeps what the user typed; nothing is logged.
@@ -84,11 +85,11 @@ void Form1::inTextEnter()
     } else {
         setInText(before);
     }
-    if (m_form2->logging())
+    if (m_settingsDialog->logging())
         writeLog(before, m_inText->text());
 }
 
-void Form1::writeLog(const QString& before, const QString& after)
+void ConversionWindow::writeLog(const QString& before, const QString& after)
 {
     if (!m_log.isOpen() && (m_logFailed || !openLog(CalcLog::Mode::Append)))
         return;
@@ -107,7 +108,7 @@ void Form1::writeLog(const QString& before, const QString& after)
     if (auto failure = m_log.write(lines)) {
         m_msg.show(this,
                    QStringLiteral("Не удалось записать в log-файл %1: %2")
-                       .arg(m_form2->logFile(), QString::fromStdString(*failure)),
+                       .arg(m_settingsDialog->logFile(), QString::fromStdString(*failure)),
                    QStringLiteral("Ошибка!"), MsgIcon::Exclamation);
     }
 }

@@ -1,10 +1,10 @@
 // The fold-out panel, the output click that swaps rows, and the buttons that
 // open the other windows.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "dialogs/form4.h"
+#include "dialogs/aboutbox.h"
+#include "dialogs/databaseeditor.h"
+#include "dialogs/settingsdialog.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -15,7 +15,7 @@ namespace
 constexpr int kPanelTwips = 2200;
 }
 
-void Form1::helpPressed(int index)
+void ConversionWindow::helpPressed(int index)
 {
     if (!m_panelOpen) {
         changeHeight(kPanelTwips);
@@ -25,7 +25,7 @@ void Form1::helpPressed(int index)
     ShowUnit(index == 4 ? m_inUnit : m_outUnit[static_cast<std::size_t>(index)]);
 }
 
-void Form1::scrollPressed()
+void ConversionWindow::scrollPressed()
 {
     if (m_panelOpen) {
         changeHeight(-kPanelTwips);
@@ -34,7 +34,7 @@ void Form1::scrollPressed()
     m_cmdScroll->setEnabled(false);
 }
 
-void Form1::outputClicked(int index)
+void ConversionWindow::outputClicked(int index)
 {
     const auto i = static_cast<std::size_t>(index);
     QLineEdit* out = m_outText[i];
@@ -63,37 +63,37 @@ void Form1::outputClicked(int index)
         helpPressed(4);
 }
 
-void Form1::openSettings()
+void ConversionWindow::openSettings()
 {
     setEnabled(false);
-    m_form2->show();
-    m_form2->raise();
-    m_form2->activateWindow();
+    m_settingsDialog->show();
+    m_settingsDialog->raise();
+    m_settingsDialog->activateWindow();
 }
 
-void Form1::openAbout()
+void ConversionWindow::openAbout()
 {
-    if (!m_form3) {
-        m_form3 = new Form3();
-        connect(m_form3, &Form3::handedBack, this, &Form1::handBack);
+    if (!m_aboutBox) {
+        m_aboutBox = new AboutBox();
+        connect(m_aboutBox, &AboutBox::handedBack, this, &ConversionWindow::handBack);
     }
-    m_form3->show();
-    m_form3->raise();
-    m_form3->activateWindow();
+    m_aboutBox->show();
+    m_aboutBox->raise();
+    m_aboutBox->activateWindow();
     setEnabled(false);
 }
 
-void Form1::openEditor()
+void ConversionWindow::openEditor()
 {
-    m_form4->selectCategory(std::max(0, IoU(m_selUnit->currentText())));
-    m_form4->selectUnit(m_inUnit->currentIndex());
-    m_form4->show();
-    m_form4->raise();
-    m_form4->activateWindow();
+    m_editor->selectCategory(std::max(0, IoU(m_selUnit->currentText())));
+    m_editor->selectUnit(m_inUnit->currentIndex());
+    m_editor->show();
+    m_editor->raise();
+    m_editor->activateWindow();
     setEnabled(false);
 }
 
-void Form1::editorHandedBack()
+void ConversionWindow::editorHandedBack()
 {
     setEnabled(true);
     // Refill the unit lists from the edited tables, keeping the selections by position.
@@ -107,7 +107,7 @@ void Form1::editorHandedBack()
     handBack();
 }
 
-void Form1::handBack()
+void ConversionWindow::handBack()
 {
     setEnabled(true);
     show();

@@ -1,4 +1,4 @@
-#include "dialogs/form3.h"
+#include "dialogs/aboutbox.h"
 
 #include "dialogs/uistyle.h"
 
@@ -24,7 +24,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const Q
 
 } // namespace
 
-Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Метрованта - Создатель"));
@@ -59,16 +59,16 @@ Form3::Form3(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedS
     ok->setObjectName(QStringLiteral("Command1"));
     ok->setGeometry(ui::twipsRect(2280, 800, 615, 375));
     ok->setDefault(true);
-    connect(ok, &QPushButton::clicked, this, &Form3::confirm);
+    connect(ok, &QPushButton::clicked, this, &AboutBox::confirm);
 }
 
-void Form3::confirm()
+void AboutBox::confirm()
 {
     hide();
     emit handedBack();
 }
 
-void Form3::closeEvent(QCloseEvent* event)
+void AboutBox::closeEvent(QCloseEvent* event)
 {
     // The close button does what "ОК" does, so the main window is never left disabled.
     event->ignore();

@@ -15,12 +15,13 @@ class QLineEdit;
 class QListWidget;
 class QScrollBar;
 
-class Form2 : public QWidget
+class SettingsDialog : public QWidget
 {
     Q_OBJECT
 public:
     // reportText builds the database report shown by "Отчет".
-    Form2(Messenger& messenger, std::function<QString()> reportText, QWidget* parent = nullptr);
+    SettingsDialog(Messenger& messenger, std::function<QString()> reportText,
+                   QWidget* parent = nullptr);
 
     bool logging() const;
     QString logFile() const;

@@ -17,12 +17,12 @@ namespace settings
 // Shows the user a message with an OK button; the window layer provides it.
 using MessageReporter = std::function<void(std::string_view title, std::string_view text)>;
 
-class CProgramSettings
+class SettingsStore
 {
 public:
     // On the system registry (the registry file where Windows has none).
-    explicit CProgramSettings(MessageReporter reporter = {});
-    explicit CProgramSettings(std::unique_ptr<Registry> registry, MessageReporter reporter = {});
+    explicit SettingsStore(MessageReporter reporter = {});
+    explicit SettingsStore(std::unique_ptr<Registry> registry, MessageReporter reporter = {});
 
     // MainBranch, Program, RegBase, RootKey, Section: the key is
     // RootKey\MainBranch\RegBase\Program\Section.

@@ -16,27 +16,27 @@ class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
-class Form2;
-class Form3;
-class Form4;
+class SettingsDialog;
+class AboutBox;
+class DatabaseEditor;
 class Messenger;
 namespace settings
 {
-class CProgramSettings;
+class SettingsStore;
 }
 namespace unitdb
 {
 struct UnitTables;
 }
 
-class Form1 : public QWidget
+class ConversionWindow : public QWidget
 {
     Q_OBJECT
 public:
     // `registryFile` is where the settings live (empty: the usual per-user place).
-    Form1(unitdb::UnitTables& tables, Messenger& messenger, const QString& registryFile = {},
-          QWidget* parent = nullptr);
-    ~Form1() override;
+    ConversionWindow(unitdb::UnitTables& tables, Messenger& messenger,
+                     const QString& registryFile = {}, QWidget* parent = nullptr);
+    ~ConversionWindow() override;
 
     // Start-up; false when the program must end at once (no Base.dat).
     bool startUp();
@@ -56,8 +56,8 @@ public:
     QString report() const;
     static bool FileExists(const QString& name);
 
-    Form2* settingsDialog() const { return m_form2; }
-    Form4* editor() const { return m_form4; }
+    SettingsDialog* settingsDialog() const { return m_settingsDialog; }
+    DatabaseEditor* editor() const { return m_editor; }
     bool panelOpen() const { return m_panelOpen; }
 
 protected:
@@ -93,7 +93,7 @@ private:
 
     unitdb::UnitTables& m_tables;
     Messenger& m_msg;
-    std::unique_ptr<settings::CProgramSettings> m_settings;
+    std::unique_ptr<settings::SettingsStore> m_settings;
     CalcLog m_log;
     QString m_currentFile;
     bool m_panelOpen = false;
@@ -103,9 +103,9 @@ private:
     bool m_overflowShown = false;
     std::array<double, 4> m_outKoef{};
 
-    Form2* m_form2 = nullptr;
-    Form3* m_form3 = nullptr;
-    Form4* m_form4 = nullptr;
+    SettingsDialog* m_settingsDialog = nullptr;
+    AboutBox* m_aboutBox = nullptr;
+    DatabaseEditor* m_editor = nullptr;
 
     QLabel* m_lbl1 = nullptr;
     QComboBox* m_selUnit = nullptr;

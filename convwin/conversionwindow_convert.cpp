@@ -1,8 +1,8 @@
 // Conversion, the quantity and unit lists, and the description panel's content.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 
 #include "calc/numbertext.h"
-#include "dialogs/form2.h"
+#include "dialogs/settingsdialog.h"
 #include "unitdb/unittables.h"
 
 #include <QComboBox>
@@ -34,7 +34,7 @@ char decimalSeparator()
 
 } // namespace
 
-int Form1::IoU(const QString& name) const
+int ConversionWindow::IoU(const QString& name) const
 {
     const std::string key = name.toStdString();
     int found = -1;
@@ -44,7 +44,7 @@ int Form1::IoU(const QString& name) const
     return found;
 }
 
-void Form1::Conversion()
+void ConversionWindow::Conversion()
 {
     const int cat = std::max(0, IoU(m_selUnit->currentText()));
     const auto& koefs = m_tables.UnitKoef[static_cast<std::size_t>(cat)];
@@ -63,13 +63,13 @@ void Form1::Conversion()
             ReportError(6, {});
             return;
         }
-        if (m_form2 && m_form2->rounding())
-            value = calc::roundToPlaces(value, m_form2->places());
+        if (m_settingsDialog && m_settingsDialog->rounding())
+            value = calc::roundToPlaces(value, m_settingsDialog->places());
         m_outText[i]->setText(fromStd(calc::numberText(value, decimalSeparator())));
     }
 }
 
-void Form1::selectIn(QComboBox* list, int position)
+void ConversionWindow::selectIn(QComboBox* list, int position)
 {
     // Qt stays silent when the selection does not change; the handler must run anyway.
     if (list->currentIndex() == position) {
@@ -82,7 +82,7 @@ void Form1::selectIn(QComboBox* list, int position)
     list->setCurrentIndex(position);
 }
 
-void Form1::categoryChosen()
+void ConversionWindow::categoryChosen()
 {
     std::array<QComboBox*, 5> lists{m_inUnit, m_outUnit[0], m_outUnit[1], m_outUnit[2],
                                     m_outUnit[3]};
@@ -107,13 +107,13 @@ void Form1::categoryChosen()
     selectIn(m_inUnit, 0);
 }
 
-void Form1::unitChosen(QComboBox* list)
+void ConversionWindow::unitChosen(QComboBox* list)
 {
     ShowUnit(list);
     Conversion();
 }
 
-void Form1::ShowUnit(QComboBox* list)
+void ConversionWindow::ShowUnit(QComboBox* list)
 {
     const int cat = std::max(0, IoU(m_selUnit->currentText()));
     const QString name = list->currentIndex() >= 0 ? list->currentText() : QString();
@@ -134,7 +134,7 @@ void Form1::ShowUnit(QComboBox* list)
         m_lblDesc->setPlainText(text);
 }
 
-void Form1::unitKeyTyped(QComboBox* list, QChar typed)
+void ConversionWindow::unitKeyTyped(QComboBox* list, QChar typed)
 {
     const QChar ch = typed.toUpper();
     const int n = list->count();

@@ -1,4 +1,4 @@
-#include "dialogs/form4.h"
+#include "dialogs/databaseeditor.h"
 
 #include "calc/numbertext.h"
 #include "dialogs/calcmessages.h"
@@ -53,8 +53,8 @@ QString flattened(QString text)
 
 } // namespace
 
-Form4::Form4(unitdb::UnitTables& tables, Messenger& messenger,
-             std::function<calc::CalcOptions()> calcOptions, QWidget* parent)
+DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
+                               std::function<calc::CalcOptions()> calcOptions, QWidget* parent)
     : QWidget(parent, Qt::Window), m_tables(tables), m_msg(messenger),
       m_calcOptions(std::move(calcOptions))
 {
@@ -88,26 +88,26 @@ Form4::Form4(unitdb::UnitTables& tables, Messenger& messenger,
         edit->setEnabled(false);
     m_koefEdit->installEventFilter(this);
 
-    connect(m_combo1, &QComboBox::currentIndexChanged, this, &Form4::categoryChosen);
-    connect(m_list1, &QListWidget::currentRowChanged, this, &Form4::unitChosen);
-    connect(m_nameEdit, &QLineEdit::textChanged, this, &Form4::nameChanged);
-    connect(m_koefEdit, &QLineEdit::textChanged, this, &Form4::koefChanged);
-    connect(m_descEdit, &QPlainTextEdit::textChanged, this, &Form4::descChanged);
-    connect(newUnitButton, &QPushButton::clicked, this, &Form4::newUnit);
-    connect(newCategoryButton, &QPushButton::clicked, this, &Form4::newCategory);
-    connect(ok, &QPushButton::clicked, this, &Form4::confirm);
+    connect(m_combo1, &QComboBox::currentIndexChanged, this, &DatabaseEditor::categoryChosen);
+    connect(m_list1, &QListWidget::currentRowChanged, this, &DatabaseEditor::unitChosen);
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &DatabaseEditor::nameChanged);
+    connect(m_koefEdit, &QLineEdit::textChanged, this, &DatabaseEditor::koefChanged);
+    connect(m_descEdit, &QPlainTextEdit::textChanged, this, &DatabaseEditor::descChanged);
+    connect(newUnitButton, &QPushButton::clicked, this, &DatabaseEditor::newUnit);
+    connect(newCategoryButton, &QPushButton::clicked, this, &DatabaseEditor::newCategory);
+    connect(ok, &QPushButton::clicked, this, &DatabaseEditor::confirm);
 }
 
-int Form4::category() const
+int DatabaseEditor::category() const
 {
     return m_combo1->currentIndex();
 }
-int Form4::unit() const
+int DatabaseEditor::unit() const
 {
     return m_list1->currentRow();
 }
 
-void Form4::addCategory(const QString& name)
+void DatabaseEditor::addCategory(const QString& name)
 {
     // Qt would select the first category on its own; start-up selects it explicitly.
     const QSignalBlocker block(m_combo1);
@@ -115,7 +115,7 @@ void Form4::addCategory(const QString& name)
     m_combo1->setCurrentIndex(-1);
 }
 
-void Form4::selectCategory(int index)
+void DatabaseEditor::selectCategory(int index)
 {
     if (m_combo1->currentIndex() == index)
         categoryChosen(); // Qt stays silent for an unchanged selection
@@ -123,7 +123,7 @@ void Form4::selectCategory(int index)
         m_combo1->setCurrentIndex(index);
 }
 
-void Form4::selectUnit(int slot)
+void DatabaseEditor::selectUnit(int slot)
 {
     if (m_list1->currentRow() == slot)
         unitChosen();
@@ -131,7 +131,7 @@ void Form4::selectUnit(int slot)
         m_list1->setCurrentRow(slot);
 }
 
-void Form4::categoryChosen()
+void DatabaseEditor::categoryChosen()
 {
     const int c = category();
     {
@@ -149,7 +149,7 @@ void Form4::categoryChosen()
     m_descEdit->clear();
 }
 
-void Form4::unitChosen()
+void DatabaseEditor::unitChosen()
 {
     const int c = category();
     const int u = unit();
@@ -164,7 +164,7 @@ void Form4::unitChosen()
         edit->setEnabled(true);
 }
 
-QString Form4::refusal(const QString& text, NameKind kind) const
+QString DatabaseEditor::refusal(const QString& text, NameKind kind) const
 {
     // Base.dat cannot hold these; refused here so that every save reads back the same.
     if (text.contains(QLatin1Char(',')))
@@ -184,12 +184,12 @@ QString Form4::refusal(const QString& text, NameKind kind) const
     return {};
 }
 
-void Form4::refuse(const QString& why)
+void DatabaseEditor::refuse(const QString& why)
 {
     m_msg.show(this, why, QStringLiteral("Ошибка"), MsgIcon::Exclamation);
 }
 
-void Form4::nameChanged()
+void DatabaseEditor::nameChanged()
 {
     const int c = category();
     const int u = unit();
@@ -212,7 +212,7 @@ void Form4::nameChanged()
     m_list1->item(u)->setText(text);
 }
 
-void Form4::koefChanged()
+void DatabaseEditor::koefChanged()
 {
     const int c = category();
     const int u = unit();
@@ -236,7 +236,7 @@ void Form4::koefChanged()
     stored = value;
 }
 
-void Form4::koefEnter()
+void DatabaseEditor::koefEnter()
 {
     if (!m_koefEdit->isEnabled())
         return;
@@ -250,7 +250,7 @@ void Form4::koefEnter()
         m_koefEdit->setText(qs(calc::numberText(*value, ui::decimalSeparator())));
 }
 
-void Form4::descChanged()
+void DatabaseEditor::descChanged()
 {
     const int c = category();
     const int u = unit();
@@ -283,7 +283,7 @@ void Form4::descChanged()
     stored = text.toStdString();
 }
 
-void Form4::newUnit()
+void DatabaseEditor::newUnit()
 {
     const int c = category();
     if (c < 0)
@@ -305,7 +305,7 @@ void Form4::newUnit()
     m_nameEdit->setFocus(Qt::OtherFocusReason);
 }
 
-void Form4::newCategory()
+void DatabaseEditor::newCategory()
 {
     if (m_tables.CatCount >= unitdb::kMaxCategories) {
         refuse(
@@ -335,20 +335,20 @@ void Form4::newCategory()
     newUnit();
 }
 
-void Form4::confirm()
+void DatabaseEditor::confirm()
 {
     hide();
     emit handedBack();
 }
 
-void Form4::closeEvent(QCloseEvent* event)
+void DatabaseEditor::closeEvent(QCloseEvent* event)
 {
     // The close button does what "ОК" does, so the main window is never left disabled.
     event->ignore();
     confirm();
 }
 
-bool Form4::eventFilter(QObject* watched, QEvent* event)
+bool DatabaseEditor::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_koefEdit && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);

@@ -1,8 +1,8 @@
 // Drives the real conversion window through start-up, typing, lists, the panel
 // and shut-down, in a fresh folder with its own settings file each time.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 #include "convwin/tests/testsupport.h"
-#include "dialogs/form2.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "dialogs/uistyle.h"
 #include "unitdb/cp1251.h"
@@ -24,26 +24,26 @@
 
 using namespace testsupport;
 
-class Form1Test : public QObject, private WindowFixture
+class ConversionWindowTest : public QObject, private WindowFixture
 {
     Q_OBJECT
 
 private:
     void restart()
     {
-        m_form->shutDown();
-        m_form.reset();
+        m_window->shutDown();
+        m_window.reset();
         QVERIFY(start());
     }
     QComboBox* list(const char* name)
     {
-        return child<QComboBox>(m_form.get(), QLatin1String(name));
+        return child<QComboBox>(m_window.get(), QLatin1String(name));
     }
-    QLineEdit* edit(const QString& name) { return child<QLineEdit>(m_form.get(), name); }
+    QLineEdit* edit(const QString& name) { return child<QLineEdit>(m_window.get(), name); }
     QLineEdit* inText() { return edit(QStringLiteral("InText")); }
     QString out(int i) { return edit(QStringLiteral("OutText_%1").arg(i))->text(); }
     QComboBox* outUnit(int i) { return list(qPrintable(QStringLiteral("OutUnit_%1").arg(i))); }
-    QPushButton* button(const QString& name) { return child<QPushButton>(m_form.get(), name); }
+    QPushButton* button(const QString& name) { return child<QPushButton>(m_window.get(), name); }
     void type(const QString& text)
     {
         inText()->setFocus();
@@ -65,7 +65,7 @@ private slots:
     void firstStartWritesDefaultsAndFillsLists()
     {
         QVERIFY(start());
-        QCOMPARE(m_form->windowTitle(), QStringLiteral("Метрованта 1.78"));
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Метрованта 1.78"));
         const std::string stored = readBytes(registry());
         QVERIFY(stored.find("\"Launched\"=\"1\"") != std::string::npos);
         QVERIFY(stored.find("\"Round\"=\"9\"") != std::string::npos);
@@ -116,9 +116,9 @@ private slots:
         writeCp1251(path(QStringLiteral("Ignore.ini")), "Масса\n");
         QVERIFY(start());
         QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Пустая", "Одна"}));
-        auto* combo = child<QComboBox>(m_form->settingsDialog(), QStringLiteral("Combo1"));
+        auto* combo = child<QComboBox>(m_window->settingsDialog(), QStringLiteral("Combo1"));
         QCOMPARE(combo->count(), 4);
-        QCOMPARE(m_form->settingsDialog()->ignored(), QStringList{"Масса"});
+        QCOMPARE(m_window->settingsDialog()->ignored(), QStringList{"Масса"});
     }
 
     void storedPositionsAreRestoredOrFallBackToTheFirst_data()
@@ -154,12 +154,12 @@ private slots:
     {
         writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Round\"=\"-1\"\r\n"));
         QVERIFY(start());
-        QVERIFY(!m_form->settingsDialog()->rounding());
-        m_form.reset();
+        QVERIFY(!m_window->settingsDialog()->rounding());
+        m_window.reset();
         writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Round\"=\"4\"\r\n"));
         QVERIFY(start());
-        QVERIFY(m_form->settingsDialog()->rounding());
-        QCOMPARE(m_form->settingsDialog()->places(), 4);
+        QVERIFY(m_window->settingsDialog()->rounding());
+        QCOMPARE(m_window->settingsDialog()->places(), 4);
     }
 
     void typingConvertsAtOnce()
@@ -197,7 +197,7 @@ private slots:
         list("InUnit")->setCurrentIndex(3);
         type(QStringLiteral("0.125"));
         QCOMPARE(out(0), QStringLiteral("0.125")); // 9 places by default
-        auto* scroll = child<QScrollBar>(m_form->settingsDialog(), QStringLiteral("HScroll1"));
+        auto* scroll = child<QScrollBar>(m_window->settingsDialog(), QStringLiteral("HScroll1"));
         scroll->setValue(2);
         QCOMPARE(out(0), QStringLiteral("0.12"));
         type(QStringLiteral("0.375"));
@@ -205,7 +205,7 @@ private slots:
         scroll->setValue(0);
         type(QStringLiteral("2.5"));
         QCOMPARE(out(0), QStringLiteral("2"));
-        m_form->settingsDialog()->setRounding(false);
+        m_window->settingsDialog()->setRounding(false);
         QCOMPARE(out(0), QStringLiteral("2.5"));
     }
 
@@ -282,8 +282,8 @@ private slots:
         std::ofstream(path(QStringLiteral("log.txt")).toStdString(), std::ios::binary) << "old\r\n";
         QVERIFY(start()); // logging off by default: the log is not touched
         QCOMPARE(readBytes(path(QStringLiteral("log.txt"))), std::string("old\r\n"));
-        m_form->settingsDialog()->setLogFile(QStringLiteral("log.txt"));
-        m_form->settingsDialog()->setLogging(true);
+        m_window->settingsDialog()->setLogFile(QStringLiteral("log.txt"));
+        m_window->settingsDialog()->setLogging(true);
         type(QStringLiteral("1"));
         QTest::keyClick(inText(), Qt::Key_Return);
         QVERIFY(readBytes(path(QStringLiteral("log.txt"))).starts_with("old\r\n1 "));
@@ -318,28 +318,28 @@ private slots:
             QApplication::sendEvent(in, &press);
             QCOMPARE(in->currentIndex(), step.selected);
         }
-        QCOMPARE(child<QLabel>(m_form.get(), QStringLiteral("LblUnit"))->text(),
+        QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LblUnit"))->text(),
                  QStringLiteral("Метр (м)"));
     }
 
     void helpButtonsUnfoldOnceAndTheFoldButtonFolds()
     {
         QVERIFY(start());
-        const int folded = m_form->height();
+        const int folded = m_window->height();
         QPushButton* fold = button(QStringLiteral("CmdScroll"));
         QVERIFY(!fold->isEnabled());
         outUnit(2)->setCurrentIndex(2);
         QTest::mouseClick(button(QStringLiteral("CmdHelp_2")), Qt::LeftButton);
-        QCOMPARE(m_form->height(), folded + ui::twips(2200));
+        QCOMPARE(m_window->height(), folded + ui::twips(2200));
         QVERIFY(fold->isEnabled());
-        QCOMPARE(child<QLabel>(m_form.get(), QStringLiteral("LblUnit"))->text(),
+        QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LblUnit"))->text(),
                  QStringLiteral("Верста"));
-        QCOMPARE(child<QPlainTextEdit>(m_form.get(), QStringLiteral("LblDesc"))->toPlainText(),
+        QCOMPARE(child<QPlainTextEdit>(m_window.get(), QStringLiteral("LblDesc"))->toPlainText(),
                  QStringLiteral("Пятьсот саженей."));
         QTest::mouseClick(button(QStringLiteral("CmdHelp_4")), Qt::LeftButton);
-        QCOMPARE(m_form->height(), folded + ui::twips(2200));
+        QCOMPARE(m_window->height(), folded + ui::twips(2200));
         QTest::mouseClick(fold, Qt::LeftButton);
-        QCOMPARE(m_form->height(), folded);
+        QCOMPARE(m_window->height(), folded);
         QVERIFY(!fold->isEnabled());
     }
 
@@ -347,9 +347,9 @@ private slots:
     {
         QVERIFY(start());
         list("InUnit")->setCurrentIndex(4); // Сантиметр has no description
-        QCOMPARE(child<QLabel>(m_form.get(), QStringLiteral("LblUnit"))->text(),
+        QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LblUnit"))->text(),
                  QStringLiteral("Сантиметр (см)"));
-        QVERIFY(child<QPlainTextEdit>(m_form.get(), QStringLiteral("LblDesc"))
+        QVERIFY(child<QPlainTextEdit>(m_window.get(), QStringLiteral("LblDesc"))
                     ->toPlainText()
                     .startsWith(QStringLiteral("Информация недоступна!")));
     }
@@ -388,24 +388,25 @@ private slots:
     void otherWindowsDisableTheMainWindowUntilHandedBack()
     {
         QVERIFY(start());
-        m_form->show();
+        m_window->show();
         QTest::mouseClick(button(QStringLiteral("cmdSetup")), Qt::LeftButton);
-        QVERIFY(!m_form->isEnabled());
-        QVERIFY(m_form->settingsDialog()->isVisible());
-        QTest::mouseClick(child<QPushButton>(m_form->settingsDialog(), QStringLiteral("Command4")),
-                          Qt::LeftButton);
-        QVERIFY(m_form->isEnabled());
-        QVERIFY(!m_form->settingsDialog()->isVisible());
+        QVERIFY(!m_window->isEnabled());
+        QVERIFY(m_window->settingsDialog()->isVisible());
+        QTest::mouseClick(
+            child<QPushButton>(m_window->settingsDialog(), QStringLiteral("Command4")),
+            Qt::LeftButton);
+        QVERIFY(m_window->isEnabled());
+        QVERIFY(!m_window->settingsDialog()->isVisible());
 
         QTest::mouseClick(button(QStringLiteral("Command1")), Qt::LeftButton);
-        QVERIFY(!m_form->isEnabled());
+        QVERIFY(!m_window->isEnabled());
         QWidget* about = nullptr;
         for (QWidget* w : QApplication::topLevelWidgets())
             if (w->objectName() == QStringLiteral("Form3"))
                 about = w;
         QVERIFY(about && about->isVisible());
         about->close();
-        QVERIFY(m_form->isEnabled());
+        QVERIFY(m_window->isEnabled());
         QVERIFY(!about->isVisible());
     }
 
@@ -415,15 +416,15 @@ private slots:
         list("SelUnit")->setCurrentIndex(1);
         list("InUnit")->setCurrentIndex(2);
         outUnit(3)->setCurrentIndex(1);
-        m_form->settingsDialog()->setIgnoring(true);
-        m_form->settingsDialog()->addIgnored(QStringLiteral("Пустая"));
-        m_form->settingsDialog()->setRounding(false);
+        m_window->settingsDialog()->setIgnoring(true);
+        m_window->settingsDialog()->addIgnored(QStringLiteral("Пустая"));
+        m_window->settingsDialog()->setRounding(false);
         restart();
         QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Масса", "Одна"}));
         QCOMPARE(list("SelUnit")->currentIndex(), 1);
         QCOMPARE(list("InUnit")->currentIndex(), 2);
         QCOMPARE(outUnit(3)->currentIndex(), 1);
-        QVERIFY(!m_form->settingsDialog()->rounding());
+        QVERIFY(!m_window->settingsDialog()->rounding());
         QCOMPARE(readBytes(path(QStringLiteral("Ignore.ini"))),
                  unitdb::encodeCp1251("Пустая\r\n").bytes);
     }
@@ -432,8 +433,8 @@ private slots:
     {
         writeCp1251(path(QStringLiteral("Ignore.ini")), "Масса\n");
         QVERIFY(start());
-        m_form->settingsDialog()->setIgnoring(false);
-        m_form->shutDown();
+        m_window->settingsDialog()->setIgnoring(false);
+        m_window->shutDown();
         QCOMPARE(readBytes(path(QStringLiteral("Ignore.ini"))),
                  unitdb::encodeCp1251("Масса\r\n").bytes);
     }
@@ -443,7 +444,7 @@ private slots:
         const std::string original = readBytes(path(QStringLiteral("Base.dat")));
         QVERIFY(start());
         m_msg.messages.clear();
-        m_form->shutDown();
+        m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 0);
         QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
 
@@ -451,7 +452,7 @@ private slots:
         m_tables->UnitDesc[0][0] = "Изменено.";
         m_tables->BaseChanged = true;
         m_msg.messages.clear();
-        m_form->shutDown(); // answered No
+        m_window->shutDown(); // answered No
         QCOMPARE(m_msg.messages.size(), 1);
         QCOMPARE(m_msg.messages[0].text,
                  QStringLiteral("База данных была изменена. Сохранить изменения?"));
@@ -462,7 +463,7 @@ private slots:
         m_tables->UnitDesc[0][0] = "Изменено.";
         m_tables->BaseChanged = true;
         m_msg.answers.enqueue(MsgAnswer::Yes);
-        m_form->shutDown();
+        m_window->shutDown();
         const std::string saved = readBytes(path(QStringLiteral("Base.dat")));
         QVERIFY(saved.starts_with(
             unitdb::encodeCp1251("Длина\r\nАнгстрем (А),1E-10\r\nИзменено.\r\n").bytes));
@@ -477,7 +478,7 @@ private slots:
         const std::string original = readBytes(path(QStringLiteral("Base.dat")));
         m_msg.answers << MsgAnswer::Yes << MsgAnswer::Yes << MsgAnswer::No;
         m_msg.messages.clear();
-        m_form->shutDown();
+        m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 3);
         QCOMPARE(m_msg.messages[2].text, m_msg.messages[1].text);
         QVERIFY(m_msg.messages[1].text.startsWith(
@@ -489,7 +490,7 @@ private slots:
     void reportNamesTheVersionAndTheFigures()
     {
         QVERIFY(start());
-        const QString report = m_form->report();
+        const QString report = m_window->report();
         QVERIFY(report.startsWith(QStringLiteral("МЕТРОВАНТА 1.78\r\n\r\n")));
         QVERIFY(report.contains(QStringLiteral("Разделов - 4")));
         QVERIFY(report.endsWith(QStringLiteral("Без описаний - 1 (11%)")));
@@ -506,5 +507,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(Form1Test)
-#include "form1_test.moc"
+QTEST_MAIN(ConversionWindowTest)
+#include "conversionwindow_test.moc"

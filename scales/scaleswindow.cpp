@@ -1,5 +1,5 @@
 // Builds the window at its designed twip geometry and keeps the labels in step with the bar.
-#include "scales/form1.h"
+#include "scales/scaleswindow.h"
 
 #include "scales/temperature.h"
 #include "scales/twips.h"
@@ -92,7 +92,7 @@ void fitLabel(QLabel* label, int minWidth, int minHeight)
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent)
+ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Перевод температур"));
@@ -164,14 +164,14 @@ Form1::Form1(QWidget* parent) : QWidget(parent)
 
     // valueChanged covers keys, clicks and, with tracking on, every step of a drag;
     // sliderMoved keeps the labels live during a drag even if tracking were turned off.
-    connect(m_cels, &QScrollBar::valueChanged, this, &Form1::showTemperature);
-    connect(m_cels, &QScrollBar::sliderMoved, this, &Form1::showTemperature);
+    connect(m_cels, &QScrollBar::valueChanged, this, &ScalesWindow::showTemperature);
+    connect(m_cels, &QScrollBar::sliderMoved, this, &ScalesWindow::showTemperature);
     showTemperature(m_cels->value());
 }
 
 // QScrollBar inverts its key controls, so a horizontal bar would step left on the right arrow.
 // Keys work here as on a desktop scroll bar: right, down and Page Down go up the scale.
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool ScalesWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != m_cels || event->type() != QEvent::KeyPress)
         return QWidget::eventFilter(watched, event);
@@ -204,7 +204,7 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return true;
 }
 
-void Form1::showTemperature(int celsius)
+void ScalesWindow::showTemperature(int celsius)
 {
     const TemperatureReadings r = temperatureReadings(celsius);
     setValueText(m_celsius, r.celsius);
@@ -214,7 +214,7 @@ void Form1::showTemperature(int celsius)
     setValueText(m_rankin, r.rankine);
 }
 
-void Form1::setValueText(QLabel* label, int value)
+void ScalesWindow::setValueText(QLabel* label, int value)
 {
     label->setText(QString::number(value));
     fitLabel(label, twipsToPixels(kValueWidth), twipsToPixels(kLabelHeight));

@@ -15,11 +15,11 @@ namespace scales
 // The text shown in the help field until a scale's button is pressed; ends with CR LF.
 extern const char* const kGeneralHelp;
 
-class Form1 : public QWidget
+class ScalesWindow : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form1(QWidget* parent = nullptr);
+    explicit ScalesWindow(QWidget* parent = nullptr);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

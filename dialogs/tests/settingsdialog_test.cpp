@@ -1,5 +1,5 @@
 // Drives the settings dialog through its named widgets, as the user and start-up would.
-#include "dialogs/form2.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 
 #include <QAbstractButton>
@@ -25,7 +25,7 @@ template <typename T> T* child(const QWidget& w, const QString& name)
 struct Dialog {
     ScriptedMessenger messenger;
     QString report = QStringLiteral("Отчет: 2 категории");
-    Form2 form{messenger, [this] { return report; }};
+    SettingsDialog form{messenger, [this] { return report; }};
 
     QListWidget* list() const { return child<QListWidget>(form, QStringLiteral("List1")); }
     QComboBox* combo() const { return child<QComboBox>(form, QStringLiteral("Combo1")); }
@@ -61,7 +61,7 @@ const QStringList kFive = {QStringLiteral("Длина"), QStringLiteral("Мас�
 
 } // namespace
 
-class Form2Test : public QObject
+class SettingsDialogTest : public QObject
 {
     Q_OBJECT
 private slots:
@@ -78,7 +78,7 @@ private slots:
     void okAndCloseButtonHandBack();
 };
 
-void Form2Test::switchesGovernTheirControls_data()
+void SettingsDialogTest::switchesGovernTheirControls_data()
 {
     QTest::addColumn<QString>("check");
     QTest::addColumn<QString>("governed");
@@ -87,7 +87,7 @@ void Form2Test::switchesGovernTheirControls_data()
     QTest::newRow("IgnoreCheck") << QStringLiteral("IgnoreCheck") << QStringLiteral("List1");
 }
 
-void Form2Test::switchesGovernTheirControls()
+void SettingsDialogTest::switchesGovernTheirControls()
 {
     QFETCH(QString, check);
     QFETCH(QString, governed);
@@ -103,7 +103,7 @@ void Form2Test::switchesGovernTheirControls()
             d.form.setIgnoring(on);
     };
 
-    QSignalSpy logging(&d.form, &Form2::loggingChanged);
+    QSignalSpy logging(&d.form, &SettingsDialog::loggingChanged);
 
     d.click(qPrintable(check));
     QVERIFY(!target->isEnabled());
@@ -127,11 +127,11 @@ void Form2Test::switchesGovernTheirControls()
         QVERIFY2(child<QWidget>(d.form, QLatin1String(other))->isEnabled(), other);
 }
 
-void Form2Test::roundingChangesRerunConversion()
+void SettingsDialogTest::roundingChangesRerunConversion()
 {
     Dialog d;
     d.form.show();
-    QSignalSpy reruns(&d.form, &Form2::roundingChanged);
+    QSignalSpy reruns(&d.form, &SettingsDialog::roundingChanged);
     d.bar()->setFocus();
     QTest::keyClick(d.bar(), Qt::Key_Home);
     QCOMPARE(d.label(), QStringLiteral("0"));
@@ -157,7 +157,7 @@ void Form2Test::roundingChangesRerunConversion()
     QCOMPARE(reruns.count(), 7);
 }
 
-void Form2Test::startupIgnoreFileTakesSortedPlaces()
+void SettingsDialogTest::startupIgnoreFileTakesSortedPlaces()
 {
     Dialog d;
     // File order is not list order; case does not decide the place.
@@ -167,7 +167,7 @@ void Form2Test::startupIgnoreFileTakesSortedPlaces()
                                             QStringLiteral("Масса"), QStringLiteral("Объем")}));
 }
 
-void Form2Test::addFollowsItsRules_data()
+void SettingsDialogTest::addFollowsItsRules_data()
 {
     QTest::addColumn<QStringList>("categories");
     QTest::addColumn<QStringList>("ignored");
@@ -198,7 +198,7 @@ void Form2Test::addFollowsItsRules_data()
         << QStringList{} << QStringList{} << -1 << QStringList{} << -1 << false;
 }
 
-void Form2Test::addFollowsItsRules()
+void SettingsDialogTest::addFollowsItsRules()
 {
     QFETCH(QStringList, categories);
     QFETCH(QStringList, ignored);
@@ -222,7 +222,7 @@ void Form2Test::addFollowsItsRules()
     }
 }
 
-void Form2Test::removeFollowsSelectionRules_data()
+void SettingsDialogTest::removeFollowsSelectionRules_data()
 {
     QTest::addColumn<bool>("byKey");
     QTest::addColumn<int>("names");
@@ -241,7 +241,7 @@ void Form2Test::removeFollowsSelectionRules_data()
     }
 }
 
-void Form2Test::removeFollowsSelectionRules()
+void SettingsDialogTest::removeFollowsSelectionRules()
 {
     QFETCH(bool, byKey);
     QFETCH(int, names);
@@ -265,7 +265,7 @@ void Form2Test::removeFollowsSelectionRules()
     QCOMPARE(d.selectedRow(), selectedAfter);
 }
 
-void Form2Test::reportShowsTextInInformationBox()
+void SettingsDialogTest::reportShowsTextInInformationBox()
 {
     Dialog d;
     d.report = QStringLiteral("Метрованта 1.78\nКатегорий: 3");
@@ -278,21 +278,21 @@ void Form2Test::reportShowsTextInInformationBox()
     QCOMPARE(shown.buttons, MsgButtons::Ok);
 }
 
-void Form2Test::okAndCloseButtonHandBack_data()
+void SettingsDialogTest::okAndCloseButtonHandBack_data()
 {
     QTest::addColumn<bool>("byCloseButton");
     QTest::newRow("Хорошо") << false;
     QTest::newRow("close button") << true;
 }
 
-void Form2Test::okAndCloseButtonHandBack()
+void SettingsDialogTest::okAndCloseButtonHandBack()
 {
     QFETCH(bool, byCloseButton);
     Dialog d;
     d.fill(kFive, {QStringLiteral("Масса")});
     d.form.show();
     d.form.setPlaces(3);
-    QSignalSpy spy(&d.form, &Form2::handedBack);
+    QSignalSpy spy(&d.form, &SettingsDialog::handedBack);
     if (byCloseButton)
         d.form.close();
     else
@@ -304,5 +304,5 @@ void Form2Test::okAndCloseButtonHandBack()
     QCOMPARE(d.form.ignored(), QStringList{QStringLiteral("Масса")});
 }
 
-QTEST_MAIN(Form2Test)
-#include "form2_test.moc"
+QTEST_MAIN(SettingsDialogTest)
+#include "settingsdialog_test.moc"

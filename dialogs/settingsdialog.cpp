@@ -1,4 +1,4 @@
-#include "dialogs/form2.h"
+#include "dialogs/settingsdialog.h"
 
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
@@ -73,7 +73,8 @@ QCheckBox* addCheck(QWidget* parent, const char* name, const QString& caption, Q
 
 } // namespace
 
-Form2::Form2(Messenger& messenger, std::function<QString()> reportText, QWidget* parent)
+SettingsDialog::SettingsDialog(Messenger& messenger, std::function<QString()> reportText,
+                               QWidget* parent)
     : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_messenger(messenger),
       m_reportText(std::move(reportText))
 {
@@ -85,7 +86,7 @@ Form2::Form2(Messenger& messenger, std::function<QString()> reportText, QWidget*
     connectControls();
 }
 
-void Form2::buildControls()
+void SettingsDialog::buildControls()
 {
     m_logCheck = addCheck(this, "Logcheck", QStringLiteral("Вести запись вычислений в log-файл"),
                           ui::twipsRect(120, 120, 3855, 255));
@@ -126,7 +127,7 @@ void Form2::buildControls()
         ui::setColours(field, ui::kFieldBack, ui::kFieldText);
 }
 
-void Form2::connectControls()
+void SettingsDialog::connectControls()
 {
     auto* add = addButton(this, "Command2", QStringLiteral("Добавить"),
                           ui::twipsRect(120, 4200, 1095, 375));
@@ -138,40 +139,40 @@ void Form2::connectControls()
         addButton(this, "Command4", QStringLiteral("Хорошо"), ui::twipsRect(3360, 4200, 1335, 375));
     ok->setDefault(true);
 
-    connect(m_logCheck, &QCheckBox::toggled, this, &Form2::loggingSwitched);
+    connect(m_logCheck, &QCheckBox::toggled, this, &SettingsDialog::loggingSwitched);
     // clicked comes only from the user, never from setChecked at start-up.
-    connect(m_logCheck, &QCheckBox::clicked, this, &Form2::loggingChanged);
-    connect(m_roundCheck, &QCheckBox::toggled, this, &Form2::roundingSwitched);
-    connect(m_places, &QScrollBar::valueChanged, this, &Form2::placesChanged);
-    connect(m_ignoreCheck, &QCheckBox::toggled, this, &Form2::ignoringSwitched);
-    connect(add, &QPushButton::clicked, this, &Form2::addSelected);
-    connect(remove, &QPushButton::clicked, this, &Form2::removeSelected);
-    connect(report, &QPushButton::clicked, this, &Form2::showReport);
-    connect(ok, &QPushButton::clicked, this, &Form2::confirm);
+    connect(m_logCheck, &QCheckBox::clicked, this, &SettingsDialog::loggingChanged);
+    connect(m_roundCheck, &QCheckBox::toggled, this, &SettingsDialog::roundingSwitched);
+    connect(m_places, &QScrollBar::valueChanged, this, &SettingsDialog::placesChanged);
+    connect(m_ignoreCheck, &QCheckBox::toggled, this, &SettingsDialog::ignoringSwitched);
+    connect(add, &QPushButton::clicked, this, &SettingsDialog::addSelected);
+    connect(remove, &QPushButton::clicked, this, &SettingsDialog::removeSelected);
+    connect(report, &QPushButton::clicked, this, &SettingsDialog::showReport);
+    connect(ok, &QPushButton::clicked, this, &SettingsDialog::confirm);
 }
 
-bool Form2::logging() const
+bool SettingsDialog::logging() const
 {
     return m_logCheck->isChecked();
 }
-QString Form2::logFile() const
+QString SettingsDialog::logFile() const
 {
     return m_logFile->text();
 }
-bool Form2::rounding() const
+bool SettingsDialog::rounding() const
 {
     return m_roundCheck->isChecked();
 }
-int Form2::places() const
+int SettingsDialog::places() const
 {
     return m_places->value();
 }
-bool Form2::ignoring() const
+bool SettingsDialog::ignoring() const
 {
     return m_ignoreCheck->isChecked();
 }
 
-QStringList Form2::ignored() const
+QStringList SettingsDialog::ignored() const
 {
     QStringList names;
     for (int row = 0; row < m_ignoreList->count(); ++row)
@@ -180,7 +181,7 @@ QStringList Form2::ignored() const
 }
 
 // Qt emits nothing for an unchanged value, so the setters run the handler themselves then.
-void Form2::setLogging(bool on)
+void SettingsDialog::setLogging(bool on)
 {
     if (m_logCheck->isChecked() == on)
         loggingSwitched();
@@ -188,12 +189,12 @@ void Form2::setLogging(bool on)
         m_logCheck->setChecked(on);
 }
 
-void Form2::setLogFile(const QString& name)
+void SettingsDialog::setLogFile(const QString& name)
 {
     m_logFile->setText(name);
 }
 
-void Form2::setRounding(bool on)
+void SettingsDialog::setRounding(bool on)
 {
     if (m_roundCheck->isChecked() == on)
         roundingSwitched();
@@ -201,7 +202,7 @@ void Form2::setRounding(bool on)
         m_roundCheck->setChecked(on);
 }
 
-void Form2::setPlaces(int places)
+void SettingsDialog::setPlaces(int places)
 {
     const int value = std::clamp(places, m_places->minimum(), m_places->maximum());
     if (m_places->value() == value)
@@ -210,7 +211,7 @@ void Form2::setPlaces(int places)
         m_places->setValue(value);
 }
 
-void Form2::setIgnoring(bool on)
+void SettingsDialog::setIgnoring(bool on)
 {
     if (m_ignoreCheck->isChecked() == on)
         ignoringSwitched();
@@ -218,44 +219,44 @@ void Form2::setIgnoring(bool on)
         m_ignoreCheck->setChecked(on);
 }
 
-void Form2::addIgnored(const QString& name)
+void SettingsDialog::addIgnored(const QString& name)
 {
     m_ignoreList->insertItem(sortedRow(*m_ignoreList, name), name);
 }
 
-void Form2::addCategory(const QString& name)
+void SettingsDialog::addCategory(const QString& name)
 {
     m_categories->addItem(name);
 }
 
-void Form2::selectCategory(int index)
+void SettingsDialog::selectCategory(int index)
 {
     m_categories->setCurrentIndex(index);
 }
 
-void Form2::loggingSwitched()
+void SettingsDialog::loggingSwitched()
 {
     m_logFile->setEnabled(m_logCheck->isChecked());
 }
 
-void Form2::roundingSwitched()
+void SettingsDialog::roundingSwitched()
 {
     m_places->setEnabled(m_roundCheck->isChecked());
     emit roundingChanged();
 }
 
-void Form2::placesChanged(int value)
+void SettingsDialog::placesChanged(int value)
 {
     m_placesLabel->setText(QString::number(value));
     emit roundingChanged();
 }
 
-void Form2::ignoringSwitched()
+void SettingsDialog::ignoringSwitched()
 {
     m_ignoreList->setEnabled(m_ignoreCheck->isChecked());
 }
 
-void Form2::addSelected()
+void SettingsDialog::addSelected()
 {
     const int index = m_categories->currentIndex();
     if (index < 0)
@@ -273,7 +274,7 @@ void Form2::addSelected()
         m_categories->setCurrentIndex(index + 1);
 }
 
-void Form2::removeSelected()
+void SettingsDialog::removeSelected()
 {
     const int row = selectedIgnoredRow();
     const int last = m_ignoreList->count() - 1;
@@ -287,13 +288,13 @@ void Form2::removeSelected()
     selectIgnoredRow(row < last ? row : -1);
 }
 
-int Form2::selectedIgnoredRow() const
+int SettingsDialog::selectedIgnoredRow() const
 {
     const QList<QListWidgetItem*> items = m_ignoreList->selectedItems();
     return items.isEmpty() ? -1 : m_ignoreList->row(items.first());
 }
 
-void Form2::selectIgnoredRow(int row)
+void SettingsDialog::selectIgnoredRow(int row)
 {
     if (row < 0) {
         m_ignoreList->clearSelection();
@@ -303,26 +304,26 @@ void Form2::selectIgnoredRow(int row)
     m_ignoreList->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
 }
 
-void Form2::showReport()
+void SettingsDialog::showReport()
 {
     m_messenger.message(this, m_reportText ? m_reportText() : QString(),
                         QStringLiteral("Отчет по базе"), MsgIcon::Information, MsgButtons::Ok);
 }
 
-void Form2::confirm()
+void SettingsDialog::confirm()
 {
     hide();
     emit handedBack();
 }
 
-void Form2::closeEvent(QCloseEvent* event)
+void SettingsDialog::closeEvent(QCloseEvent* event)
 {
     // The close button does what "Хорошо" does; the dialog lives on, hidden, with its values.
     event->ignore();
     confirm();
 }
 
-bool Form2::eventFilter(QObject* watched, QEvent* event)
+bool SettingsDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_ignoreList && event->type() == QEvent::KeyPress &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_Delete) {

@@ -1,12 +1,12 @@
 // The conversion window's controls, their layout and their wiring.
-#include "convwin/form1.h"
+#include "convwin/conversionwindow.h"
 
-#include "dialogs/form2.h"
-#include "dialogs/form3.h"
-#include "dialogs/form4.h"
+#include "dialogs/aboutbox.h"
+#include "dialogs/databaseeditor.h"
 #include "dialogs/messenger.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
-#include "settings/cprogramsettings.h"
+#include "settings/settingsstore.h"
 #ifndef _WIN32
 #include "settings/registry_file.h"
 #endif
@@ -52,8 +52,8 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-Form1::Form1(unitdb::UnitTables& tables, Messenger& messenger, const QString& registryFile,
-             QWidget* parent)
+ConversionWindow::ConversionWindow(unitdb::UnitTables& tables, Messenger& messenger,
+                                   const QString& registryFile, QWidget* parent)
     : QWidget(parent), m_tables(tables), m_msg(messenger)
 {
     // The store's own troubles (a settings file that cannot be written) reach the user here.
@@ -63,8 +63,8 @@ Form1::Form1(unitdb::UnitTables& tables, Messenger& messenger, const QString& re
     };
     m_settings =
         registryFile.isEmpty()
-            ? std::make_unique<settings::CProgramSettings>(reporter)
-            : std::make_unique<settings::CProgramSettings>(
+            ? std::make_unique<settings::SettingsStore>(reporter)
+            : std::make_unique<settings::SettingsStore>(
                   std::make_unique<settings::FileRegistry>(registryFile.toStdString()), reporter);
     setObjectName(QStringLiteral("Form1"));
     setFont(ui::programFont());
@@ -72,14 +72,14 @@ Form1::Form1(unitdb::UnitTables& tables, Messenger& messenger, const QString& re
     setFixedSize(ui::twips(kClientWidth), ui::twips(kFoldedHeight));
 }
 
-Form1::~Form1()
+ConversionWindow::~ConversionWindow()
 {
-    delete m_form4;
-    delete m_form3;
-    delete m_form2;
+    delete m_editor;
+    delete m_aboutBox;
+    delete m_settingsDialog;
 }
 
-void Form1::buildControls()
+void ConversionWindow::buildControls()
 {
     m_lbl1 = new QLabel(QStringLiteral("Категория:"), this);
     m_lbl1->setObjectName(QStringLiteral("Lbl1"));
@@ -161,7 +161,7 @@ void Form1::buildControls()
     setTabOrder(m_inText, m_inUnit);
 }
 
-bool Form1::eventFilter(QObject* watched, QEvent* event)
+bool ConversionWindow::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_inText) {
         if (event->type() == QEvent::FocusIn) {
@@ -197,13 +197,13 @@ bool Form1::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void Form1::closeEvent(QCloseEvent* event)
+void ConversionWindow::closeEvent(QCloseEvent* event)
 {
     shutDown();
     event->accept();
 }
 
-void Form1::changeHeight(int deltaTwips)
+void ConversionWindow::changeHeight(int deltaTwips)
 {
     // Kept in twips so that folding returns exactly to the folded height.
     m_heightTwips = std::max(kFoldedHeight, m_heightTwips + deltaTwips);

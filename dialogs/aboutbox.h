@@ -3,11 +3,11 @@
 
 #include <QWidget>
 
-class Form3 : public QWidget
+class AboutBox : public QWidget
 {
     Q_OBJECT
 public:
-    explicit Form3(QWidget* parent = nullptr);
+    explicit AboutBox(QWidget* parent = nullptr);
 
 signals:
     // "ОК" or the window's close button: the main window takes over again.
