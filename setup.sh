@@ -44,6 +44,7 @@ test)
     else
         build build
         ctest --test-dir build --output-on-failure -j "$(nproc)"
+        tools/test-ratio.sh || true
     fi
     ;;
 run)
