@@ -19,6 +19,8 @@ SRC_DIR = HERE / "src"
 BASE_DAT = HERE / "Base.dat"
 
 MAX_CATEGORIES = 51
+# Two places stay free so that the user can add quantities of their own in the editor.
+SHIPPED_CATEGORIES = MAX_CATEGORIES - 2
 MAX_UNITS = 101
 MAX_DIGITS = 15
 FIELD_SEP = " | "
@@ -202,9 +204,10 @@ def load_sources(src_dir):
     if not files:
         raise SourceError("%s: no *.txt sources" % src_dir)
     categories = [parse_file(f) for f in files]
-    if len(categories) > MAX_CATEGORIES:
+    if len(categories) > SHIPPED_CATEGORIES:
         raise SourceError(
-            "%d categories, the database holds at most %d" % (len(categories), MAX_CATEGORIES)
+            "%d categories, ship at most %d so that the user can add %d of their own"
+            % (len(categories), SHIPPED_CATEGORIES, MAX_CATEGORIES - SHIPPED_CATEGORIES)
         )
     seen = {}
     for cat in categories:
