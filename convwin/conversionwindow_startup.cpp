@@ -225,6 +225,7 @@ void ConversionWindow::RegisterProg()
     };
     for (const auto& [name, value] : defaults)
         m_settings->WriteEntry(name, value);
+    m_settings->flush(); // so that a later crash does not make the next start a first one
 }
 
 bool ConversionWindow::ReportError(int number, QString description)
@@ -285,6 +286,7 @@ void ConversionWindow::shutDown()
     write("Logging", m_settingsDialog->logging() ? 1 : 0);
     write("Ignoring", m_settingsDialog->ignoring() ? 1 : 0);
     m_settings->WriteEntry("Logfile", m_settingsDialog->logFile().toStdString());
+    m_settings->flush();
 
     m_log.close();
 

@@ -2,6 +2,7 @@
 // Win32 ANSI functions on Windows, a text file of the registry elsewhere.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -53,6 +54,15 @@ struct RegStatus {
     bool ok() const { return code == kErrorSuccess; }
 };
 
+// What became of the file behind a file-backed registry when it was read; the
+// system registry has nothing to report.
+struct RegFileState {
+    std::string file;             // the settings file; empty for the system registry
+    std::size_t droppedLines = 0; // lines of a damaged file that were left out
+    int unwritableError = 0;      // errno why changes cannot be kept; 0 when they can
+    std::string unwritableReason; // the same in words, naming the file
+};
+
 // An open key; 0 is none.
 using RegKey = std::uintptr_t;
 
@@ -84,6 +94,12 @@ public:
 
     // RegCloseKey.
     virtual RegStatus closeKey(RegKey key) = 0;
+
+    virtual RegFileState fileState() { return {}; }
+
+    // Keeps every change made since the last flush, all in one write. The
+    // system registry keeps each change at once and has nothing to do here.
+    virtual RegStatus flush() { return {}; }
 };
 
 // The registry of this platform: the system registry on Windows, the

@@ -1,13 +1,15 @@
-// The file-backed registry. A damaged or unreadable file reads as an empty
-// registry; the next change replaces it, keeping the old bytes beside it.
+// The file-backed registry. A damaged file keeps its good values; a file that
+// cannot be read is left as it is, and the run's settings live in memory only.
 #include "settings/registry_file.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
-#include <fstream>
-#include <sstream>
+#include <sys/stat.h>
 #include <system_error>
 #include <unistd.h>
 
@@ -22,10 +24,44 @@ bool holdsLineBreakOrNul(std::string_view s)
     return s.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos;
 }
 
+// Stands for "not a regular file" (a folder, a FIFO, a device) in the errno slot.
+constexpr int kNotRegularFile = EINVAL;
+
+std::string systemReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return "нет такого файла или папки";
+    case EACCES:
+    case EPERM:
+        return "доступ запрещен";
+    case EROFS:
+        return "файловая система только для чтения";
+    case ENOSPC:
+        return "нет места на диске";
+    case EDQUOT:
+        return "превышена дисковая квота";
+    case EISDIR:
+        return "это папка";
+    case ENOTDIR:
+        return "часть пути - не папка";
+    case EIO:
+        return "ошибка ввода-вывода";
+    case EFBIG:
+        return "файл больше " + std::to_string(kMaxRegistryFileSize >> 20) + " МБ";
+    case ELOOP:
+        return "слишком много символических ссылок";
+    case kNotRegularFile:
+        return "это не обычный файл";
+    default:
+        return "системная ошибка " + std::to_string(error);
+    }
+}
+
 RegStatus ioFailure(const std::filesystem::path& file, int error)
 {
     return {kErrorRegistryIoFailed, "Не удалось сохранить настройки в файле «" + file.string() +
-                                        "»: " + std::generic_category().message(error)};
+                                        "»: " + systemReason(error)};
 }
 
 RegStatus unknownRoot()
@@ -36,6 +72,77 @@ RegStatus unknownRoot()
 RegStatus unwritableName()
 {
     return {kErrorInvalidParameter, "Имя с переводом строки нельзя записать в файл настроек"};
+}
+
+struct FileRead {
+    enum class Outcome { Missing, Read, Failed } outcome = Outcome::Missing;
+    std::string bytes;
+    int error = 0;
+};
+
+// Opens without blocking (a FIFO named as the file must not hang start-up)
+// and reads a regular file only, up to the size limit.
+FileRead readSettingsFile(const std::filesystem::path& file)
+{
+    FileRead result;
+    const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno != ENOENT)
+            result = {FileRead::Outcome::Failed, {}, errno};
+        return result;
+    }
+    struct stat info {
+    };
+    if (::fstat(fd, &info) != 0)
+        result.error = errno;
+    else if (S_ISDIR(info.st_mode))
+        result.error = EISDIR;
+    else if (!S_ISREG(info.st_mode))
+        result.error = kNotRegularFile;
+    else if (static_cast<std::uintmax_t>(info.st_size) > kMaxRegistryFileSize)
+        result.error = EFBIG;
+    while (result.error == 0) {
+        char buffer[65536];
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && (errno == EINTR || errno == EAGAIN))
+            continue;
+        if (got < 0)
+            result.error = errno;
+        else if (got == 0)
+            break;
+        else if (result.bytes.size() + static_cast<std::size_t>(got) > kMaxRegistryFileSize)
+            result.error = EFBIG; // it grew while we read
+        else
+            result.bytes.append(buffer, static_cast<std::size_t>(got));
+    }
+    ::close(fd);
+    result.outcome = result.error == 0 ? FileRead::Outcome::Read : FileRead::Outcome::Failed;
+    if (result.error != 0)
+        result.bytes.clear();
+    return result;
+}
+
+// The folder the file goes into must be a folder we may write, or be
+// creatable below the nearest one that exists.
+int folderWriteError(const std::filesystem::path& file)
+{
+    std::filesystem::path folder = file.parent_path();
+    if (folder.empty())
+        folder = ".";
+    while (true) {
+        struct stat info {
+        };
+        if (::stat(folder.c_str(), &info) == 0) {
+            if (!S_ISDIR(info.st_mode))
+                return ENOTDIR;
+            return ::access(folder.c_str(), W_OK | X_OK) == 0 ? 0 : errno;
+        }
+        if (errno != ENOENT)
+            return errno;
+        if (!folder.has_parent_path() || folder.parent_path() == folder)
+            return ENOENT;
+        folder = folder.parent_path();
+    }
 }
 
 bool writeAll(int fd, std::string_view bytes)
@@ -63,6 +170,27 @@ void syncFolder(const std::filesystem::path& folder)
     }
 }
 
+// A name of our own, created exclusively: two copies of the program saving
+// at once never write into one temporary file, and a link planted under the
+// name is never followed.
+int createTemporary(const std::filesystem::path& target, std::filesystem::path& temp)
+{
+    static std::atomic<unsigned> counter{0};
+    const auto tick = static_cast<unsigned long long>(
+        std::chrono::steady_clock::now().time_since_epoch().count());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        temp = target;
+        temp += ".tmp." + std::to_string(::getpid()) + "." + std::to_string(counter++) + "." +
+                std::to_string(tick % 1000003);
+        const int fd =
+            ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    errno = EEXIST;
+    return -1;
+}
+
 } // namespace
 
 std::filesystem::path registryFileFor(const char* xdgConfigHome, const char* home)
@@ -87,39 +215,84 @@ std::unique_ptr<Registry> makeSystemRegistry()
     return std::make_unique<FileRegistry>();
 }
 
-FileRegistry::FileRegistry(std::filesystem::path file) : m_file(std::move(file)) {}
-
-FileRegistry::Snapshot FileRegistry::load() const
+FileRegistry::FileRegistry(std::filesystem::path file) : m_file(std::move(file))
 {
-    std::error_code ec;
-    if (!std::filesystem::exists(m_file, ec) && !ec)
-        return {};
-    std::ifstream in(m_file, std::ios::binary);
-    if (!in.is_open())
-        return {RegDocument{}, true};
-    std::ostringstream text;
-    text << in.rdbuf(); // a file that cannot be read yields no text, which does not parse
-    auto doc = parseRegText(text.str());
-    if (!doc)
-        return {RegDocument{}, true};
-    return {std::move(*doc), false};
+    m_state.file = m_file.string();
 }
 
-RegStatus FileRegistry::save(const Snapshot& snapshot) const
+void FileRegistry::load()
 {
-    const std::filesystem::path folder = m_file.parent_path();
+    if (m_loaded)
+        return;
+    m_loaded = true;
+    FileRead read = readSettingsFile(m_file);
+    if (read.outcome == FileRead::Outcome::Failed) {
+        m_keepFile = true;
+        m_state.unwritableError = read.error;
+        m_state.unwritableReason =
+            "файл «" + m_file.string() + "» не удалось прочитать: " + systemReason(read.error);
+        return;
+    }
+    if (read.outcome == FileRead::Outcome::Read) {
+        RegParse parsed = parseRegText(read.bytes);
+        m_doc = std::move(parsed.doc);
+        m_state.droppedLines = parsed.droppedLines;
+        // Written back clean at the next flush, so that the user hears of it once.
+        m_damaged = m_changed = parsed.droppedLines > 0;
+    }
+    if (const int error = folderWriteError(m_file); error != 0) {
+        m_state.unwritableError = error;
+        m_state.unwritableReason = "в папку «" + m_file.parent_path().string() +
+                                   "» нельзя записать: " + systemReason(error);
+    }
+}
+
+RegFileState FileRegistry::fileState()
+{
+    load();
+    return m_state;
+}
+
+RegStatus FileRegistry::flush()
+{
+    load();
+    if (!m_changed)
+        return {};
+    if (m_keepFile)
+        return {kErrorRegistryIoFailed, "Настройки не сохранены: " + m_state.unwritableReason};
+    RegStatus status = replaceFile();
+    if (status.ok()) {
+        m_changed = m_damaged = false;
+        ++m_replaces;
+    }
+    return status;
+}
+
+RegStatus FileRegistry::replaceFile()
+{
+    // A link is saved through: its target is replaced in the target's own folder.
     std::error_code ec;
+    std::filesystem::path target = m_file;
+    if (std::filesystem::is_symlink(m_file, ec)) {
+        const auto resolved = std::filesystem::canonical(m_file, ec);
+        if (!ec)
+            target = resolved;
+    }
+    const std::filesystem::path folder = target.parent_path();
     if (!folder.empty())
         std::filesystem::create_directories(folder, ec);
     if (ec)
         return ioFailure(m_file, ec.value());
 
-    std::filesystem::path temp = m_file;
-    temp += ".tmp";
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    std::filesystem::path temp;
+    const int fd = createTemporary(target, temp);
     if (fd < 0)
         return ioFailure(m_file, errno);
-    const bool written = writeAll(fd, formatRegText(snapshot.doc)) && ::fsync(fd) == 0;
+    struct stat old {
+    };
+    if (::stat(target.c_str(), &old) == 0)
+        ::fchmod(fd, old.st_mode & 07777); // a private file stays private
+    const bool written = writeAll(fd, formatRegText(m_doc)) && ::fsync(fd) == 0;
     const int writeError = errno;
     if (::close(fd) != 0 || !written) {
         const int error = written ? errno : writeError;
@@ -127,14 +300,14 @@ RegStatus FileRegistry::save(const Snapshot& snapshot) const
         return ioFailure(m_file, error);
     }
 
-    if (snapshot.damaged) {
+    if (m_damaged) {
         // Whatever the user had there may still be worth reading by hand.
-        std::filesystem::path copy = m_file;
+        std::filesystem::path copy = target;
         copy += ".damaged";
-        std::filesystem::copy_file(m_file, copy, std::filesystem::copy_options::overwrite_existing,
+        std::filesystem::copy_file(target, copy, std::filesystem::copy_options::overwrite_existing,
                                    ec);
     }
-    if (::rename(temp.c_str(), m_file.c_str()) != 0) {
+    if (::rename(temp.c_str(), target.c_str()) != 0) {
         const int error = errno;
         ::unlink(temp.c_str());
         return ioFailure(m_file, error);
@@ -156,7 +329,8 @@ RegStatus FileRegistry::openKey(std::uint32_t root, std::string_view subKey,
     key = 0;
     if (rootName(root).empty())
         return unknownRoot();
-    if (!load().doc.keyExists(root, subKey))
+    load();
+    if (!m_doc.keyExists(root, subKey))
         return {kErrorFileNotFound, {}};
     key = addHandle(root, subKey);
     return {};
@@ -170,9 +344,8 @@ RegStatus FileRegistry::queryValue(RegKey key, std::string_view name, std::uint3
         return {kErrorInvalidHandle, {}};
     if (data != nullptr && size == nullptr)
         return {kErrorInvalidParameter, {}};
-    Snapshot snapshot = load();
-    RegKeyNode* node = snapshot.doc.findKey(open->second.root, open->second.path);
-    const RegValue* value = node != nullptr ? findValue(*node, name) : nullptr;
+    const RegKeyNode* node = m_doc.findKey(open->second.root, open->second.path);
+    const RegValue* value = node != nullptr ? node->find(name) : nullptr;
     if (value == nullptr)
         return {kErrorFileNotFound, {}};
 
@@ -201,12 +374,11 @@ RegStatus FileRegistry::createKey(std::uint32_t root, std::string_view subKey,
         return unknownRoot();
     if (holdsLineBreakOrNul(subKey))
         return unwritableName();
-    Snapshot snapshot = load();
-    const bool exists = snapshot.doc.keyExists(root, subKey);
+    load();
+    const bool exists = m_doc.keyExists(root, subKey);
     if (!exists) {
-        snapshot.doc.addKey(root, subKey);
-        if (RegStatus saved = save(snapshot); !saved.ok())
-            return saved;
+        m_doc.key(root, subKey);
+        m_changed = true;
     }
     if (disposition != nullptr)
         *disposition = exists ? kOpenedExistingKey : kCreatedNewKey;
@@ -222,16 +394,14 @@ RegStatus FileRegistry::setValue(RegKey key, std::string_view name, std::uint32_
         return {kErrorInvalidHandle, {}};
     if (holdsLineBreakOrNul(name))
         return unwritableName();
-    Snapshot snapshot = load();
-    RegKeyNode* node = snapshot.doc.findKey(open->second.root, open->second.path);
-    if (node == nullptr)
-        node = &snapshot.doc.addKey(open->second.root, open->second.path);
-    RegValue* value = findValue(*node, name);
-    if (value == nullptr)
-        value = &node->values.emplace_back(RegValue{std::string(name), 0, {}});
-    value->type = type;
-    value->data.assign(data.begin(), data.end());
-    return save(snapshot);
+    RegKeyNode& node = m_doc.key(open->second.root, open->second.path);
+    const RegValue* old = node.find(name);
+    if (old != nullptr && old->type == type &&
+        std::equal(old->data.begin(), old->data.end(), data.begin(), data.end()))
+        return {}; // the same again: nothing to write at exit
+    node.set(name, type, {data.begin(), data.end()});
+    m_changed = true;
+    return {};
 }
 
 RegStatus FileRegistry::closeKey(RegKey key)

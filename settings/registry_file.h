@@ -1,5 +1,6 @@
 // The registry kept in one text file, for platforms without the Windows
-// registry. Every call reads the file afresh; every change rewrites it whole.
+// registry. The file is read once, at the first call; changes stay in memory
+// until flush() replaces the file, atomically, in one write.
 #pragma once
 
 #include "settings/registry.h"
@@ -15,6 +16,10 @@ namespace settings
 // $HOME/.config when the variable is unset, empty or not absolute.
 std::filesystem::path defaultRegistryFile();
 std::filesystem::path registryFileFor(const char* xdgConfigHome, const char* home);
+
+// Larger than any settings file this program writes by far; a bigger one is
+// not read (nor replaced), so that a device or a runaway file cannot flood memory.
+inline constexpr std::size_t kMaxRegistryFileSize = std::size_t(8) << 20;
 
 class FileRegistry final : public Registry
 {
@@ -33,23 +38,35 @@ public:
                        std::span<const std::uint8_t> data) override;
     RegStatus closeKey(RegKey key) override;
 
+    RegFileState fileState() override;
+    // Nothing to write is success. A file that exists but could not be read is
+    // never replaced; a damaged one is copied to "<file>.damaged" first.
+    RegStatus flush() override;
+
+    // How many times flush() replaced the file.
+    std::size_t replaceCount() const { return m_replaces; }
+
 private:
     struct OpenedKey {
         std::uint32_t root = 0;
         std::string path;
     };
-    struct Snapshot {
-        RegDocument doc;
-        bool damaged = false; // the file exists but could not be read as a registry
-    };
 
-    Snapshot load() const;
-    RegStatus save(const Snapshot& snapshot) const;
+    void load();
+    RegStatus replaceFile();
     RegKey addHandle(std::uint32_t root, std::string_view path);
 
     std::filesystem::path m_file;
     std::map<RegKey, OpenedKey> m_open;
     RegKey m_nextHandle = 1;
+
+    bool m_loaded = false;
+    RegDocument m_doc;
+    RegFileState m_state;
+    bool m_changed = false;
+    bool m_damaged = false;  // the file on disk held lines that were left out
+    bool m_keepFile = false; // the file exists but was not read: never replace it
+    std::size_t m_replaces = 0;
 };
 
 } // namespace settings

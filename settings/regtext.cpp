@@ -1,12 +1,14 @@
-// Reading and writing the registry export text. The reader is strict: one
-// bad line makes the whole file count as damaged, so that a half-read file
-// is never mistaken for the user's settings.
+// Reading and writing the registry export text. The reader keeps what it can:
+// a bad line is left out and counted, so that the caller can say so, and every
+// good value around it survives.
 #include "settings/regtext.h"
 
 #include "settings/registry.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
+#include <optional>
 
 namespace settings
 {
@@ -80,13 +82,78 @@ std::optional<std::uint32_t> parseHex(std::string_view s, std::size_t maxDigits)
     return value;
 }
 
+std::string foldCase(std::string_view s)
+{
+    std::string out(s);
+    for (char& c : out)
+        c = lowerAscii(c);
+    return out;
+}
+
+std::string keyIndexName(std::uint32_t root, std::string_view path)
+{
+    std::string name = std::to_string(root);
+    name += '\\';
+    name += foldCase(path);
+    return name;
+}
+
+void appendUtf8(std::string& out, std::uint32_t cp)
+{
+    if (cp < 0x80) {
+        out += static_cast<char>(cp);
+    } else if (cp < 0x800) {
+        out += static_cast<char>(0xC0 | (cp >> 6));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else if (cp < 0x10000) {
+        out += static_cast<char>(0xE0 | (cp >> 12));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (cp >> 18));
+        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (cp & 0x3F));
+    }
+}
+
+// The system's registry editor saves UTF-16 LE; a lone surrogate becomes U+FFFD
+// and an odd final byte is dropped.
+std::string utf16ToUtf8(std::string_view bytes)
+{
+    std::string out;
+    out.reserve(bytes.size() / 2);
+    const auto unit = [&](std::size_t i) {
+        return static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i])) |
+               (static_cast<std::uint32_t>(static_cast<unsigned char>(bytes[i + 1])) << 8);
+    };
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        std::uint32_t cp = unit(i);
+        if (cp >= 0xD800 && cp < 0xDC00 && i + 3 < bytes.size() && unit(i + 2) >= 0xDC00 &&
+            unit(i + 2) < 0xE000) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (unit(i + 2) - 0xDC00);
+            i += 2;
+        } else if (cp >= 0xD800 && cp < 0xE000) {
+            cp = 0xFFFD;
+        }
+        appendUtf8(out, cp);
+    }
+    return out;
+}
+
+constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
+
 class Parser
 {
 public:
     explicit Parser(std::string_view text)
     {
-        if (text.starts_with("\xEF\xBB\xBF"))
+        if (text.starts_with("\xFF\xFE")) {
+            m_decoded = utf16ToUtf8(text.substr(2));
+            text = m_decoded;
+        } else if (text.starts_with("\xEF\xBB\xBF")) {
             text.remove_prefix(3);
+        }
         while (!text.empty()) {
             const auto eol = text.find('\n');
             m_lines.push_back(trimRight(text.substr(0, eol)));
@@ -94,49 +161,72 @@ public:
         }
     }
 
-    std::optional<RegDocument> run()
+    RegParse run()
     {
-        if (m_lines.empty() || (m_lines[0] != kHeader5 && m_lines[0] != kHeader4))
-            return std::nullopt;
-        RegDocument doc;
-        std::optional<std::size_t> current; // an index: adding keys moves them
-        for (m_next = 1; m_next < m_lines.size();) {
+        RegParse result;
+        m_next = 0;
+        // Where values go: a key (by position, since adding keys moves them), or
+        // nowhere after a deleted key, whose values an export file also ignores.
+        std::size_t current = kNoKey;
+        bool underDeletedKey = false;
+        while (m_next < m_lines.size()) {
+            const std::size_t first = m_next;
             const std::string_view line = trimLeft(m_lines[m_next++]);
-            if (line.empty() || line.front() == ';')
+            bool good = true;
+            // A first line anywhere: two exports pasted one after the other.
+            if (line.empty() || line.front() == ';' || line == kHeader5 || line == kHeader4) {
                 continue;
-            if (line.front() == '[') {
-                current = keyLine(doc, line);
-                if (!current)
-                    return std::nullopt;
+            } else if (line.front() == '[') {
+                current = kNoKey;
+                underDeletedKey = false;
+                good = keyLine(result.doc, line, current, underDeletedKey);
             } else if (line.front() == '"' || line.front() == '@') {
-                if (!current || !valueLine(doc.keys[*current], line))
-                    return std::nullopt;
+                if (underDeletedKey)
+                    continue;
+                good = current != kNoKey && valueLine(keyAt(result.doc, current), line);
             } else {
-                return std::nullopt;
+                good = false;
             }
+            if (!good)
+                result.droppedLines += m_next - first;
         }
-        return doc;
+        return result;
     }
 
 private:
-    static std::optional<std::size_t> keyLine(RegDocument& doc, std::string_view line)
+    static RegKeyNode& keyAt(RegDocument& doc, std::size_t index)
     {
-        if (line.size() < 2 || line.back() != ']' || line[1] == '-')
-            return std::nullopt;
-        const std::string_view full = line.substr(1, line.size() - 2);
+        return const_cast<RegKeyNode&>(doc.keys()[index]);
+    }
+
+    static bool keyLine(RegDocument& doc, std::string_view line, std::size_t& current,
+                        bool& deleted)
+    {
+        if (line.size() < 3 || line.back() != ']')
+            return false;
+        std::string_view full = line.substr(1, line.size() - 2);
+        const bool deletion = full.front() == '-';
+        if (deletion)
+            full.remove_prefix(1);
         const auto slash = full.find('\\');
         const auto root = rootFromName(full.substr(0, slash));
         if (!root)
-            return std::nullopt;
+            return false;
         const std::string_view path =
             slash == std::string_view::npos ? std::string_view() : full.substr(slash + 1);
-        if (const RegKeyNode* existing = doc.findKey(*root, path))
-            return static_cast<std::size_t>(existing - doc.keys.data());
-        doc.addKey(*root, path);
-        return doc.keys.size() - 1;
+        if (deletion) {
+            doc.eraseTree(*root, path);
+            deleted = true;
+            return true;
+        }
+        const RegKeyNode& key = doc.key(*root, path);
+        current = static_cast<std::size_t>(&key - doc.keys().data());
+        return true;
     }
 
-    // Reads a quoted text starting at s[0] == '"'; moves s past the closing quote.
+    // Reads a quoted text starting at s[0] == '"'; moves s past the closing
+    // quote. Only \\ and \" are escapes: any other backslash is itself, as in
+    // a folder name pasted by hand.
     static std::optional<std::string> quoted(std::string_view& s)
     {
         std::string out;
@@ -145,11 +235,8 @@ private:
                 s.remove_prefix(i + 1);
                 return out;
             }
-            if (s[i] == '\\') {
-                if (i + 1 >= s.size() || (s[i + 1] != '\\' && s[i + 1] != '"'))
-                    return std::nullopt;
+            if (s[i] == '\\' && i + 1 < s.size() && (s[i + 1] == '\\' || s[i + 1] == '"'))
                 ++i;
-            }
             out += s[i];
         }
         return std::nullopt; // cut off before the closing quote
@@ -183,64 +270,64 @@ private:
 
     bool valueLine(RegKeyNode& key, std::string_view line)
     {
-        RegValue value;
+        std::string name;
         if (line.front() == '@') {
             line.remove_prefix(1);
         } else {
-            auto name = quoted(line);
-            if (!name)
+            auto quotedName = quoted(line);
+            if (!quotedName)
                 return false;
-            value.name = std::move(*name);
+            name = std::move(*quotedName);
         }
         line = trimLeft(line);
         if (line.empty() || line.front() != '=')
             return false;
         line = trimLeft(line.substr(1));
 
-        if (!line.empty() && line.front() == '"') {
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+        if (line == "-") {
+            key.erase(name);
+            return true;
+        } else if (!line.empty() && line.front() == '"') {
             auto text = quoted(line);
             if (!text || !trimLeft(line).empty())
                 return false;
-            value.type = kRegSz;
-            value.data.assign(text->begin(), text->end());
-            value.data.push_back(0);
+            type = kRegSz;
+            data.assign(text->begin(), text->end());
+            data.push_back(0);
         } else if (startsWithNoCase(line, "dword:")) {
             const auto number = parseHex(line.substr(6), 8);
             if (!number)
                 return false;
-            value.type = kRegDword;
+            type = kRegDword;
             for (int shift = 0; shift < 32; shift += 8)
-                value.data.push_back(static_cast<std::uint8_t>(*number >> shift));
+                data.push_back(static_cast<std::uint8_t>(*number >> shift));
         } else if (startsWithNoCase(line, "hex:") || startsWithNoCase(line, "hex(")) {
             const auto colon = line.find(':');
             if (line[3] == '(') {
                 const auto close = line.find("):");
                 if (close == std::string_view::npos || close + 1 != colon)
                     return false;
-                const auto type = parseHex(line.substr(4, close - 4), 8);
-                if (!type)
+                const auto hexType = parseHex(line.substr(4, close - 4), 8);
+                if (!hexType)
                     return false;
-                value.type = *type;
+                type = *hexType;
             } else {
-                value.type = kRegBinary;
+                type = kRegBinary;
             }
             auto bytes = byteList(line.substr(colon + 1));
             if (!bytes)
                 return false;
-            value.data = std::move(*bytes);
+            data = std::move(*bytes);
         } else {
             return false;
         }
-
-        if (RegValue* existing = findValue(key, value.name)) {
-            existing->type = value.type;
-            existing->data = std::move(value.data);
-        } else {
-            key.values.push_back(std::move(value));
-        }
+        key.set(name, type, std::move(data));
         return true;
     }
 
+    std::string m_decoded;
     std::vector<std::string_view> m_lines;
     std::size_t m_next = 0;
 };
@@ -333,45 +420,89 @@ std::string_view rootName(std::uint32_t root)
     return {};
 }
 
+const RegValue* RegKeyNode::find(std::string_view name) const
+{
+    const auto found = m_index.find(foldCase(name));
+    return found != m_index.end() ? &m_values[found->second] : nullptr;
+}
+
+void RegKeyNode::set(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data)
+{
+    const auto [slot, added] = m_index.try_emplace(foldCase(name), m_values.size());
+    if (added)
+        m_values.push_back(RegValue{std::string(name), 0, {}});
+    RegValue& value = m_values[slot->second];
+    value.type = type;
+    value.data = std::move(data);
+}
+
+bool RegKeyNode::erase(std::string_view name)
+{
+    const auto found = m_index.find(foldCase(name));
+    if (found == m_index.end())
+        return false;
+    const std::size_t position = found->second;
+    m_index.erase(found);
+    m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [folded, index] : m_index) {
+        if (index > position)
+            --index;
+    }
+    return true;
+}
+
 RegKeyNode* RegDocument::findKey(std::uint32_t root, std::string_view path)
 {
-    for (auto& key : keys) {
-        if (key.root == root && equalsNoCase(key.path, path))
-            return &key;
-    }
-    return nullptr;
+    const auto found = m_index.find(keyIndexName(root, path));
+    return found != m_index.end() ? &m_keys[found->second] : nullptr;
 }
 
 bool RegDocument::keyExists(std::uint32_t root, std::string_view path) const
 {
     if (path.empty())
         return !rootName(root).empty();
-    for (const auto& key : keys) {
-        if (key.root != root || key.path.size() < path.size())
+    for (const auto& key : m_keys) {
+        const std::string_view stored = key.path();
+        if (key.root() != root || stored.size() < path.size())
             continue;
-        const bool below = key.path.size() == path.size() || key.path[path.size()] == '\\';
-        if (below && equalsNoCase(std::string_view(key.path).substr(0, path.size()), path))
+        const bool below = stored.size() == path.size() || stored[path.size()] == '\\';
+        if (below && equalsNoCase(stored.substr(0, path.size()), path))
             return true;
     }
     return false;
 }
 
-RegKeyNode& RegDocument::addKey(std::uint32_t root, std::string_view path)
+RegKeyNode& RegDocument::key(std::uint32_t root, std::string_view path)
 {
-    keys.push_back(RegKeyNode{root, std::string(path), {}});
-    return keys.back();
+    const auto [slot, added] = m_index.try_emplace(keyIndexName(root, path), m_keys.size());
+    if (added)
+        m_keys.emplace_back(root, std::string(path));
+    return m_keys[slot->second];
 }
 
-RegValue* findValue(RegKeyNode& key, std::string_view name)
+bool RegDocument::eraseTree(std::uint32_t root, std::string_view path)
 {
-    for (auto& value : key.values) {
-        if (equalsNoCase(value.name, name))
-            return &value;
-    }
-    return nullptr;
+    const auto removed = std::erase_if(m_keys, [&](const RegKeyNode& key) {
+        const std::string_view stored = key.path();
+        if (key.root() != root || stored.size() < path.size())
+            return false;
+        const bool below =
+            path.empty() || stored.size() == path.size() || stored[path.size()] == '\\';
+        return below && equalsNoCase(stored.substr(0, path.size()), path);
+    });
+    if (removed > 0)
+        reindex();
+    return removed > 0;
 }
 
-std::optional<RegDocument> parseRegText(std::string_view text)
+void RegDocument::reindex()
+{
+    m_index.clear();
+    for (std::size_t i = 0; i < m_keys.size(); ++i)
+        m_index.emplace(keyIndexName(m_keys[i].root(), m_keys[i].path()), i);
+}
+
+RegParse parseRegText(std::string_view text)
 {
     return Parser(text).run();
 }
@@ -380,15 +511,15 @@ std::string formatRegText(const RegDocument& doc)
 {
     std::string out(kHeader5);
     out += "\n\n";
-    for (const auto& key : doc.keys) {
+    for (const auto& key : doc.keys()) {
         out += '[';
-        out += rootName(key.root);
-        if (!key.path.empty()) {
+        out += rootName(key.root());
+        if (!key.path().empty()) {
             out += '\\';
-            out += key.path;
+            out += key.path();
         }
         out += "]\n";
-        for (const auto& value : key.values)
+        for (const auto& value : key.values())
             appendValue(out, value);
         out += '\n';
     }

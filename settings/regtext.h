@@ -2,10 +2,11 @@
 // the file-backed registry keeps its keys and values.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace settings
@@ -17,35 +18,66 @@ struct RegValue {
     std::vector<std::uint8_t> data;
 };
 
-struct RegKeyNode {
-    std::uint32_t root = 0;
-    std::string path; // below the root, as first written
-    std::vector<RegValue> values;
+// One key's values in file order, found by name without regard to ASCII case.
+class RegKeyNode
+{
+public:
+    RegKeyNode(std::uint32_t root, std::string path) : m_root(root), m_path(std::move(path)) {}
+
+    std::uint32_t root() const { return m_root; }
+    const std::string& path() const { return m_path; } // below the root, as first written
+    const std::vector<RegValue>& values() const { return m_values; }
+
+    const RegValue* find(std::string_view name) const;
+    // Replaces the type and data; a new value keeps this spelling of its name.
+    void set(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
+    bool erase(std::string_view name);
+
+private:
+    std::uint32_t m_root;
+    std::string m_path;
+    std::vector<RegValue> m_values;
+    std::unordered_map<std::string, std::size_t> m_index; // folded name -> position
 };
 
 // Keys in file order. Lookups fold ASCII letter case, as the registry does.
-struct RegDocument {
-    std::vector<RegKeyNode> keys;
+class RegDocument
+{
+public:
+    const std::vector<RegKeyNode>& keys() const { return m_keys; }
 
     RegKeyNode* findKey(std::uint32_t root, std::string_view path);
     // True for a stored key and for every key above one (they exist implicitly).
     bool keyExists(std::uint32_t root, std::string_view path) const;
-    RegKeyNode& addKey(std::uint32_t root, std::string_view path);
-};
+    // The key, added at the end when it is new.
+    RegKeyNode& key(std::uint32_t root, std::string_view path);
+    // Removes the key and every key below it; false when there was none.
+    bool eraseTree(std::uint32_t root, std::string_view path);
 
-RegValue* findValue(RegKeyNode& key, std::string_view name);
+private:
+    void reindex();
+
+    std::vector<RegKeyNode> m_keys;
+    std::unordered_map<std::string, std::size_t> m_index; // root and folded path -> position
+};
 
 bool equalsNoCase(std::string_view a, std::string_view b);
 
 // "HKEY_LOCAL_MACHINE" for 0x80000002 and so on; empty for an unknown root.
 std::string_view rootName(std::uint32_t root);
 
-// Reads the text; nullopt when it is damaged in any way (wrong first line,
-// a line that is neither a key, a value, a comment nor blank, a value before
-// the first key, a cut-off line). A UTF-8 byte-order mark and CR LF are accepted.
-std::optional<RegDocument> parseRegText(std::string_view text);
+struct RegParse {
+    RegDocument doc;
+    std::size_t droppedLines = 0; // lines that were neither blank, comment, key nor value
+};
 
-// Writes the document in the form parseRegText reads back to the same bytes.
+// Reads the text, keeping every well-formed key and value and counting the
+// lines it had to leave out. Accepts UTF-8 (with or without a byte-order
+// mark) or UTF-16 LE with its mark, LF or CR LF, either usual first line,
+// and the deletions of an export file ("[-KEY]", "name"=-).
+RegParse parseRegText(std::string_view text);
+
+// Writes the document, as UTF-8, in the form parseRegText reads back to it.
 std::string formatRegText(const RegDocument& doc);
 
 } // namespace settings

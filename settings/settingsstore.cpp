@@ -1,6 +1,6 @@
 // The settings store. Registry calls that fail on reading are silent (the
-// caller's default stands in); a failed write is told to the user, since the
-// settings would otherwise be lost without a word.
+// caller's default stands in); a failed write or flush is told to the user,
+// since the settings would otherwise be lost without a word.
 #include "settings/settingsstore.h"
 
 #include <array>
@@ -80,8 +80,60 @@ std::string SettingsStore::composeKeyPath() const
     return path;
 }
 
+const RegFileState& SettingsStore::fileState()
+{
+    if (!m_fileState) {
+        m_fileState = m_registry->fileState();
+        if (m_fileState->droppedLines > 0 && m_report)
+            m_report("Метрованта",
+                     "Файл настроек поврежден: пропущено строк - " +
+                         decimalText(static_cast<long long>(m_fileState->droppedLines)) +
+                         ". Остальные настройки прочитаны, а прежний файл будет "
+                         "сохранен рядом как «" +
+                         m_fileState->file + ".damaged».");
+    }
+    return *m_fileState;
+}
+
+bool SettingsStore::writable()
+{
+    m_unwritableTold = fileState().unwritableError != 0;
+    return !m_unwritableTold;
+}
+
+int SettingsStore::unwritableError()
+{
+    return fileState().unwritableError;
+}
+
+std::string SettingsStore::unwritableReason()
+{
+    return fileState().unwritableReason;
+}
+
+std::size_t SettingsStore::droppedLines()
+{
+    return fileState().droppedLines;
+}
+
+bool SettingsStore::flush()
+{
+    fileState();
+    const RegStatus status = m_registry->flush();
+    if (status.ok()) {
+        m_writeFailureShown = false;
+        return true;
+    }
+    if (!m_unwritableTold && !m_writeFailureShown && m_report) {
+        m_writeFailureShown = true;
+        m_report("Метрованта", status.reason);
+    }
+    return false;
+}
+
 std::string SettingsStore::ReadEntry(std::string_view entry, std::string_view defaultText)
 {
+    fileState();
     try {
         const KeyValue value = GetKeyValue(m_rootKey, composeKeyPath(), entry);
         std::string text;
@@ -98,6 +150,7 @@ std::string SettingsStore::ReadEntry(std::string_view entry, std::string_view de
 
 void SettingsStore::WriteEntry(std::string_view entry, std::string_view value)
 {
+    fileState();
     try {
         SetKeyValue(m_rootKey, composeKeyPath(), entry, std::string(value), kRegSz);
     } catch (...) {
@@ -180,9 +233,8 @@ void SettingsStore::SetKeyValue(std::uint32_t root, const std::string& keyPath,
                                                        std::uint8_t(raw >> 24)};
             written = m_registry->setValue(key, valueName, kRegDword, bytes);
         }
-        if (written.ok())
-            m_writeFailureShown = false;
-        else
+        // Only a flush that keeps them clears an earlier failure.
+        if (!written.ok())
             reportWriteFailure("SetKeyValue", written);
     } catch (...) {
         reportUnexpected("SetKeyValue");

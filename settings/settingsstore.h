@@ -1,12 +1,15 @@
 // The settings store: named text values in one registry key, read with a
-// fallback default and written as strings. Nothing is cached between calls.
+// fallback default and written as strings. Writes are kept by flush(): on the
+// registry file, one write of the whole file.
 #pragma once
 
 #include "settings/registry.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -45,6 +48,23 @@ public:
     // write that fails is reported once until a write succeeds again.
     void WriteEntry(std::string_view entry, std::string_view value);
 
+    // Keeps what WriteEntry stored since the last flush. A failure is told to
+    // the user, once, unless writable() already said that nothing can be kept.
+    bool flush();
+
+    // Whether flush() can keep the settings at all: false when the settings
+    // file could not be read (it is then left as it is) or its folder cannot be
+    // written (missing and not creatable, read-only, a file in the way). The
+    // values stay in memory for the run either way. The caller that asks takes
+    // over telling the user, with the reason below.
+    bool writable();
+    int unwritableError();          // errno; 0 when writable
+    std::string unwritableReason(); // in Russian, naming the file or folder
+
+    // Lines of a damaged settings file that were left out; the user is told
+    // once, at the first read or write.
+    std::size_t droppedLines();
+
 private:
     using KeyValue = std::variant<std::monostate, std::string, std::int32_t>;
 
@@ -56,10 +76,13 @@ private:
     std::string composeKeyPath() const;
     void reportUnexpected(std::string_view operation);
     void reportWriteFailure(std::string_view operation, const RegStatus& status);
+    const RegFileState& fileState();
 
     std::unique_ptr<Registry> m_registry;
     MessageReporter m_report;
     bool m_writeFailureShown = false;
+    std::optional<RegFileState> m_fileState; // read from the registry at the first call
+    bool m_unwritableTold = false;           // someone asked writable() and got false
 
     std::uint32_t m_rootKey = kHkeyLocalMachine;
     std::string m_mainBranch = "SOFTWARE";

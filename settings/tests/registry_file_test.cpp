@@ -2,6 +2,8 @@
 
 #include "tempfolder.h"
 
+#include <sys/stat.h>
+
 using namespace settings;
 
 namespace
@@ -42,19 +44,37 @@ TEST(RegistryFileLocation, FollowsXdgConfigHome)
               "/home/u/.config/Quorvellant/Metrovanta/registry.reg");
 }
 
-TEST_F(FileRegistryTest, OpeningAMissingKeyCreatesNothing)
+TEST_F(FileRegistryTest, ChangesReachTheFileOnlyAtFlushInOneReplace)
 {
     FileRegistry reg(file());
     RegKey key = 0;
     EXPECT_EQ(reg.openKey(kHkeyLocalMachine, "SOFTWARE\\Q", 0, kKeyAccessAll, key).code,
               kErrorFileNotFound);
+    ASSERT_TRUE(set(reg, "Other", "X", "1").ok());
+    ASSERT_TRUE(set(reg, "A", "LogFile", "log.txt").ok());
+    ASSERT_TRUE(set(reg, "a", "Logfile", "mine.txt").ok());
     EXPECT_FALSE(std::filesystem::exists(folder() / "cfg"));
+    ASSERT_TRUE(reg.flush().ok());
+    ASSERT_TRUE(reg.flush().ok()); // nothing new: no second write
+    EXPECT_EQ(reg.replaceCount(), 1u);
+    const std::string written = "Windows Registry Editor Version 5.00\n\n"
+                                "[HKEY_LOCAL_MACHINE\\Other]\n\"X\"=\"1\"\n\n"
+                                "[HKEY_LOCAL_MACHINE\\A]\n\"LogFile\"=\"mine.txt\"\n\n";
+    EXPECT_EQ(readFile(file()), written);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder() / "cfg"), {}), 1);
 
-    ASSERT_TRUE(set(reg, "SOFTWARE\\Q\\S", "V", "1").ok());
-    const std::string before = readFile(file());
-    EXPECT_EQ(reg.openKey(kHkeyLocalMachine, "SOFTWARE\\Q\\Other", 0, kKeyAccessAll, key).code,
-              kErrorFileNotFound);
-    EXPECT_EQ(readFile(file()), before);
+    // The same value again changes nothing; a private file stays private.
+    ::chmod(file().c_str(), 0600);
+    FileRegistry again(file());
+    ASSERT_TRUE(set(again, "A", "LOGFILE", "mine.txt").ok());
+    ASSERT_TRUE(again.flush().ok());
+    EXPECT_EQ(again.replaceCount(), 0u);
+    ASSERT_TRUE(set(again, "A", "LogFile", "other.txt").ok());
+    ASSERT_TRUE(again.flush().ok());
+    struct stat info {
+    };
+    ASSERT_EQ(::stat(file().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
 TEST_F(FileRegistryTest, CreatingAKeyReportsWhetherItWasNew)
@@ -95,43 +115,87 @@ TEST_F(FileRegistryTest, QueryReportsSizeThenCopiesAndRefusesASmallBuffer)
     EXPECT_TRUE(reg.closeKey(key).ok());
 }
 
-TEST_F(FileRegistryTest, FolderThatCannotBeCreatedIsReported)
+TEST_F(FileRegistryTest, UnwritableFolderIsKnownAtTheFirstCallAndValuesStayInMemory)
 {
     writeFile(folder() / "cfg", "a plain file in the way");
     FileRegistry reg(file());
-    const RegStatus status = set(reg, "A", "V", "x");
+    EXPECT_EQ(reg.fileState().unwritableError, ENOTDIR);
+    ASSERT_TRUE(set(reg, "A", "V", "x").ok());
+    RegKey key = 0;
+    ASSERT_TRUE(reg.openKey(kHkeyLocalMachine, "A", 0, kKeyAccessAll, key).ok());
+    std::uint32_t size = 0;
+    EXPECT_TRUE(reg.queryValue(key, "V", nullptr, nullptr, &size).ok());
+    const RegStatus status = reg.flush();
     EXPECT_EQ(status.code, kErrorRegistryIoFailed);
     EXPECT_NE(status.reason.find(file().string()), std::string::npos) << status.reason;
 }
 
-TEST_F(FileRegistryTest, DamagedFileReadsEmptyAndIsReplacedKeepingACopy)
+TEST_F(FileRegistryTest, DamagedFileKeepsItsGoodValuesAndIsReplacedKeepingACopy)
 {
     std::filesystem::create_directories(file().parent_path());
-    const std::string garbage = "Windows Registry Editor Version 5.00\n\n"
-                                "[HKEY_LOCAL_MACHINE\\A]\n\"V\"=\"cut";
-    writeFile(file(), garbage);
+    const std::string damaged = "Windows Registry Editor Version 5.00\n\n"
+                                "[HKEY_LOCAL_MACHINE\\A]\n\"V\"=\"cut\n\"W\"=\"kept\"\n";
+    writeFile(file(), damaged);
     FileRegistry reg(file());
-    RegKey key = 0;
-    EXPECT_EQ(reg.openKey(kHkeyLocalMachine, "A", 0, kKeyAccessAll, key).code, kErrorFileNotFound);
-    EXPECT_EQ(readFile(file()), garbage);
+    EXPECT_EQ(reg.fileState().droppedLines, 1u);
+    EXPECT_EQ(reg.fileState().unwritableError, 0);
+    EXPECT_EQ(readFile(file()), damaged);
 
-    ASSERT_TRUE(set(reg, "A", "W", "fresh").ok());
+    ASSERT_TRUE(reg.flush().ok()); // written back clean even with no change
     EXPECT_EQ(readFile(file()), "Windows Registry Editor Version 5.00\n\n"
-                                "[HKEY_LOCAL_MACHINE\\A]\n\"W\"=\"fresh\"\n\n");
+                                "[HKEY_LOCAL_MACHINE\\A]\n\"W\"=\"kept\"\n\n");
     std::filesystem::path copy = file();
     copy += ".damaged";
-    EXPECT_EQ(readFile(copy), garbage);
+    EXPECT_EQ(readFile(copy), damaged);
 }
 
-TEST_F(FileRegistryTest, WritesKeepOtherKeysAndTheStoredSpelling)
+TEST_F(FileRegistryTest, FileThatCannotBeReadIsNeverReplaced)
 {
+    std::filesystem::create_directories(file().parent_path());
+    struct Row {
+        const char* what;
+        void (*make)(const std::filesystem::path&);
+        int error;
+    };
+    const Row rows[] = {
+        {"folder", [](const std::filesystem::path& f) { std::filesystem::create_directory(f); },
+         EISDIR},
+        {"fifo", [](const std::filesystem::path& f) { ASSERT_EQ(::mkfifo(f.c_str(), 0600), 0); },
+         EINVAL},
+        {"too large",
+         [](const std::filesystem::path& f) {
+             writeFile(f, "Windows Registry Editor Version 5.00\n");
+             std::filesystem::resize_file(f, kMaxRegistryFileSize + 1);
+         },
+         EFBIG},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove_all(file());
+        row.make(file());
+        const auto before = std::filesystem::status(file());
+        FileRegistry reg(file());
+        ASSERT_TRUE(set(reg, "A", "V", "x").ok()); // a FIFO must not block here
+        const RegFileState state = reg.fileState();
+        EXPECT_EQ(state.unwritableError, row.error);
+        EXPECT_NE(state.unwritableReason.find(file().string()), std::string::npos);
+        EXPECT_EQ(reg.flush().code, kErrorRegistryIoFailed);
+        EXPECT_EQ(std::filesystem::status(file()).type(), before.type());
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder() / "cfg"), {}), 1);
+    }
+}
+
+TEST_F(FileRegistryTest, LinkIsSavedThroughToItsTarget)
+{
+    std::filesystem::create_directories(file().parent_path());
+    const auto target = folder() / "real.reg";
+    writeFile(target, "REGEDIT4\n");
+    std::filesystem::create_symlink(target, file());
     FileRegistry reg(file());
-    ASSERT_TRUE(set(reg, "Other", "X", "1").ok());
-    ASSERT_TRUE(set(reg, "A", "LogFile", "log.txt").ok());
-    ASSERT_TRUE(set(reg, "a", "Logfile", "mine.txt").ok());
-    EXPECT_EQ(readFile(file()), "Windows Registry Editor Version 5.00\n\n"
-                                "[HKEY_LOCAL_MACHINE\\Other]\n\"X\"=\"1\"\n\n"
-                                "[HKEY_LOCAL_MACHINE\\A]\n\"LogFile\"=\"mine.txt\"\n\n");
+    ASSERT_TRUE(set(reg, "A", "V", "x").ok());
+    ASSERT_TRUE(reg.flush().ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(file()));
+    EXPECT_NE(readFile(target).find("\"V\"=\"x\""), std::string::npos);
 }
 
 TEST_F(FileRegistryTest, NamesThatWouldBreakTheFileAreRefused)

@@ -61,33 +61,57 @@ TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
         store.setProgram(row.program);
         store.setSection(row.section);
         store.WriteEntry("Velic", "3");
+        EXPECT_TRUE(store.flush());
         EXPECT_EQ(readFile(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
         EXPECT_EQ(store.ReadEntry("Velic", "0"), "3");
     }
 }
 
-TEST_F(CProgramSettingsTest, FailedWriteIsReportedOnceUntilAWriteSucceeds)
+TEST_F(CProgramSettingsTest, FailedFlushIsReportedOnceUntilAFlushSucceeds)
 {
     SettingsStore store = makeStore();
     store.WriteEntry("Velic", "1");
-    const std::string before = readFile(file());
-    std::filesystem::path temp = file();
-    temp += ".tmp";
-    std::filesystem::create_directory(temp);
-
-    store.WriteEntry("Velic", "2");
+    ASSERT_TRUE(store.writable());
+    std::filesystem::create_directories(file()); // a folder where the file goes
+    EXPECT_FALSE(store.flush());
     store.WriteEntry("Field1", "3");
+    EXPECT_FALSE(store.flush());
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].first, "SetKeyValue");
-    EXPECT_TRUE(messages[0].second.starts_with("Error: 1016. ")) << messages[0].second;
-    EXPECT_NE(messages[0].second.find(file().string()), std::string::npos);
-    EXPECT_EQ(readFile(file()), before);
-    EXPECT_EQ(store.ReadEntry("Velic", "0"), "1");
+    EXPECT_NE(messages[0].second.find("Не удалось сохранить настройки в файле «" + file().string()),
+              std::string::npos)
+        << messages[0].second;
+    EXPECT_EQ(store.ReadEntry("Velic", "0"), "1"); // kept in memory for the run
 
-    std::filesystem::remove(temp);
-    store.WriteEntry("Velic", "2");
-    std::filesystem::create_directory(temp);
+    std::filesystem::remove(file());
+    EXPECT_TRUE(store.flush());
+    std::filesystem::remove(file());
+    std::filesystem::create_directories(file());
     store.WriteEntry("Velic", "4");
+    EXPECT_FALSE(store.flush());
     EXPECT_EQ(messages.size(), 2u);
-    EXPECT_EQ(store.ReadEntry("Velic", "0"), "2");
+}
+
+TEST_F(CProgramSettingsTest, DamagedFileIsToldOnceAndAKnownUnwritableFolderNotAtAll)
+{
+    std::filesystem::create_directories(file().parent_path());
+    writeFile(file(), std::string(kHeader) +
+                          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n"
+                          "\"Round\"=\"4\"\nbroken\n\"Velic\"=hex:zz\n");
+    SettingsStore store = makeStore();
+    EXPECT_EQ(store.ReadEntry("Round", "9"), "4");
+    EXPECT_EQ(store.ReadEntry("Velic", "0"), "0");
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(messages[0].second.starts_with("Файл настроек поврежден: пропущено строк - 2."))
+        << messages[0].second;
+    EXPECT_EQ(store.droppedLines(), 2u);
+
+    std::filesystem::remove_all(folder() / "Metrovanta");
+    writeFile(folder() / "Metrovanta", "a file in the way");
+    SettingsStore blocked = makeStore();
+    EXPECT_FALSE(blocked.writable());
+    EXPECT_EQ(blocked.unwritableError(), ENOTDIR);
+    blocked.WriteEntry("Round", "9");
+    EXPECT_EQ(blocked.ReadEntry("Round", "0"), "9");
+    EXPECT_FALSE(blocked.flush());
+    EXPECT_EQ(messages.size(), 1u);
 }

@@ -99,12 +99,14 @@ TEST_F(StoreTest, ReadingCreatesNoKeyAndWritingCreatesTheWholePath)
     EXPECT_FALSE(keyExists(programPath()));
 
     store.WriteEntry("Launched", "1");
+    EXPECT_TRUE(store.flush());
     EXPECT_TRUE(keyExists(keyPath()));
     EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
 
     // Another program's key does not exist: its values read as their defaults.
     store.setSection("Other");
     EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
+    EXPECT_TRUE(store.flush());
     EXPECT_FALSE(keyExists(programPath() + "\\Other"));
 
     // An empty section leaves no trailing backslash: the program's own key.

@@ -65,6 +65,7 @@ void StoreTest::seed(std::string_view name, std::uint32_t type, const std::strin
     const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
     EXPECT_TRUE(reg->setValue(key, name, type, {data, bytes.size()}).ok()) << name;
     EXPECT_TRUE(reg->closeKey(key).ok());
+    EXPECT_TRUE(reg->flush().ok());
 }
 
 bool StoreTest::keyExists(const std::string& path) const

@@ -1,0 +1,96 @@
+// The settings store at start-up and at exit on settings files of growing
+// size: the file is read and parsed once, and an exit replaces it once.
+#include "settings/registry_file.h"
+#include "settings/settingsstore.h"
+
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+
+// The values start-up reads and shut-down writes.
+const char* const kStartUpValues[] = {"Ignoring", "Launched", "Velic",  "Field1",
+                                      "Field2",   "Field3",   "Field4", "Field5",
+                                      "Round",    "Logging",  "Logfile"};
+
+std::filesystem::path fileWith(std::int64_t values)
+{
+    const auto file =
+        std::filesystem::temp_directory_path() /
+        ("mv_settings_bench_" + std::to_string(::getpid()) + "_" + std::to_string(values) + ".reg");
+    std::ofstream out(file, std::ios::binary);
+    out << "Windows Registry Editor Version 5.00\n\n"
+           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n";
+    for (const char* name : kStartUpValues)
+        out << '"' << name << "\"=\"1\"\n";
+    for (std::int64_t i = 0; i < values; ++i)
+        out << "\"Extra" << i << "\"=\"C:\\\\Program Files\\\\value " << i << "\"\n";
+    return file;
+}
+
+settings::SettingsStore storeOn(std::unique_ptr<settings::FileRegistry> registry)
+{
+    settings::SettingsStore store(std::move(registry));
+    store.setRootKey(settings::kHkeyLocalMachine);
+    store.setMainBranch("SOFTWARE");
+    store.setRegBase("Quorvellant");
+    store.setProgram("Metrovanta");
+    store.setSection("Settings");
+    return store;
+}
+
+// Start-up: the first read loads the file, then every value start-up needs.
+void startUp(benchmark::State& state)
+{
+    const auto file = fileWith(state.range(0));
+    for (auto _ : state) {
+        auto store = storeOn(std::make_unique<settings::FileRegistry>(file));
+        for (const char* name : kStartUpValues)
+            benchmark::DoNotOptimize(store.ReadEntry(name, "0"));
+    }
+    state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
+    state.SetComplexityN(state.range(0));
+    std::filesystem::remove(file);
+}
+BENCHMARK(startUp)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+// Start-up and exit: every value read, every value written back (one changed), one flush.
+void startAndExit(benchmark::State& state)
+{
+    const auto file = fileWith(state.range(0));
+    std::size_t replaces = 0;
+    int round = 0;
+    for (auto _ : state) {
+        auto registry = std::make_unique<settings::FileRegistry>(file);
+        const settings::FileRegistry* counted = registry.get();
+        auto store = storeOn(std::move(registry));
+        for (const char* name : kStartUpValues)
+            benchmark::DoNotOptimize(store.ReadEntry(name, "0"));
+        for (const char* name : kStartUpValues)
+            store.WriteEntry(name, name == std::string("Velic") ? std::to_string(++round % 7)
+                                                                : std::string("1"));
+        store.flush();
+        replaces += counted->replaceCount();
+    }
+    state.counters["replaces_per_exit"] =
+        static_cast<double>(replaces) / static_cast<double>(state.iterations());
+    state.SetComplexityN(state.range(0));
+    std::filesystem::remove(file);
+}
+BENCHMARK(startAndExit)
+    ->RangeMultiplier(10)
+    ->Range(100, 100000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+} // namespace
