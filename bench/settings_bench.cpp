@@ -77,7 +77,7 @@ void startAndExit(benchmark::State& state)
         for (const char* name : kStartUpValues)
             benchmark::DoNotOptimize(store.ReadEntry(name, "0"));
         for (const char* name : kStartUpValues)
-            store.WriteEntry(name, name == std::string("Velic") ? std::to_string(++round % 7)
+            store.WriteEntry(name, name == std::string("Velic") ? std::to_string(2 + round++ % 5)
                                                                 : std::string("1"));
         store.flush();
         replaces += counted->replaceCount();
