@@ -84,13 +84,15 @@ const RegFileState& SettingsStore::fileState()
 {
     if (!m_fileState) {
         m_fileState = m_registry->fileState();
-        if (m_fileState->droppedLines > 0 && m_report)
-            m_report("Метрованта",
-                     "Файл настроек поврежден: пропущено строк - " +
-                         decimalText(static_cast<long long>(m_fileState->droppedLines)) +
-                         ". Остальные настройки прочитаны, а прежний файл будет "
-                         "сохранен рядом как «" +
-                         m_fileState->file + ".damaged».");
+        if (m_fileState->droppedLines > 0 && m_report) {
+            std::string text = "Файл настроек поврежден: пропущено строк - " +
+                               decimalText(static_cast<long long>(m_fileState->droppedLines)) +
+                               ". Остальные настройки прочитаны";
+            if (m_fileState->unwritableError == 0)
+                text +=
+                    ", а прежний файл будет сохранен рядом как «" + m_fileState->file + ".damaged»";
+            m_report("Метрованта", text + ".");
+        }
     }
     return *m_fileState;
 }
