@@ -89,11 +89,7 @@ bool ConversionWindow::startUp()
         connect(m_settingsDialog, &SettingsDialog::handedBack, this, &ConversionWindow::handBack);
     }
     if (!m_editor) {
-        m_editor = new DatabaseEditor(m_tables, m_msg, [this] {
-            return calc::CalcOptions{m_settingsDialog->rounding() ? calc::RoundingMode::On
-                                                                  : calc::RoundingMode::Off,
-                                     m_settingsDialog->places()};
-        });
+        m_editor = new DatabaseEditor(m_tables, m_msg);
         connect(m_editor, &DatabaseEditor::handedBack, this, &ConversionWindow::editorHandedBack);
     }
 

@@ -1,14 +1,17 @@
 #include "dialogs/databaseeditor.h"
 
+#include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "dialogs/calcmessages.h"
 #include "dialogs/messenger.h"
+#include "dialogs/typography.h"
 #include "dialogs/uistyle.h"
 #include "unitdb/cp1251.h"
 #include "unitdb/unittables.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -51,12 +54,22 @@ QString flattened(QString text)
     return text;
 }
 
+// "больше 51 раздела", "больше 101 единицы", "больше 52 разделов".
+QString moreThan(int count, const QString& oneOf, const QString& manyOf)
+{
+    const bool singular = count % 10 == 1 && count % 100 != 11;
+    return QStringLiteral("больше %1 %2").arg(count).arg(singular ? oneOf : manyOf);
+}
+
+std::size_t at(int index)
+{
+    return static_cast<std::size_t>(index);
+}
+
 } // namespace
 
-DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
-                               std::function<calc::CalcOptions()> calcOptions, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_tables(tables), m_msg(messenger),
-      m_calcOptions(std::move(calcOptions))
+DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_tables(tables), m_msg(messenger)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Метрованта - Редактор базы данных"));
@@ -72,6 +85,13 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
     m_koefEdit = place(new QLineEdit(this), "KoefEdit", ui::twipsRect(3600, 960, 3615, 285));
     addLabel(this, "Label3", QStringLiteral("Описание"), ui::twipsRect(3600, 1320, 855, 195));
     m_descEdit = place(new QPlainTextEdit(this), "DescEdit", ui::twipsRect(3600, 1560, 3615, 1965));
+    // A refusal is shown on the line under its box, beside that line's own label.
+    m_nameReason = addLabel(this, "NameReason", {}, ui::twipsRect(4875, 720, 2340, 195));
+    m_koefReason = addLabel(this, "KoefReason", {}, ui::twipsRect(4515, 1320, 2700, 195));
+    for (QLabel* reason : {m_nameReason, m_koefReason}) {
+        reason->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        ui::setColours(reason, palette().color(QPalette::Window), QColor(0xC0, 0x00, 0x00));
+    }
     // The captions wrap onto two lines, as the narrow buttons need.
     auto* newUnitButton = place(new QPushButton(QStringLiteral("Новая\nединица"), this), "Command2",
                                 ui::twipsRect(3600, 3600, 1095, 495));
@@ -86,25 +106,17 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
     m_descEdit->setTabChangesFocus(true);
     for (QWidget* edit : std::initializer_list<QWidget*>{m_nameEdit, m_koefEdit, m_descEdit})
         edit->setEnabled(false);
+    m_nameEdit->installEventFilter(this);
     m_koefEdit->installEventFilter(this);
 
     connect(m_combo1, &QComboBox::currentIndexChanged, this, &DatabaseEditor::categoryChosen);
     connect(m_list1, &QListWidget::currentRowChanged, this, &DatabaseEditor::unitChosen);
-    connect(m_nameEdit, &QLineEdit::textChanged, this, &DatabaseEditor::nameChanged);
-    connect(m_koefEdit, &QLineEdit::textChanged, this, &DatabaseEditor::koefChanged);
+    connect(m_nameEdit, &QLineEdit::textChanged, this, &DatabaseEditor::nameEdited);
+    connect(m_koefEdit, &QLineEdit::textEdited, this, &DatabaseEditor::koefEdited);
     connect(m_descEdit, &QPlainTextEdit::textChanged, this, &DatabaseEditor::descChanged);
     connect(newUnitButton, &QPushButton::clicked, this, &DatabaseEditor::newUnit);
     connect(newCategoryButton, &QPushButton::clicked, this, &DatabaseEditor::newCategory);
     connect(ok, &QPushButton::clicked, this, &DatabaseEditor::confirm);
-}
-
-int DatabaseEditor::category() const
-{
-    return m_combo1->currentIndex();
-}
-int DatabaseEditor::unit() const
-{
-    return m_list1->currentRow();
 }
 
 void DatabaseEditor::addCategory(const QString& name)
@@ -133,33 +145,42 @@ void DatabaseEditor::selectUnit(int slot)
 
 void DatabaseEditor::categoryChosen()
 {
-    const int c = category();
+    commitBoxes();
+    m_shownUnit = -1;
+    m_shownCategory = m_combo1->currentIndex();
+    const int c = m_shownCategory;
     {
         const QSignalBlocker block(m_list1);
         m_list1->clear();
         if (c >= 0)
-            for (int s = 0; s < m_tables.UnitCount[static_cast<std::size_t>(c)]; ++s)
-                m_list1->addItem(qs(
-                    m_tables.UnitNames[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)]));
+            for (int s = 0; s < m_tables.UnitCount[at(c)]; ++s)
+                m_list1->addItem(qs(m_tables.UnitNames[at(c)][at(s)]));
         m_list1->setCurrentRow(-1);
     }
-    // No unit is chosen now, so clearing the boxes stores nothing.
+    // No unit is shown now, so clearing the boxes stores nothing.
     m_nameEdit->clear();
     m_koefEdit->clear();
     m_descEdit->clear();
+    showReason(m_nameEdit, m_nameReason, {});
+    showReason(m_koefEdit, m_koefReason, {});
 }
 
 void DatabaseEditor::unitChosen()
 {
-    const int c = category();
-    const int u = unit();
+    commitBoxes();
+    m_shownUnit = -1;
+    const int c = m_combo1->currentIndex();
+    const int u = m_list1->currentRow();
     if (c < 0 || u < 0)
         return;
-    const auto cs = static_cast<std::size_t>(c);
-    const auto us = static_cast<std::size_t>(u);
-    m_nameEdit->setText(m_list1->item(u)->text());
-    m_koefEdit->setText(qs(calc::numberText(m_tables.UnitKoef[cs][us], ui::decimalSeparator())));
-    m_descEdit->setPlainText(qs(m_tables.UnitDesc[cs][us]));
+    m_nameEdit->setText(qs(m_tables.UnitNames[at(c)][at(u)]));
+    m_koefEdit->setText(
+        qs(calc::numberText(m_tables.UnitKoef[at(c)][at(u)], ui::decimalSeparator())));
+    m_descEdit->setPlainText(qs(m_tables.UnitDesc[at(c)][at(u)]));
+    showReason(m_nameEdit, m_nameReason, {});
+    showReason(m_koefEdit, m_koefReason, {});
+    m_shownCategory = c;
+    m_shownUnit = u;
     for (QWidget* edit : std::initializer_list<QWidget*>{m_nameEdit, m_koefEdit, m_descEdit})
         edit->setEnabled(true);
 }
@@ -168,20 +189,40 @@ QString DatabaseEditor::refusal(const QString& text, NameKind kind) const
 {
     // Base.dat cannot hold these; refused here so that every save reads back the same.
     if (text.contains(QLatin1Char(',')))
-        return QStringLiteral("Название не может содержать запятую.");
+        return QStringLiteral("Запятая недопустима.");
     if (text.startsWith(QLatin1Char(' ')) || text.startsWith(QLatin1Char('\t')))
-        return QStringLiteral("Название не может начинаться с пробела.");
+        return QStringLiteral("Пробел в начале недопустим.");
     if (text.startsWith(QLatin1Char('"')))
-        return QStringLiteral("Название не может начинаться с кавычки.");
+        return QStringLiteral("Кавычка в начале недопустима.");
     if (kind == NameKind::Unit && text.trimmed() == QStringLiteral("*"))
-        return QStringLiteral("Единица измерения не может называться «*».");
+        return QStringLiteral("Имя «*» недопустимо.");
     const auto encoded = unitdb::encodeCp1251(text.toStdString());
     if (!encoded.ok()) {
         const char32_t cp = encoded.character;
-        return QStringLiteral("Символ «%1» не может быть сохранён в Base.dat.")
-            .arg(QString::fromUcs4(&cp, 1));
+        return QStringLiteral("Символ «%1» недопустим.").arg(QString::fromUcs4(&cp, 1));
+    }
+    // Lists and the main window find a unit or a category by its name: a second one of
+    // the same name would hide the first.
+    const std::string name = text.toStdString();
+    if (kind == NameKind::Category) {
+        for (int c = 0; c < m_tables.CatCount; ++c)
+            if (m_tables.CatNames[at(c)] == name)
+                return QStringLiteral("Такая категория уже есть.");
+    } else {
+        const int c = m_shownCategory;
+        for (int s = 0; s < m_tables.UnitCount[at(c)]; ++s)
+            if (s != m_shownUnit && m_tables.UnitNames[at(c)][at(s)] == name)
+                return QStringLiteral("Такая единица уже есть.");
     }
     return {};
+}
+
+void DatabaseEditor::showReason(QLineEdit* box, QLabel* line, const QString& why)
+{
+    box->setStyleSheet(why.isEmpty() ? QString()
+                                     : QStringLiteral("QLineEdit { border: 1px solid #FF0000; }"));
+    line->setToolTip(why);
+    line->setText(line->fontMetrics().elidedText(why, Qt::ElideRight, line->width()));
 }
 
 void DatabaseEditor::refuse(const QString& why)
@@ -189,75 +230,84 @@ void DatabaseEditor::refuse(const QString& why)
     m_msg.show(this, why, QStringLiteral("Ошибка"), MsgIcon::Exclamation);
 }
 
-void DatabaseEditor::nameChanged()
+void DatabaseEditor::nameEdited()
 {
-    const int c = category();
-    const int u = unit();
-    if (c < 0 || u < 0)
+    if (m_shownUnit < 0)
         return;
-    std::string& stored =
-        m_tables.UnitNames[static_cast<std::size_t>(c)][static_cast<std::size_t>(u)];
+    // Shown while typing, so the user sees it before leaving the box; applied on commit.
+    const QString text = flattened(m_nameEdit->text());
+    const bool unchanged =
+        text.toStdString() == m_tables.UnitNames[at(m_shownCategory)][at(m_shownUnit)];
+    showReason(m_nameEdit, m_nameReason, unchanged ? QString() : refusal(text, NameKind::Unit));
+}
+
+void DatabaseEditor::koefEdited()
+{
+    const QString text = m_koefEdit->text();
+    if (const QString plain = plainOperators(text); plain != text) {
+        const int caret = m_koefEdit->cursorPosition();
+        m_koefEdit->setText(plain);
+        m_koefEdit->setCursorPosition(caret);
+    }
+    showReason(m_koefEdit, m_koefReason, {});
+}
+
+void DatabaseEditor::commitBoxes()
+{
+    commitName();
+    commitKoef();
+}
+
+void DatabaseEditor::commitName()
+{
+    if (m_shownUnit < 0)
+        return;
+    std::string& stored = m_tables.UnitNames[at(m_shownCategory)][at(m_shownUnit)];
     const QString text = flattened(m_nameEdit->text());
     if (stored == text.toStdString())
         return;
-    if (const QString why = refusal(text, NameKind::Unit); !why.isEmpty()) {
-        const int caret = m_nameEdit->cursorPosition();
-        m_nameEdit->setText(qs(stored)); // back to what the tables hold; stores nothing
-        m_nameEdit->setCursorPosition(std::max(0, caret - 1));
-        refuse(why);
+    const QString why = refusal(text, NameKind::Unit);
+    showReason(m_nameEdit, m_nameReason, why);
+    if (!why.isEmpty())
         return;
-    }
     m_tables.BaseChanged = true;
     stored = text.toStdString();
-    m_list1->item(u)->setText(text);
+    m_list1->item(m_shownUnit)->setText(text);
 }
 
-void DatabaseEditor::koefChanged()
+void DatabaseEditor::commitKoef()
 {
-    const int c = category();
-    const int u = unit();
-    if (c < 0 || u < 0)
+    if (m_shownUnit < 0)
         return;
-    double& stored = m_tables.UnitKoef[static_cast<std::size_t>(c)][static_cast<std::size_t>(u)];
-    const QString text = m_koefEdit->text();
-    if (qs(calc::numberText(stored, ui::decimalSeparator())) == text)
+    double& stored = m_tables.UnitKoef[at(m_shownCategory)][at(m_shownUnit)];
+    const char separator = ui::decimalSeparator();
+    if (m_koefEdit->text() == qs(calc::numberText(stored, separator)))
         return;
-    QString periods = text;
-    periods.replace(QLatin1Char(','), QLatin1Char('.'));
-    const double value = calc::readNumber(periods.toStdString());
-    if (!std::isfinite(value)) {
-        const int caret = m_koefEdit->cursorPosition();
-        m_koefEdit->setText(qs(calc::numberText(stored, ui::decimalSeparator())));
-        m_koefEdit->setCursorPosition(std::max(0, caret - 1));
-        refuse(QStringLiteral("Переполнение! Не используйте числа больше 10^300."));
+    // Full precision: the display rounding would turn 1E-10 into 0.
+    const auto result = calc::EvalBrackets(m_koefEdit->text().toStdString(), calc::CalcOptions{});
+    QString why;
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
+        why = calcErrorText(failure->code);
+    else if (std::holds_alternative<calc::Unevaluated>(result))
+        why = QStringLiteral("Не хватает скобки «)».");
+    else if (const double value = std::get<double>(result); !(value > 0.0) || !std::isfinite(value))
+        why = QStringLiteral("Нужно число больше нуля.");
+    showReason(m_koefEdit, m_koefReason, why);
+    if (!why.isEmpty())
         return;
+    const double value = std::get<double>(result);
+    if (value != stored) {
+        m_tables.BaseChanged = true;
+        stored = value;
     }
-    m_tables.BaseChanged = true;
-    stored = value;
-}
-
-void DatabaseEditor::koefEnter()
-{
-    if (!m_koefEdit->isEnabled())
-        return;
-    const auto result = calc::EvalBrackets(m_koefEdit->text().toStdString(), m_calcOptions());
-    if (const auto* failure = std::get_if<calc::CalcFailure>(&result)) {
-        // The box and the stored coefficient stay as they were.
-        m_msg.show(this, calcErrorText(failure->code), QStringLiteral("Ошибка"), MsgIcon::Stop);
-        return;
-    }
-    if (const auto* value = std::get_if<double>(&result))
-        m_koefEdit->setText(qs(calc::numberText(*value, ui::decimalSeparator())));
+    m_koefEdit->setText(qs(calc::numberText(stored, separator)));
 }
 
 void DatabaseEditor::descChanged()
 {
-    const int c = category();
-    const int u = unit();
-    if (c < 0 || u < 0)
+    if (m_shownUnit < 0)
         return;
-    std::string& stored =
-        m_tables.UnitDesc[static_cast<std::size_t>(c)][static_cast<std::size_t>(u)];
+    std::string& stored = m_tables.UnitDesc[at(m_shownCategory)][at(m_shownUnit)];
     const QString raw = m_descEdit->toPlainText();
     const QString text = flattened(raw);
     if (text != raw) {
@@ -285,21 +335,23 @@ void DatabaseEditor::descChanged()
 
 void DatabaseEditor::newUnit()
 {
-    const int c = category();
+    const int c = m_combo1->currentIndex();
     if (c < 0)
         return;
-    int& count = m_tables.UnitCount[static_cast<std::size_t>(c)];
+    int& count = m_tables.UnitCount[at(c)];
     if (count >= unitdb::kMaxUnits) {
-        refuse(QStringLiteral("В разделе не может быть больше %1 единиц.").arg(unitdb::kMaxUnits));
+        refuse(QStringLiteral("В разделе не может быть %1.")
+                   .arg(moreThan(unitdb::kMaxUnits, QStringLiteral("единицы"),
+                                 QStringLiteral("единиц"))));
         return;
     }
+    commitBoxes(); // before the new slot is counted, so a duplicate check sees the old list
     m_tables.BaseChanged = true;
-    const auto cs = static_cast<std::size_t>(c);
-    const auto n = static_cast<std::size_t>(count);
+    const auto n = at(count);
     ++count;
-    m_tables.UnitNames[cs][n].clear();
-    m_tables.UnitKoef[cs][n] = 1.0;
-    m_tables.UnitDesc[cs][n].clear();
+    m_tables.UnitNames[at(c)][n].clear();
+    m_tables.UnitKoef[at(c)][n] = 1.0;
+    m_tables.UnitDesc[at(c)][n].clear();
     m_list1->addItem(QString());
     selectUnit(count - 1);
     m_nameEdit->setFocus(Qt::OtherFocusReason);
@@ -308,10 +360,12 @@ void DatabaseEditor::newUnit()
 void DatabaseEditor::newCategory()
 {
     if (m_tables.CatCount >= unitdb::kMaxCategories) {
-        refuse(
-            QStringLiteral("В базе не может быть больше %1 разделов.").arg(unitdb::kMaxCategories));
+        refuse(QStringLiteral("В базе не может быть %1.")
+                   .arg(moreThan(unitdb::kMaxCategories, QStringLiteral("раздела"),
+                                 QStringLiteral("разделов"))));
         return;
     }
+    commitBoxes();
     const auto answer =
         m_msg.inputBox(this, QStringLiteral("Введите новую категорию единиц измерения."),
                        ui::programTitle(), QString());
@@ -319,13 +373,13 @@ void DatabaseEditor::newCategory()
         return;
     const QString name = flattened(*answer);
     if (const QString why = refusal(name, NameKind::Category); !why.isEmpty()) {
-        refuse(why);
+        refuse(QStringLiteral("Категория «%1» не добавлена: %2").arg(name, why));
         return;
     }
     m_tables.BaseChanged = true;
     const int c = m_tables.CatCount;
-    m_tables.CatNames[static_cast<std::size_t>(c)] = name.toStdString();
-    m_tables.UnitCount[static_cast<std::size_t>(c)] = 0;
+    m_tables.CatNames[at(c)] = name.toStdString();
+    m_tables.UnitCount[at(c)] = 0;
     {
         const QSignalBlocker block(m_combo1);
         m_combo1->addItem(name);
@@ -337,6 +391,7 @@ void DatabaseEditor::newCategory()
 
 void DatabaseEditor::confirm()
 {
+    commitBoxes();
     hide();
     emit handedBack();
 }
@@ -350,12 +405,19 @@ void DatabaseEditor::closeEvent(QCloseEvent* event)
 
 bool DatabaseEditor::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_koefEdit && event->type() == QEvent::KeyPress) {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            koefEnter();
+    const bool isName = watched == m_nameEdit;
+    if (!isName && watched != m_koefEdit)
+        return QWidget::eventFilter(watched, event);
+    if (event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            isName ? commitName() : commitKoef();
             return true;
         }
     }
+    // A context menu takes the focus for a moment; the user has not left the box.
+    if (event->type() == QEvent::FocusOut &&
+        static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
+        isName ? commitName() : commitKoef();
     return QWidget::eventFilter(watched, event);
 }

@@ -2,13 +2,10 @@
 // adds units and categories, all straight in the unit tables.
 #pragma once
 
-#include "calc/calculator.h"
-
 #include <QWidget>
 
-#include <functional>
-
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPlainTextEdit;
@@ -23,9 +20,7 @@ class DatabaseEditor : public QWidget
 {
     Q_OBJECT
 public:
-    // `calcOptions` gives the calculator's rounding as the settings dialog holds it.
-    DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
-                   std::function<calc::CalcOptions()> calcOptions, QWidget* parent = nullptr);
+    DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger, QWidget* parent = nullptr);
 
     void addCategory(const QString& name);
     // Select a category or a unit as a user's click would, the handler included.
@@ -43,27 +38,35 @@ protected:
 private:
     void categoryChosen();
     void unitChosen();
-    void nameChanged();
-    void koefChanged();
-    void koefEnter();
+    void nameEdited();
+    void koefEdited();
     void descChanged();
+    // The name and coefficient boxes are stored only here: on Enter, on leaving the box,
+    // on choosing another unit or category and on "ОК". What cannot be stored stays in
+    // the box with its reason beside it, and the tables keep their value.
+    void commitBoxes();
+    void commitName();
+    void commitKoef();
     void newUnit();
     void newCategory();
     void confirm();
-    // Says why the text cannot be stored; empty when it can.
     enum class NameKind { Unit, Category };
+    // Says why the name cannot be stored; empty when it can.
     QString refusal(const QString& text, NameKind kind) const;
+    void showReason(QLineEdit* box, QLabel* line, const QString& why);
     void refuse(const QString& why);
-    int category() const;
-    int unit() const;
 
     unitdb::UnitTables& m_tables;
     Messenger& m_msg;
-    std::function<calc::CalcOptions()> m_calcOptions;
+    // The slot the three boxes show; -1 while they show nothing.
+    int m_shownCategory = -1;
+    int m_shownUnit = -1;
 
     QComboBox* m_combo1 = nullptr;
     QListWidget* m_list1 = nullptr;
     QLineEdit* m_nameEdit = nullptr;
     QLineEdit* m_koefEdit = nullptr;
     QPlainTextEdit* m_descEdit = nullptr;
+    QLabel* m_nameReason = nullptr;
+    QLabel* m_koefReason = nullptr;
 };
