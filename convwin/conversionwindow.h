@@ -81,6 +81,7 @@ private:
     void handBack();
     void openEditor();
     void editorHandedBack();
+    void settingsHandedBack();
     void writeLog(const QString& before, const QString& after);
     bool openLog(CalcLog::Mode mode);
     int storedPosition(const char* name, int count);
@@ -94,6 +95,8 @@ private:
     unitdb::UnitTables& m_tables;
     Messenger& m_msg;
     std::unique_ptr<settings::SettingsStore> m_settings;
+    // The tables as loaded and sorted: shut-down asks to save only when they differ.
+    std::unique_ptr<unitdb::UnitTables> m_loadedTables;
     CalcLog m_log;
     QString m_currentFile;
     bool m_panelOpen = false;

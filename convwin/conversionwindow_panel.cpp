@@ -9,6 +9,7 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 namespace
 {
@@ -104,6 +105,31 @@ void ConversionWindow::editorHandedBack()
     selectIn(m_inUnit, positions[0]);
     for (std::size_t i = 0; i < 4; ++i)
         selectIn(m_outUnit[i], positions[i + 1]);
+    handBack();
+}
+
+void ConversionWindow::settingsHandedBack()
+{
+    // The ignore list may have changed: show what it leaves, keeping the quantity by name.
+    QStringList shown;
+    const QStringList ignored = m_settingsDialog->ignored();
+    for (const QString& name : m_settingsDialog->categories())
+        if (!ignored.contains(name))
+            shown << name;
+    QStringList listed;
+    for (int i = 0; i < m_selUnit->count(); ++i)
+        listed << m_selUnit->itemText(i);
+    if (shown != listed) {
+        const QString current = m_selUnit->currentText();
+        {
+            const QSignalBlocker block(m_selUnit);
+            m_selUnit->clear();
+            m_selUnit->addItems(shown);
+            m_selUnit->setCurrentIndex(shown.indexOf(current));
+        }
+        if (m_selUnit->currentIndex() < 0 && !shown.isEmpty())
+            selectIn(m_selUnit, 0);
+    }
     handBack();
 }
 

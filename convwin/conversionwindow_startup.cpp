@@ -86,7 +86,8 @@ bool ConversionWindow::startUp()
     if (!m_settingsDialog) {
         m_settingsDialog = new SettingsDialog(m_msg, [this] { return report(); });
         connect(m_settingsDialog, &SettingsDialog::roundingChanged, this, [this] { Conversion(); });
-        connect(m_settingsDialog, &SettingsDialog::handedBack, this, &ConversionWindow::handBack);
+        connect(m_settingsDialog, &SettingsDialog::handedBack, this,
+                &ConversionWindow::settingsHandedBack);
     }
     if (!m_editor) {
         m_editor = new DatabaseEditor(m_tables, m_msg);
@@ -125,6 +126,7 @@ bool ConversionWindow::startUp()
     }
     fillCategoryLists();
     unitdb::sortUnits(m_tables);
+    m_loadedTables = std::make_unique<unitdb::UnitTables>(m_tables);
 
     if (m_settings->ReadEntry("Launched", "0") == "0")
         RegisterProg();
@@ -287,6 +289,7 @@ void ConversionWindow::shutDown()
     m_log.close();
 
     if (m_tables.BaseChanged &&
+        (!m_loadedTables || !unitdb::sameContent(m_tables, *m_loadedTables)) &&
         m_msg.message(this, QStringLiteral("База данных была изменена. Сохранить изменения?"),
                       ui::programTitle(), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
         saveWithRetry(QString::fromLatin1(kBaseFile), [this] { return saveBase(); });

@@ -129,10 +129,10 @@ void SettingsDialog::buildControls()
 
 void SettingsDialog::connectControls()
 {
-    auto* add = addButton(this, "Command2", QStringLiteral("Добавить"),
-                          ui::twipsRect(120, 4200, 1095, 375));
-    auto* remove = addButton(this, "Command3", QStringLiteral("Удалить"),
-                             ui::twipsRect(1200, 4200, 1095, 375));
+    m_addIgnored = addButton(this, "Command2", QStringLiteral("Добавить"),
+                             ui::twipsRect(120, 4200, 1095, 375));
+    m_removeIgnored = addButton(this, "Command3", QStringLiteral("Удалить"),
+                                ui::twipsRect(1200, 4200, 1095, 375));
     auto* report =
         addButton(this, "Command1", QStringLiteral("Отчет"), ui::twipsRect(2280, 4200, 1095, 375));
     auto* ok =
@@ -145,8 +145,8 @@ void SettingsDialog::connectControls()
     connect(m_roundCheck, &QCheckBox::toggled, this, &SettingsDialog::roundingSwitched);
     connect(m_places, &QScrollBar::valueChanged, this, &SettingsDialog::placesChanged);
     connect(m_ignoreCheck, &QCheckBox::toggled, this, &SettingsDialog::ignoringSwitched);
-    connect(add, &QPushButton::clicked, this, &SettingsDialog::addSelected);
-    connect(remove, &QPushButton::clicked, this, &SettingsDialog::removeSelected);
+    connect(m_addIgnored, &QPushButton::clicked, this, &SettingsDialog::addSelected);
+    connect(m_removeIgnored, &QPushButton::clicked, this, &SettingsDialog::removeSelected);
     connect(report, &QPushButton::clicked, this, &SettingsDialog::showReport);
     connect(ok, &QPushButton::clicked, this, &SettingsDialog::confirm);
 }
@@ -177,6 +177,14 @@ QStringList SettingsDialog::ignored() const
     QStringList names;
     for (int row = 0; row < m_ignoreList->count(); ++row)
         names << m_ignoreList->item(row)->text();
+    return names;
+}
+
+QStringList SettingsDialog::categories() const
+{
+    QStringList names;
+    for (int i = 0; i < m_categories->count(); ++i)
+        names << m_categories->itemText(i);
     return names;
 }
 
@@ -253,7 +261,10 @@ void SettingsDialog::placesChanged(int value)
 
 void SettingsDialog::ignoringSwitched()
 {
-    m_ignoreList->setEnabled(m_ignoreCheck->isChecked());
+    // The buttons go with the list: an unticked switch keeps the list as it is.
+    for (QWidget* part : {static_cast<QWidget*>(m_ignoreList), static_cast<QWidget*>(m_addIgnored),
+                          static_cast<QWidget*>(m_removeIgnored)})
+        part->setEnabled(m_ignoreCheck->isChecked());
 }
 
 void SettingsDialog::addSelected()

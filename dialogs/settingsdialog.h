@@ -13,6 +13,7 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
+class QPushButton;
 class QScrollBar;
 
 class SettingsDialog : public QWidget
@@ -28,7 +29,8 @@ public:
     bool rounding() const;
     int places() const; // 0..15
     bool ignoring() const;
-    QStringList ignored() const; // alphabetical, as shown
+    QStringList ignored() const;    // alphabetical, as shown
+    QStringList categories() const; // every quantity, in table order
 
     // Each switch runs its handler even when the value does not change,
     // so the enabled states always follow the switches.
@@ -76,5 +78,7 @@ private:
     QLabel* m_placesLabel = nullptr;
     QCheckBox* m_ignoreCheck = nullptr;
     QListWidget* m_ignoreList = nullptr;
+    QPushButton* m_addIgnored = nullptr;
+    QPushButton* m_removeIgnored = nullptr;
     QComboBox* m_categories = nullptr;
 };

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 
 namespace unitdb
@@ -22,5 +23,22 @@ struct UnitTables {
     std::array<std::array<std::string, kMaxUnits>, kMaxCategories> UnitDesc;
     bool BaseChanged = false;
 };
+
+// True when both hold the same categories and units in the same order; slots past the
+// counts and the changed flag are not compared.
+inline bool sameContent(const UnitTables& a, const UnitTables& b)
+{
+    if (a.CatCount != b.CatCount)
+        return false;
+    for (std::size_t c = 0; c < static_cast<std::size_t>(a.CatCount); ++c) {
+        if (a.CatNames[c] != b.CatNames[c] || a.UnitCount[c] != b.UnitCount[c])
+            return false;
+        for (std::size_t s = 0; s < static_cast<std::size_t>(a.UnitCount[c]); ++s)
+            if (a.UnitNames[c][s] != b.UnitNames[c][s] || a.UnitKoef[c][s] != b.UnitKoef[c][s] ||
+                a.UnitDesc[c][s] != b.UnitDesc[c][s])
+                return false;
+    }
+    return true;
+}
 
 } // namespace unitdb

@@ -2,6 +2,7 @@
 // and shut-down, in a fresh folder with its own settings file each time.
 #include "convwin/conversionwindow.h"
 #include "convwin/tests/testsupport.h"
+#include "dialogs/databaseeditor.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "dialogs/uistyle.h"
@@ -389,14 +390,22 @@ private slots:
     {
         QVERIFY(start());
         m_window->show();
+        list("SelUnit")->setCurrentIndex(3); // Одна
         QTest::mouseClick(button(QStringLiteral("cmdSetup")), Qt::LeftButton);
         QVERIFY(!m_window->isEnabled());
-        QVERIFY(m_window->settingsDialog()->isVisible());
-        QTest::mouseClick(
-            child<QPushButton>(m_window->settingsDialog(), QStringLiteral("Command4")),
-            Qt::LeftButton);
+        auto* settings = m_window->settingsDialog();
+        QVERIFY(settings->isVisible());
+        settings->setIgnoring(true); // off after a first start
+        QTest::mouseClick(child<QPushButton>(settings, QStringLiteral("Command2")), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(settings, QStringLiteral("Command4")), Qt::LeftButton);
         QVERIFY(m_window->isEnabled());
-        QVERIFY(!m_window->settingsDialog()->isVisible());
+        QVERIFY(!settings->isVisible());
+        // The quantity list shows the new ignore list at once, keeping the quantity while shown.
+        QCOMPARE(items(list("SelUnit")), (QStringList{"Масса", "Пустая", "Одна"}));
+        QCOMPARE(list("SelUnit")->currentText(), QStringLiteral("Одна"));
+        settings->addIgnored(QStringLiteral("Одна"));
+        settings->close();
+        QCOMPARE(list("SelUnit")->currentText(), QStringLiteral("Масса"));
 
         QTest::mouseClick(button(QStringLiteral("Command1")), Qt::LeftButton);
         QVERIFY(!m_window->isEnabled());
@@ -443,6 +452,11 @@ private slots:
     {
         const std::string original = readBytes(path(QStringLiteral("Base.dat")));
         QVERIFY(start());
+        m_window->editor()->selectUnit(0); // a change taken back leaves nothing to save
+        auto* desc = child<QPlainTextEdit>(m_window->editor(), QStringLiteral("DescEdit"));
+        typeText(desc, QStringLiteral("."));
+        QTest::keyClick(desc, Qt::Key_Backspace);
+        QVERIFY(m_tables->BaseChanged);
         m_msg.messages.clear();
         m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 0);
@@ -472,6 +486,7 @@ private slots:
     void failedSaveOffersToTryAgain()
     {
         QVERIFY(start());
+        m_tables->UnitDesc[0][0] = "Изменено.";
         m_tables->BaseChanged = true;
         // A folder where the new file would go makes the save fail.
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat.tmp")));

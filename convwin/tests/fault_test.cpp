@@ -182,6 +182,7 @@ private slots:
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Ignore.ini")));
         QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat.tmp")));
         m_window->settingsDialog()->setIgnoring(true);
+        m_tables->UnitDesc[0][0] = "Изменено.";
         m_tables->BaseChanged = true;
         m_msg.answers << MsgAnswer::No << MsgAnswer::Yes << MsgAnswer::No;
         m_window->shutDown();
