@@ -85,12 +85,12 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
     m_koefEdit = place(new QLineEdit(this), "KoefEdit", ui::twipsRect(3600, 960, 3615, 285));
     addLabel(this, "Label3", QStringLiteral("Описание"), ui::twipsRect(3600, 1320, 855, 195));
     m_descEdit = place(new QPlainTextEdit(this), "DescEdit", ui::twipsRect(3600, 1560, 3615, 1965));
-    // A refusal is shown on the line under its box, beside that line's own label.
-    m_nameReason = addLabel(this, "NameReason", {}, ui::twipsRect(4875, 720, 2340, 195));
-    m_koefReason = addLabel(this, "KoefReason", {}, ui::twipsRect(4515, 1320, 2700, 195));
+    // A refusal is shown on the line under its box, over that line's caption while it lasts.
+    m_nameReason = addLabel(this, "NameReason", {}, ui::twipsRect(3600, 720, 3615, 195));
+    m_koefReason = addLabel(this, "KoefReason", {}, ui::twipsRect(3600, 1320, 3615, 195));
     for (QLabel* reason : {m_nameReason, m_koefReason}) {
-        reason->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         ui::setColours(reason, palette().color(QPalette::Window), QColor(0xC0, 0x00, 0x00));
+        reason->hide();
     }
     // The captions wrap onto two lines, as the narrow buttons need.
     auto* newUnitButton = place(new QPushButton(QStringLiteral("Новая\nединица"), this), "Command2",
@@ -223,6 +223,7 @@ void DatabaseEditor::showReason(QLineEdit* box, QLabel* line, const QString& why
                                      : QStringLiteral("QLineEdit { border: 1px solid #FF0000; }"));
     line->setToolTip(why);
     line->setText(line->fontMetrics().elidedText(why, Qt::ElideRight, line->width()));
+    line->setVisible(!why.isEmpty());
 }
 
 void DatabaseEditor::refuse(const QString& why)
