@@ -27,14 +27,8 @@ using calc::CalcFailure;
 namespace reference
 {
 
-bool isOp(char c)
-{
-    return c == '+' || c == '-' || c == '*' || c == '/';
-}
-bool isBlank(char c)
-{
-    return c == ' ' || c == '\t';
-}
+const auto isOp = [](char c) { return c == '+' || c == '-' || c == '*' || c == '/'; };
+const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
 
 // The text with, for every character, its place in the text as typed.
 struct Text {
@@ -50,13 +44,17 @@ struct Text {
 };
 
 // The text a result is written as, or why it cannot be written.
-std::optional<CalcError> writeText(double value, std::string& out)
+std::optional<CalcFailure> writeText(std::variant<double, CalcError> result, std::size_t at,
+                                     std::string& out)
 {
-    if (std::isnan(value))
-        return CalcError::NotFinite;
+    if (auto* e = std::get_if<CalcError>(&result))
+        return CalcFailure{*e, at};
+    const double value = std::get<double>(result);
     out = calc::numberText(value, '.');
+    if (std::isnan(value))
+        return CalcFailure{CalcError::NotFinite, at};
     if (std::isinf(value) || !std::isfinite(calc::readNumber(out)))
-        return CalcError::Overflow;
+        return CalcFailure{CalcError::Overflow, at};
     return std::nullopt;
 }
 
@@ -71,16 +69,12 @@ std::optional<CalcFailure> applyFunc(Text& t, std::size_t index)
             ++j; // the first character is the argument's, sign or not
         while (j < t.s.size() && !(isOp(t.s[j]) && t.s[j - 1] != 'e' && t.s[j - 1] != 'E'))
             ++j;
-        const std::size_t argBegin = pos + name.size();
-        const double x = calc::readNumber(t.s.substr(argBegin, j - argBegin));
+        const double x = calc::readNumber(t.s.substr(pos + name.size(), j - pos - name.size()));
+        std::string written;
         if (!std::isfinite(x))
             return CalcFailure{CalcError::Overflow, t.at[pos]};
-        auto value = calc::FuncValue(index, x);
-        if (auto* e = std::get_if<CalcError>(&value))
-            return CalcFailure{*e, t.at[pos]};
-        std::string written;
-        if (auto e = writeText(std::get<double>(value), written))
-            return CalcFailure{*e, t.at[pos]};
+        if (auto failure = writeText(calc::FuncValue(index, x), t.at[pos], written))
+            return failure;
         t.replace(pos, j - pos, written, t.at[pos]);
     }
     return std::nullopt;
@@ -154,8 +148,8 @@ calc::EvalResult evalText(Text t, const calc::CalcOptions& options)
                              : op == '+' ? left.signedValue() + right.operand()
                                          : left.signedValue() - right.operand();
         std::string written;
-        if (auto error = writeText(value, written))
-            return CalcFailure{*error, right.at};
+        if (auto failure = writeText(value, right.at, written))
+            return *failure;
         left.text = (op == '*' || op == '/' ? std::string(1, left.text[0]) : "") + written;
         actions.erase(actions.begin() + static_cast<long>(r));
     }
@@ -193,10 +187,8 @@ calc::BracketResult evalBrackets(const std::string& text, const calc::CalcOption
         t.replace(open, close - open + 1, calc::signedNumberText(std::get<double>(result)),
                   t.at[open]);
     }
-    auto result = evalText(std::move(t), options);
-    if (auto* failure = std::get_if<CalcFailure>(&result))
-        return *failure;
-    return std::get<double>(result);
+    return std::visit([](auto r) -> calc::BracketResult { return r; },
+                      evalText(std::move(t), options));
 }
 
 } // namespace reference
