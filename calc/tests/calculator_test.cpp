@@ -8,6 +8,7 @@
 #include <numbers>
 #include <span>
 #include <string>
+#include <tuple>
 
 using calc::CalcError;
 using calc::CalcFailure;
@@ -93,15 +94,10 @@ TEST(EvalBrackets, ValuesFollowTheRewritingRules)
 TEST(ApplyFunc, ReplacesEveryCallByItsFifteenDigitText)
 {
     constexpr double pi = std::numbers::pi;
-    struct Row {
-        const char* text;
-        const char* name;
-        std::string expected;
-    };
     // "+3" after an argument is no exponent sign; the argument's sign may follow
     // blanks; an inner name is part of the argument.
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<const char*, const char*, std::string> rows[] = {
         {"sin0", "sin", "0"}, {"cos0", "cos", "1"}, {"sqr3", "sqr", "9"}, {"sqrt9", "sqrt", "3"},
         {"lg100", "lg", "2"}, {"exp0", "exp", "1"}, {"th1000", "th", "1"},
         {"cth-1000", "cth", "-1"}, {"2sin0", "sin", "20"}, {"sin", "sin", "0"},
@@ -115,11 +111,11 @@ TEST(ApplyFunc, ReplacesEveryCallByItsFifteenDigitText)
         {"sin -2", "sin", fifteen(std::sin(-2))}, {"sin .5", "sin", fifteen(std::sin(0.5))},
     };
     // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        const auto r = calc::ApplyFunc(row.text, row.name);
+    for (const auto& [text, name, expected] : rows) {
+        SCOPED_TRACE(text);
+        const auto r = calc::ApplyFunc(text, name);
         ASSERT_TRUE(std::holds_alternative<std::string>(r));
-        EXPECT_EQ(std::get<std::string>(r), row.expected);
+        EXPECT_EQ(std::get<std::string>(r), expected);
     }
 }
 
@@ -133,16 +129,11 @@ TEST(EvalBrackets, UnmatchedOpeningBracketReturnsTextAsTyped)
 
 TEST(EvalBrackets, FailuresCarryCodeAndPlaceInTypedText)
 {
-    struct Row {
-        const char* text;
-        CalcError code;
-        std::size_t position;
-    };
     // The last bracket goes first; the largest double's 15-digit text reads back
     // as infinity.
     using enum CalcError;
     // clang-format off
-    const Row rows[] = {
+    const std::tuple<const char*, CalcError, std::size_t> rows[] = {
         {"5/0", DivisionByZero, 1}, {"5/", DivisionByZero, 1}, {"1+2/ x", DivisionByZero, 3},
         {"2*(1/0)", DivisionByZero, 4}, {"2/(1-1)", DivisionByZero, 1}, {"pi/0", DivisionByZero, 2},
         {"ln0", LogDomain, 0}, {"2+lg-1", LogDomain, 2}, {"(1+2)*ln(2-2)", LogDomain, 6},
@@ -153,10 +144,9 @@ TEST(EvalBrackets, FailuresCarryCodeAndPlaceInTypedText)
         {"sin1e999", Overflow, 0}, {"1.7976931348623157e308*1", Overflow, 22},
     };
     // clang-format on
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        EXPECT_EQ(calc::EvalBrackets(row.text),
-                  calc::BracketResult(CalcFailure{row.code, row.position}));
+    for (const auto& [text, code, position] : rows) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(calc::EvalBrackets(text), calc::BracketResult(CalcFailure{code, position}));
     }
 }
 

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <random>
+#include <tuple>
 
 using calc::numberText;
 using calc::readNumber;
@@ -90,20 +91,15 @@ TEST(NumberText, EveryTextReadsBackAsTheSameFifteenDigitValue)
 
 TEST(RoundToPlaces, ExactHalvesGoToEven)
 {
-    struct Row {
-        double value;
-        int places;
-        double rounded;
-    };
     // 0.145 is stored a little below the half, 0.135 a little above.
-    const Row rows[] = {
+    const std::tuple<double, int, double> rows[] = {
         {0.125, 2, 0.12},  {0.375, 2, 0.38},  {2.5, 0, 2},      {3.5, 0, 4},
         {-2.5, 0, -2},     {0.5, 0, 0},       {1.5, 0, 2},      {2.0 / 3, 2, 0.67},
         {0.145, 2, 0.14},  {0.135, 2, 0.14},  {1.005, 2, 1.0},  {123.456, 15, 123.456},
         {1e300, 3, 1e300}, {-0.004, 2, -0.0}, {99.995, 2, 100}, {99.985, 2, 99.98},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(numberText(row.value) + " to " + std::to_string(row.places));
-        EXPECT_EQ(calc::roundToPlaces(row.value, row.places), row.rounded);
+    for (const auto& [value, places, rounded] : rows) {
+        SCOPED_TRACE(numberText(value) + " to " + std::to_string(places));
+        EXPECT_EQ(calc::roundToPlaces(value, places), rounded);
     }
 }

@@ -12,17 +12,13 @@ using namespace unitdb;
 
 TEST(UnitSort, RLIsTrueOnlyForCyrillicAToYa)
 {
-    struct Row {
-        const char* name;
-        bool cyrillic;
-    };
-    const Row rows[] = {{"Метр", true},      {"метр", true},       {"А", true},
-                        {"я", true},         {"Ёмкость", false},   {"ёж", false},
-                        {"Angstrom", false}, {"1/4 дюйма", false}, {"", false},
-                        {" метр", false},    {"Ґ", false},         {"\xD0", false}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(RL(row.name), row.cyrillic);
+    const std::pair<const char*, bool> rows[] = {
+        {"Метр", true},     {"метр", true},   {"А", true},         {"я", true},
+        {"Ёмкость", false}, {"ёж", false},    {"Angstrom", false}, {"1/4 дюйма", false},
+        {"", false},        {" метр", false}, {"Ґ", false},        {"\xD0", false}};
+    for (const auto& [name, cyrillic] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(RL(name), cyrillic);
     }
 }
 
