@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 
 using namespace unitdb;
 
@@ -25,11 +26,6 @@ std::unique_ptr<UnitTables> tables(int cats, int units, int undescribed)
     return t;
 }
 
-std::string lastLine(const std::string& text)
-{
-    return text.substr(text.rfind("\r\n") + 2);
-}
-
 } // namespace
 
 TEST(Report, SizeIsKilobytesCutDownToOneDecimal)
@@ -48,19 +44,16 @@ TEST(Report, SizeIsKilobytesCutDownToOneDecimal)
 
 TEST(Report, ShareWithoutDescriptionsIsCutDownAndZeroWithoutUnits)
 {
-    struct Row {
-        int cats, units, undescribed;
-        const char* line;
-    };
-    const Row rows[] = {
+    const std::tuple<int, int, int, const char*> rows[] = {
         {3, 100, 29, "Без описаний - 29 (29%)"}, {3, 30, 0, "Без описаний - 0 (0%)"},
         {2, 3, 2, "Без описаний - 2 (66%)"},     {2, 0, 0, "Без описаний - 0 (0%)"},
         {0, 0, 0, "Без описаний - 0 (0%)"},      {1, 7, 7, "Без описаний - 7 (100%)"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        const auto t = tables(row.cats, row.units, row.undescribed);
-        EXPECT_EQ(lastLine(report(*t, std::uintmax_t{1}, kVersion)), row.line);
+    for (const auto& [cats, units, undescribed, line] : rows) {
+        SCOPED_TRACE(line);
+        const auto t = tables(cats, units, undescribed);
+        const std::string text = report(*t, std::uintmax_t{1}, kVersion);
+        EXPECT_EQ(text.substr(text.rfind("\r\n") + 2), line);
     }
 }
 

@@ -2,82 +2,23 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
+#include <numeric>
 #include <random>
 #include <vector>
 
 using namespace unitdb;
 
-namespace
-{
-
-std::unique_ptr<UnitTables> withUnits(const std::vector<std::string>& names)
-{
-    auto t = std::make_unique<UnitTables>();
-    t->CatCount = 1;
-    t->UnitCount[0] = static_cast<int>(names.size());
-    for (std::size_t s = 0; s < names.size(); ++s) {
-        t->UnitNames[0][s] = names[s];
-        t->UnitKoef[0][s] = static_cast<double>(s);
-        t->UnitDesc[0][s] = "desc " + std::to_string(s);
-    }
-    return t;
-}
-
-std::vector<std::string> namesOf(const UnitTables& t, int c)
-{
-    return {t.UnitNames[c].begin(), t.UnitNames[c].begin() + t.UnitCount[c]};
-}
-
-// The reference: neighbours exchanged in passes, for names inside the Basic
-// Multilingual Plane, where UTF-8 byte order is UTF-16 order.
-bool referenceBefore(const std::string& a, const std::string& b)
-{
-    auto cyr = [](const std::string& s) {
-        const auto b0 = static_cast<unsigned char>(s.size() > 1 ? s[0] : 0);
-        const auto b1 = static_cast<unsigned char>(s.size() > 1 ? s[1] : 0);
-        return (b0 == 0xD0 && b1 >= 0x90) || (b0 == 0xD1 && b1 <= 0x8F);
-    };
-    if (cyr(a) != cyr(b))
-        return cyr(a);
-    return a < b;
-}
-
-void bubbleSort(std::vector<int>& slots, const std::vector<std::string>& names)
-{
-    const int n = static_cast<int>(slots.size());
-    for (int j = 0; j <= n; ++j) {
-        for (int k = 0; k <= n - j - 2; ++k) {
-            if (referenceBefore(names[slots[k + 1]], names[slots[k]]))
-                std::swap(slots[k], slots[k + 1]);
-        }
-    }
-}
-
-} // namespace
-
-TEST(UnitSort, CyrillicFirstThenCodeUnitOrder)
-{
-    auto t = withUnits({"метр", "Миля", "дюйм", "ярд", "Ёмкость", "foot", "Inch"});
-    sortUnits(*t);
-    const std::vector<std::string> expected = {"Миля", "дюйм", "метр",   "ярд",
-                                               "Inch", "foot", "Ёмкость"};
-    EXPECT_EQ(namesOf(*t, 0), expected);
-}
-
 TEST(UnitSort, RLIsTrueOnlyForCyrillicAToYa)
 {
-    struct Row {
-        const char* name;
-        bool cyrillic;
-    };
-    const Row rows[] = {{"Метр", true},      {"метр", true},       {"А", true},
-                        {"я", true},         {"Ёмкость", false},   {"ёж", false},
-                        {"Angstrom", false}, {"1/4 дюйма", false}, {"", false},
-                        {" метр", false},    {"Ґ", false},         {"\xD0", false}};
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(RL(row.name), row.cyrillic);
+    const std::pair<const char*, bool> rows[] = {
+        {"Метр", true},     {"метр", true},   {"А", true},         {"я", true},
+        {"Ёмкость", false}, {"ёж", false},    {"Angstrom", false}, {"1/4 дюйма", false},
+        {"", false},        {" метр", false}, {"Ґ", false},        {"\xD0", false}};
+    for (const auto& [name, cyrillic] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(RL(name), cyrillic);
     }
 }
 
@@ -92,7 +33,7 @@ TEST(UnitSort, ComparesUtf16CodeUnitsNotCodePoints)
 }
 
 // Also shows that coefficient and description move with the name.
-TEST(UnitSort, MatchesNeighbourExchangeOnRandomNames)
+TEST(UnitSort, MatchesTheRuleOnRandomNames)
 {
     const std::vector<std::string> pieces = {"А", "Б", "я", "а", "Ё", "ё", "A", "b", "1",
                                              " ", "-", "Я", "ж", "Z", "",  "щ", "Ђ"};
@@ -106,12 +47,21 @@ TEST(UnitSort, MatchesNeighbourExchangeOnRandomNames)
             for (int i = 0; i < len; ++i)
                 name += pieces[random() % pieces.size()];
         }
+        // Cyrillic first, then UTF-8 byte order, which inside the Basic Multilingual
+        // Plane is UTF-16 order; equal names keep their order.
         std::vector<int> slots(n);
-        for (int s = 0; s < n; ++s)
-            slots[s] = s;
-        bubbleSort(slots, names);
-
-        auto t = withUnits(names);
+        std::iota(slots.begin(), slots.end(), 0);
+        std::stable_sort(slots.begin(), slots.end(), [&](int x, int y) {
+            return RL(names[x]) != RL(names[y]) ? RL(names[x]) : names[x] < names[y];
+        });
+        auto t = std::make_unique<UnitTables>();
+        t->CatCount = 1;
+        t->UnitCount[0] = n;
+        for (int s = 0; s < n; ++s) {
+            t->UnitNames[0][s] = names[s];
+            t->UnitKoef[0][s] = s;
+            t->UnitDesc[0][s] = "desc " + std::to_string(s);
+        }
         sortUnits(*t);
         for (int s = 0; s < n; ++s) {
             SCOPED_TRACE("round " + std::to_string(round) + " slot " + std::to_string(s));
@@ -136,9 +86,7 @@ TEST(SingleUnitCheck, NamesEachCategoryWithOneUnitInIndexOrder)
     t->UnitCount[5] = 1; // beyond CatCount: not a category
     const auto found = singleUnitCategories(*t);
     ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].category, 0);
-    EXPECT_EQ(found[0].categoryName, "Длина");
-    EXPECT_EQ(found[0].unitName, "первая Длина");
-    EXPECT_EQ(found[1].category, 3);
-    EXPECT_EQ(found[1].categoryName, "Время");
+    EXPECT_EQ(std::tie(found[0].category, found[0].categoryName, found[0].unitName),
+              std::make_tuple(0, "Длина", "первая Длина"));
+    EXPECT_EQ(std::tie(found[1].category, found[1].unitName), std::make_tuple(3, "первая Время"));
 }
