@@ -6,6 +6,7 @@
 #include "dialogs/messenger.h"
 #include "dialogs/typography.h"
 #include "dialogs/uistyle.h"
+#include "unitdb/coefficient.h"
 #include "unitdb/cp1251.h"
 #include "unitdb/unittables.h"
 
@@ -291,7 +292,7 @@ void DatabaseEditor::commitKoef()
         why = calcErrorText(failure->code);
     else if (std::holds_alternative<calc::Unevaluated>(result))
         why = QStringLiteral("Не хватает скобки «)».");
-    else if (const double value = std::get<double>(result); !(value > 0.0) || !std::isfinite(value))
+    else if (unitdb::checkCoefficient(std::get<double>(result)) != unitdb::ErrorCode::None)
         why = QStringLiteral("Нужно число больше нуля.");
     showReason(m_koefEdit, m_koefReason, why);
     if (!why.isEmpty())

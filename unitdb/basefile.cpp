@@ -4,6 +4,7 @@
 #include "unitdb/basefile.h"
 
 #include "calc/numbertext.h"
+#include "unitdb/coefficient.h"
 #include "unitdb/cp1251.h"
 
 #include <cerrno>
@@ -85,7 +86,8 @@ bool isDigit(char c)
 
 // The invariant number form, blanks allowed anywhere as the number reader allows
 // them: sign, digits with at most one period (at least one digit), exponent.
-bool isNumberText(std::string_view text)
+// Reads it into `value`, or says why it is no coefficient.
+ErrorCode readCoefficient(std::string_view text, double& value)
 {
     std::string s;
     for (char c : text) {
@@ -96,15 +98,18 @@ bool isNumberText(std::string_view text)
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
         ++i;
     std::size_t digits = 0;
-    while (i < s.size() && isDigit(s[i]))
-        ++i, ++digits;
+    bool nonZero = false;
+    const auto takeDigits = [&] {
+        for (; i < s.size() && isDigit(s[i]); ++i, ++digits)
+            nonZero = nonZero || s[i] != '0';
+    };
+    takeDigits();
     if (i < s.size() && s[i] == '.') {
         ++i;
-        while (i < s.size() && isDigit(s[i]))
-            ++i, ++digits;
+        takeDigits();
     }
     if (digits == 0)
-        return false;
+        return ErrorCode::BadCoefficient;
     if (i < s.size() && (s[i] == 'E' || s[i] == 'e')) {
         ++i;
         if (i < s.size() && (s[i] == '+' || s[i] == '-'))
@@ -113,9 +118,15 @@ bool isNumberText(std::string_view text)
         while (i < s.size() && isDigit(s[i]))
             ++i;
         if (i == expStart)
-            return false;
+            return ErrorCode::BadCoefficient;
     }
-    return i == s.size();
+    if (i != s.size())
+        return ErrorCode::BadCoefficient;
+    value = calc::readNumber(s);
+    // "1e-400" reads as 0 but is no zero: it lies below what a double holds.
+    if (nonZero && value == 0.0 && s.front() != '-')
+        return ErrorCode::OutOfRange;
+    return checkCoefficient(value);
 }
 
 std::vector<std::string_view> splitLines(std::string_view text)
@@ -147,6 +158,7 @@ void clearTables(UnitTables& t)
         }
     }
     t.CatCount = 0;
+    t.encoding = TextEncoding::Cp1251;
 }
 
 LoadResult fault(ErrorCode code, std::size_t lineIndex, TextEncoding encoding)
@@ -162,14 +174,26 @@ LoadResult fault(ErrorCode code, std::size_t lineIndex, TextEncoding encoding)
 // Fills the tables from the decoded lines: a name line, two lines a unit, "*".
 LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& lines, TextEncoding enc)
 {
+    t.encoding = enc;
     const std::size_t n = lines.size();
     // Blank lines after the last record are tolerated, not read as a category.
     std::size_t end = n;
     while (end > 0 && isBlankLine(lines[end - 1]))
         --end;
+    if (end == 0) {
+        LoadResult empty;
+        empty.code = ErrorCode::EmptyFile;
+        empty.encoding = enc;
+        return empty;
+    }
 
     std::size_t i = 0;
     while (i < end) {
+        // A blank line between records (or before the first) names no category.
+        if (isBlankLine(lines[i])) {
+            ++i;
+            continue;
+        }
         const Field name = readField(lines[i], 0);
         if (name.unclosedQuote)
             return fault(ErrorCode::UnclosedQuote, i, enc);
@@ -201,9 +225,9 @@ LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& line
                 return fault(ErrorCode::UnclosedQuote, i, enc);
             if (koef.endedByComma)
                 return fault(ErrorCode::ExtraField, i, enc);
-            const double value = calc::readNumber(koef.text);
-            if (!isNumberText(koef.text) || !std::isfinite(value))
-                return fault(ErrorCode::BadCoefficient, i, enc);
+            double value = 0.0;
+            if (const ErrorCode why = readCoefficient(koef.text, value); why != ErrorCode::None)
+                return fault(why, i, enc);
             if (t.UnitCount[c] == kMaxUnits)
                 return fault(ErrorCode::TooManyUnits, i, enc);
             if (i + 1 >= n)

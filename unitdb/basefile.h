@@ -12,8 +12,6 @@
 namespace unitdb
 {
 
-enum class TextEncoding { Cp1251, Utf8, Utf8WithBom };
-
 struct LoadResult {
     ErrorCode code = ErrorCode::None;
     int line = 0;         // 1-based line of the fault (one past the last line for an early end)
@@ -25,8 +23,10 @@ struct LoadResult {
 
 // Reads the file into the tables, replacing what they held (BaseChanged is left
 // alone). A BOM, or valid UTF-8 with non-ASCII bytes, is read as UTF-8; anything
-// else as Windows-1251. On a fault in the records the tables keep every unit read
-// before it, and the category it sits in; nothing past the capacity is stored.
+// else as Windows-1251; the tables keep which. Blank lines where a category is due
+// are skipped; a file of nothing else is EmptyFile. On a fault in the records the
+// tables keep every unit read before it, and the category it sits in; nothing past
+// the capacity is stored.
 LoadResult load(UnitTables& tables, const std::filesystem::path& path);
 
 enum class BackupMode {
@@ -43,7 +43,7 @@ enum class TextField { None, CategoryName, UnitName, Coefficient, Description };
 
 struct SaveResult {
     ErrorCode code = ErrorCode::None;
-    int category = -1; // where the refused text sits (Unencodable, UnwritableText, BadCoefficient)
+    int category = -1; // where the refused text or coefficient sits
     int slot = -1;     // -1 for a category name
     TextField field = TextField::None;
     char32_t character = 0; // the character Windows-1251 cannot hold
@@ -51,9 +51,11 @@ struct SaveResult {
     bool ok() const { return code == ErrorCode::None; }
 };
 
-// The file's bytes for the tables: Windows-1251, CR LF, coefficients with a period.
-// Refuses text that the code page cannot hold or that would read back differently.
-// Windows-1251 that load() would take for UTF-8 is written as UTF-8 with a BOM.
+// The file's bytes for the tables: CR LF, coefficients with a period, text in the
+// tables' encoding (Windows-1251 unless they were read from UTF-8). Names holding a
+// comma or leading blanks are quoted. Refuses text that would read back differently,
+// a coefficient checkCoefficient() refuses, and in Windows-1251 a character the code
+// page lacks. Windows-1251 that load() would take for UTF-8 is written as UTF-8 with a BOM.
 SaveResult baseFileBytes(const UnitTables& tables, std::string& bytes);
 
 // Writes the tables to the file atomically; on any failure nothing is changed on disk.

@@ -3,6 +3,7 @@
 #include "unitdb/basefile.h"
 
 #include "calc/numbertext.h"
+#include "unitdb/coefficient.h"
 #include "unitdb/cp1251.h"
 
 #include <cerrno>
@@ -31,11 +32,21 @@ SaveResult refused(ErrorCode code, int category, int slot, TextField field)
     return r;
 }
 
-std::string_view trim(std::string_view s)
+bool isBlank(char c)
 {
-    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimLeft(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.front()))
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+    return s;
+}
+
+std::string_view trimRight(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.back()))
         s.remove_suffix(1);
     return s;
 }
@@ -49,39 +60,48 @@ bool isAscii(std::string_view bytes)
     return true;
 }
 
-bool startsWithBlank(std::string_view text)
-{
-    return !text.empty() && (text.front() == ' ' || text.front() == '\t');
-}
-
-// A name's leading blanks are kept only inside quotes, which cannot hold a quote.
+// The reader skips a name's leading blanks and ends it at a comma, and skips a
+// blank line where a category name is due; inside quotes all of that is kept.
 bool needsQuotes(std::string_view text, TextField field)
 {
-    return field != TextField::Description && startsWithBlank(text);
+    if (field == TextField::Description)
+        return false;
+    return (!text.empty() && isBlank(text.front())) || text.find(',') != std::string_view::npos ||
+           (field == TextField::CategoryName && text.empty());
 }
 
-// Would the reader give this text back? A name loses a comma and what follows it,
-// and a leading quote; any text loses a line break; a unit named "*" ends its category.
+// Would the reader give this text back? No text can hold a line end; a name
+// cannot open with a quote, nor hold one when it needs quotes; a unit named "*"
+// would end its category.
 bool readsBack(std::string_view text, TextField field)
 {
-    if (text.find_first_of("\r\n") != std::string_view::npos)
+    if (text.find('\n') != std::string_view::npos)
         return false;
     if (field == TextField::Description)
         return true;
-    if (text.find(',') != std::string_view::npos || trim(text).starts_with('"'))
+    if (trimLeft(text).starts_with('"'))
         return false;
     if (needsQuotes(text, field) && text.find('"') != std::string_view::npos)
         return false;
-    return field != TextField::UnitName || trim(text) != "*";
+    return field != TextField::UnitName || trimRight(text) != "*";
 }
 
-// Appends the text in Windows-1251, or says why it cannot be written.
-bool appendText(std::string& out, std::string_view text, int category, int slot, TextField field,
-                SaveResult& why)
+// Appends the text in the file's encoding, or says why it cannot be written.
+bool appendText(std::string& out, std::string_view text, TextEncoding encoding, int category,
+                int slot, TextField field, SaveResult& why)
 {
     if (!readsBack(text, field)) {
         why = refused(ErrorCode::UnwritableText, category, slot, field);
         return false;
+    }
+    const std::string_view quote = needsQuotes(text, field) ? "\"" : "";
+    if (encoding != TextEncoding::Cp1251) {
+        if (!isValidUtf8(text)) {
+            why = refused(ErrorCode::InvalidUtf8, category, slot, field);
+            return false;
+        }
+        out.append(quote).append(text).append(quote);
+        return true;
     }
     EncodeResult enc = encodeCp1251(text);
     if (!enc.ok()) {
@@ -89,7 +109,6 @@ bool appendText(std::string& out, std::string_view text, int category, int slot,
         why.character = enc.character;
         return false;
     }
-    const std::string_view quote = needsQuotes(text, field) ? "\"" : "";
     out.append(quote).append(enc.bytes).append(quote);
     return true;
 }
@@ -99,31 +118,44 @@ bool appendText(std::string& out, std::string_view text, int category, int slot,
 SaveResult baseFileBytes(const UnitTables& t, std::string& bytes)
 {
     bytes.clear();
+    const TextEncoding encoding = t.encoding;
     SaveResult why;
     for (int c = 0; c < t.CatCount; ++c) {
-        if (!appendText(bytes, t.CatNames[c], c, -1, TextField::CategoryName, why))
+        if (!appendText(bytes, t.CatNames[c], encoding, c, -1, TextField::CategoryName, why))
             return why;
         bytes += kLineEnd;
         for (int s = 0; s < t.UnitCount[c]; ++s) {
-            if (!appendText(bytes, t.UnitNames[c][s], c, s, TextField::UnitName, why))
+            if (!appendText(bytes, t.UnitNames[c][s], encoding, c, s, TextField::UnitName, why))
                 return why;
             const double koef = t.UnitKoef[c][s];
-            if (!std::isfinite(koef))
-                return refused(ErrorCode::BadCoefficient, c, s, TextField::Coefficient);
+            if (const ErrorCode bad = checkCoefficient(koef); bad != ErrorCode::None)
+                return refused(bad, c, s, TextField::Coefficient);
             bytes += ',';
             bytes += calc::numberText(koef, '.');
             bytes += kLineEnd;
-            if (!appendText(bytes, t.UnitDesc[c][s], c, s, TextField::Description, why))
+            if (!appendText(bytes, t.UnitDesc[c][s], encoding, c, s, TextField::Description, why))
                 return why;
             bytes += kLineEnd;
         }
         bytes += '*';
         bytes += kLineEnd;
     }
-    // Windows-1251 bytes that open with "п»ї" or happen to form UTF-8 would load
-    // as other letters; only then is the file written as UTF-8, marked as such.
-    if (bytes.starts_with(kUtf8Bom) || (isValidUtf8(bytes) && !isAscii(bytes)))
-        bytes = std::string(kUtf8Bom) + decodeCp1251(bytes);
+    switch (encoding) {
+    case TextEncoding::Cp1251:
+        // Windows-1251 bytes that open with "п»ї" or happen to form UTF-8 would load
+        // as other letters; only then is the file written as UTF-8, marked as such.
+        if (bytes.starts_with(kUtf8Bom) || (isValidUtf8(bytes) && !isAscii(bytes)))
+            bytes = std::string(kUtf8Bom) + decodeCp1251(bytes);
+        break;
+    case TextEncoding::Utf8:
+        // Text that opens with U+FEFF would lose it to the reader as a mark.
+        if (bytes.starts_with(kUtf8Bom))
+            bytes.insert(0, kUtf8Bom);
+        break;
+    case TextEncoding::Utf8WithBom:
+        bytes.insert(0, kUtf8Bom);
+        break;
+    }
     return {};
 }
 

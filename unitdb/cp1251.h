@@ -11,8 +11,8 @@ namespace unitdb
 {
 
 // Decodes Windows-1251 bytes to UTF-8. Never fails: the one byte the code page
-// leaves undefined, 0x98, becomes U+FFFD, which encodeCp1251 then refuses, so
-// such a file cannot be written back changed without the user seeing it.
+// leaves undefined, 0x98, becomes the private-use U+F098, which encodeCp1251
+// turns back into 0x98, so such a file is written back as it was.
 std::string decodeCp1251(std::string_view bytes);
 
 struct EncodeResult {

@@ -10,8 +10,11 @@ enum class ErrorCode {
     FileMissing,        // Load: the file does not exist
     ReadFailed,         // Load: the file exists but could not be read (see the system text)
     FileTooLarge,       // Load: the file is far larger than any database the tables can hold
+    EmptyFile,          // Load: the file holds no record at all (no bytes, or blank lines only)
     MissingCoefficient, // Load: a unit line has no comma and coefficient after the name
-    BadCoefficient,     // Load: the coefficient is not a finite number; Save: same, in memory
+    BadCoefficient,     // Load: the coefficient is not a number; Save, check: NaN in memory
+    NotPositive,        // Load, Save, check: the coefficient is zero or negative
+    OutOfRange,         // Load, Save, check: the coefficient is beyond a normal double
     ExtraField,         // Load: a comma where the line must end (category name, coefficient, "*")
     UnclosedQuote,      // Load: a field opens a double quote and the line ends first
     UnexpectedEnd,      // Load: the file ends inside a category record

@@ -12,6 +12,9 @@ namespace unitdb
 inline constexpr int kMaxCategories = 51;
 inline constexpr int kMaxUnits = 101;
 
+// How Base.dat was stored when read; saving writes it back the same way.
+enum class TextEncoding { Cp1251, Utf8, Utf8WithBom };
+
 // Big (several hundred kilobytes): the application keeps one on the heap.
 // Slots from UnitCount[c] upward mean nothing; text is UTF-8.
 struct UnitTables {
@@ -21,6 +24,7 @@ struct UnitTables {
     std::array<std::array<std::string, kMaxUnits>, kMaxCategories> UnitNames;
     std::array<std::array<double, kMaxUnits>, kMaxCategories> UnitKoef{};
     std::array<std::array<std::string, kMaxUnits>, kMaxCategories> UnitDesc;
+    TextEncoding encoding = TextEncoding::Cp1251;
     bool BaseChanged = false;
 };
 

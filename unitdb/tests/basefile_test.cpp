@@ -34,6 +34,11 @@ std::string referenceBytes()
     return readBytes(dataFile("cp1251_crlf.dat"));
 }
 
+std::string cp1251(const std::string& utf8)
+{
+    return encodeCp1251(utf8).bytes;
+}
+
 std::unique_ptr<UnitTables> oneCategory(const std::string& unitName, const std::string& desc)
 {
     auto t = std::make_unique<UnitTables>();
@@ -48,23 +53,34 @@ std::unique_ptr<UnitTables> oneCategory(const std::string& unitName, const std::
 
 } // namespace
 
-TEST(BaseFile, EveryAcceptedFormSavesBackToTheSameBytes)
+TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
 {
     const std::string reference = referenceBytes();
     ASSERT_FALSE(reference.empty());
+    const std::string utf8 = decodeCp1251(reference);
+    const std::string undefinedByte = replaceAll(reference, "(A)", "(\x98)");
+    const std::string beyondCp1251 = replaceAll(utf8, "(A)", "(Å м² Ω)");
+    const std::string quoted = cp1251(replaceAll(replaceAll(utf8, "foot,", "\"foot, US\","),
+                                                 "Пустой раздел", "\" Пустой, раздел\""));
     struct Row {
         const char* name;
         std::string bytes;
+        std::string saved;
         TextEncoding encoding;
     };
     const Row rows[] = {
-        {"windows-1251 crlf", reference, TextEncoding::Cp1251},
-        {"utf-8 with bom", readBytes(dataFile("utf8_bom_crlf.dat")), TextEncoding::Utf8WithBom},
-        {"utf-8 lf", readBytes(dataFile("utf8_lf.dat")), TextEncoding::Utf8},
-        {"lf only", replaceAll(reference, "\r\n", "\n"), TextEncoding::Cp1251},
-        {"trailing empty line", reference + "\r\n", TextEncoding::Cp1251},
-        {"trailing blank lines", reference + "\r\n  \n\r\n", TextEncoding::Cp1251},
-        {"no final line end", reference.substr(0, reference.size() - 2), TextEncoding::Cp1251},
+        {"windows-1251 crlf", reference, reference, TextEncoding::Cp1251},
+        {"utf-8 with bom", readBytes(dataFile("utf8_bom_crlf.dat")), "\xEF\xBB\xBF" + utf8,
+         TextEncoding::Utf8WithBom},
+        {"utf-8 lf", readBytes(dataFile("utf8_lf.dat")), utf8, TextEncoding::Utf8},
+        {"utf-8 beyond windows-1251", beyondCp1251, beyondCp1251, TextEncoding::Utf8},
+        {"byte 0x98", undefinedByte, undefinedByte, TextEncoding::Cp1251},
+        {"names with commas", quoted, quoted, TextEncoding::Cp1251},
+        {"lf only", replaceAll(reference, "\r\n", "\n"), reference, TextEncoding::Cp1251},
+        {"blank lines around categories", "\r\n" + replaceAll(reference, "*\r\n", "*\r\n \t\r\n"),
+         reference, TextEncoding::Cp1251},
+        {"no final line end", reference.substr(0, reference.size() - 2), reference,
+         TextEncoding::Cp1251},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -76,7 +92,7 @@ TEST(BaseFile, EveryAcceptedFormSavesBackToTheSameBytes)
         EXPECT_EQ(r.encoding, row.encoding);
         EXPECT_EQ(t->CatCount, 4);
         ASSERT_TRUE(save(*t, dir / "out.dat").ok());
-        EXPECT_EQ(readBytes(dir / "out.dat"), reference);
+        EXPECT_EQ(readBytes(dir / "out.dat"), row.saved);
     }
 }
 
@@ -106,9 +122,7 @@ TEST(BaseFile, KeepsDescriptionsWholeAndEndsThemWithAPeriod)
     EXPECT_EQ(t->UnitDesc[0][1], "Мера длины.");
     EXPECT_EQ(t->UnitDesc[0][2], "");
     EXPECT_EQ(t->UnitDesc[0][3], "Ух ты!.");
-    // A quoted name keeps its comma.
     EXPECT_EQ(t->UnitNames[0][4], "Миля, морская");
-    EXPECT_EQ(t->UnitKoef[0][4], 1852);
     EXPECT_EQ(t->UnitDesc[0][4], "  Три поля: a, \"b\", c.");
     EXPECT_EQ(t->UnitKoef[0][1], 0.0254);
 }
@@ -127,13 +141,20 @@ TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
         {"Длина\r\nМетр\r\n1\r\n*\r\n", ErrorCode::MissingCoefficient, 2},
         {"Длина\r\nМетр,один\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
         {"Длина\r\nМетр,\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
-        {"Длина\r\nМетр,1e400\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
+        {"Длина\r\nМетр,1e400\r\nx\r\n*\r\n", ErrorCode::OutOfRange, 2},
+        {"Длина\r\nМетр,1e-400\r\nx\r\n*\r\n", ErrorCode::OutOfRange, 2},
+        {"Длина\r\nМетр,4e-320\r\nx\r\n*\r\n", ErrorCode::OutOfRange, 2},
+        {"Длина\r\nМетр, 0.00\r\nx\r\n*\r\n", ErrorCode::NotPositive, 2},
+        {"Длина\r\nМетр,-1e-400\r\nx\r\n*\r\n", ErrorCode::NotPositive, 2},
         {"Длина\r\nМетр,1.5x\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
         {"Длина\r\nМетр,1,5\r\nx\r\n*\r\n", ErrorCode::ExtraField, 2},
         {"Длина, мера\r\n*\r\n", ErrorCode::ExtraField, 1},
         {"Длина\r\n*,\r\n", ErrorCode::ExtraField, 2},
         {"\"Длина\r\n*\r\n", ErrorCode::UnclosedQuote, 1},
-        {"Длина\r\n*\r\n\r\nМасса\r\n*\r\n", ErrorCode::MissingCoefficient, 4},
+        {"\r\n\r\nДлина\r\nМетр\r\n*\r\n", ErrorCode::MissingCoefficient, 4},
+        {"", ErrorCode::EmptyFile, 0},
+        {"\r\n \t\n\r\n", ErrorCode::EmptyFile, 0},
+        {"\xEF\xBB\xBF\r\n", ErrorCode::EmptyFile, 0},
         {"Длина\r\nМетр,1\r\nx\r\n*\r\nМасса\r\nГрамм,0.001\r\nx\r\nТонна;1000\r\nx\r\n*\r\n",
          ErrorCode::MissingCoefficient, 8},
     };
@@ -145,7 +166,7 @@ TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
         const LoadResult r = load(*t, dir / "Base.dat");
         EXPECT_EQ(r.code, row.code);
         EXPECT_EQ(r.line, row.line);
-        EXPECT_TRUE(r.partial);
+        EXPECT_EQ(r.partial, row.code != ErrorCode::EmptyFile); // nothing left unread
     }
 }
 
@@ -211,13 +232,12 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
     const double inf = std::numeric_limits<double>::infinity();
     const Row rows[] = {
         {"Масса", "Ангстрем Å", "", 1, ErrorCode::Unencodable, TextField::UnitName},
-        {"Масса", "Метр", "10⁻¹⁰ м.", 1, ErrorCode::Unencodable, TextField::Description},
-        {"Масса, вес", "Метр", "", 1, ErrorCode::UnwritableText, TextField::CategoryName},
-        {"Масса", "Метр, СИ", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
+        {"Масса, \"вес\"", "Метр", "", 1, ErrorCode::UnwritableText, TextField::CategoryName},
         {"Масса", " \"Метр\"", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
-        {"Масса", "*", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
+        {"Масса", "* ", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
         {"Масса", "Метр", "две\nстроки", 1, ErrorCode::UnwritableText, TextField::Description},
-        {"Масса", "Метр", "", inf, ErrorCode::BadCoefficient, TextField::Coefficient},
+        {"Масса", "Метр", "", inf, ErrorCode::OutOfRange, TextField::Coefficient},
+        {"Масса", "Метр", "", -0.0, ErrorCode::NotPositive, TextField::Coefficient},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
@@ -227,6 +247,7 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
         t->CatCount = 2;
         t->CatNames[1] = row.category;
         t->UnitCount[1] = 2;
+        t->UnitKoef[1][0] = 1;
         t->UnitNames[1][1] = row.name;
         t->UnitDesc[1][1] = row.desc;
         t->UnitKoef[1][1] = row.koef;
@@ -245,20 +266,26 @@ TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
     struct Row {
         const char* category;
         const char* unit;
-        const char* fileStart; // the saved file's first bytes
+        TextEncoding encoding;
+        std::string fileStart; // the saved file's first bytes
     };
+    using enum TextEncoding;
     const Row rows[] = {
-        {"Длина", "Метр", "\xC4\xEB"},
-        {"Длина", " Метр", "\xC4\xEB"},               // quoted: "\" \xCC..."
-        {"\tДлина ", "Метр", "\"\t\xC4"},             // the reader skips unquoted leading blanks
-        {"Рџ", "В°", "\xEF\xBB\xBF\xD0\xA0"},         // Windows-1251 D0 9F reads as UTF-8 "П"
-        {"п»їДлина", "Метр", "\xEF\xBB\xBF\xD0\xBF"}, // Windows-1251 EF BB BF reads as a BOM
+        {"Длина", " Метр", Cp1251, "\xC4\xEB\xE8\xED\xE0\r\n\" \xCC"},
+        {"\tДлина ", "Метр", Cp1251, "\"\t\xC4"},     // the reader skips unquoted leading blanks
+        {"", " *", Cp1251, "\"\"\r\n\" *\","},        // a blank line names no category
+        {"Рџ", "В°", Cp1251, "\xEF\xBB\xBF\xD0\xA0"}, // Windows-1251 D0 9F reads as UTF-8 "П"
+        {"п»їДлина", "Метр", Cp1251, "\xEF\xBB\xBF\xD0\xBF"}, // EF BB BF reads as a BOM
+        {"Å, м²", "Ω\r", Utf8, "\"Å, м²\"\r\nΩ\r,"},
+        {"\uFEFFÅ", "Ω", Utf8, "\xEF\xBB\xBF\xEF\xBB\xBFÅ"}, // one mark, then the text's own
+        {"Å", "Ω", Utf8WithBom, "\xEF\xBB\xBFÅ"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.category);
         TestFolder dir;
         const auto t = oneCategory(row.unit, "Text.");
         t->CatNames[0] = row.category;
+        t->encoding = row.encoding;
         ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
         EXPECT_TRUE(readBytes(dir / "Base.dat").starts_with(row.fileStart));
         const auto back = loadOrFail(dir / "Base.dat");
@@ -313,7 +340,7 @@ TEST(BaseFile, SavingOverAPartlyReadFileCanKeepTheOriginal)
     r = save(*t, path, options);
     ASSERT_TRUE(r.ok());
     EXPECT_EQ(readBytes(backupPathFor(path)), original);
-    EXPECT_EQ(readBytes(path), encodeCp1251("Длина\r\nМетр,1\r\nx.\r\n*\r\nМасса\r\n*\r\n").bytes);
+    EXPECT_EQ(readBytes(path), "Длина\r\nМетр,1\r\nx.\r\n*\r\nМасса\r\n*\r\n"); // still UTF-8
 
     std::filesystem::remove(backupPathFor(path));
     ASSERT_TRUE(save(*t, path).ok());
