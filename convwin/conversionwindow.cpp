@@ -12,13 +12,23 @@
 #endif
 #include "unitdb/unittables.h"
 
+#include <QAbstractItemView>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+
+#include <algorithm>
+#include <vector>
 
 namespace
 {
@@ -102,7 +112,7 @@ void ConversionWindow::buildControls()
         out->setObjectName(QStringLiteral("OutText_%1").arg(i));
         out->setGeometry(ui::twipsRect(120, top, 2295, 315));
         out->setReadOnly(true);
-        out->setFocusPolicy(Qt::NoFocus);
+        out->setFocusPolicy(Qt::TabFocus); // reached by Tab, to copy or swap by key
         out->setCursor(Qt::PointingHandCursor);
         ui::setColours(out, ui::kOutputBack, ui::kOutputText);
         out->installEventFilter(this);
@@ -138,14 +148,16 @@ void ConversionWindow::buildControls()
     m_lblDesc->setObjectName(QStringLiteral("LblDesc"));
     m_lblDesc->setGeometry(ui::twipsRect(120, 2760, 6105, 1695));
     m_lblDesc->setReadOnly(true);
+    m_lblDesc->setTabChangesFocus(true);
     ui::setColours(m_lblDesc, ui::kOutputBack, ui::kOutputText);
 
     connect(m_selUnit, &QComboBox::currentIndexChanged, this, [this] { categoryChosen(); });
     connect(m_inUnit, &QComboBox::currentIndexChanged, this, [this] { unitChosen(m_inUnit); });
-    m_inUnit->installEventFilter(this);
-    for (QComboBox* out : m_outUnit) {
+    for (QComboBox* out : m_outUnit)
         connect(out, &QComboBox::currentIndexChanged, this, [this, out] { unitChosen(out); });
-        out->installEventFilter(this);
+    for (QComboBox* list : unitLists()) {
+        list->installEventFilter(this);
+        list->view()->installEventFilter(this); // the first-letter jump in the open list
     }
     connect(m_inText, &QLineEdit::textChanged, this, [this] { inTextChanged(); });
     m_inText->installEventFilter(this);
@@ -157,8 +169,99 @@ void ConversionWindow::buildControls()
     connect(m_command1, &QPushButton::clicked, this, [this] { openAbout(); });
     connect(m_cmdEdit, &QPushButton::clicked, this, [this] { openEditor(); });
 
-    setTabOrder(m_selUnit, m_inText);
-    setTabOrder(m_inText, m_inUnit);
+    ui::pressOnEnter(this);
+    updateTabOrder();
+    setPanelReachable(false);
+    m_inText->setFocus();
+}
+
+std::array<QComboBox*, 5> ConversionWindow::unitLists() const
+{
+    return {m_inUnit, m_outUnit[0], m_outUnit[1], m_outUnit[2], m_outUnit[3]};
+}
+
+void ConversionWindow::updateTabOrder()
+{
+    // The order the rows are seen in: a swap moves the input row among the outputs.
+    std::array<std::size_t, 4> rows{0, 1, 2, 3};
+    std::sort(rows.begin(), rows.end(), [this](std::size_t a, std::size_t b) {
+        return m_outText[a]->y() < m_outText[b]->y();
+    });
+    std::vector<QWidget*> chain{m_selUnit, m_inText, m_inUnit, m_cmdHelp[4]};
+    for (std::size_t i : rows)
+        chain.insert(chain.end(), {m_outText[i], m_outUnit[i], m_cmdHelp[i]});
+    chain.insert(chain.end(), {m_command1, m_cmdSetup, m_cmdEdit, m_cmdScroll, m_lblDesc});
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void ConversionWindow::setPanelReachable(bool open)
+{
+    // The folded panel lies below the window's edge: Tab must not wander there.
+    for (QWidget* control : std::initializer_list<QWidget*>{m_command1, m_cmdSetup, m_cmdEdit,
+                                                            m_cmdScroll, m_lblDesc}) {
+        if (!open && control->hasFocus())
+            m_inText->setFocus(Qt::TabFocusReason);
+        control->setFocusPolicy(!open                  ? Qt::NoFocus
+                                : control == m_lblDesc ? Qt::StrongFocus
+                                                       : Qt::TabFocus);
+    }
+}
+
+void ConversionWindow::fitListWidth(QComboBox* list)
+{
+    // The open list is as wide as its longest name, so every symbol in brackets shows.
+    QAbstractItemView* view = list->view();
+    int wanted = view->sizeHintForColumn(0) + 2 * view->frameWidth();
+    if (list->count() > list->maxVisibleItems())
+        wanted += view->verticalScrollBar()->sizeHint().width();
+    view->setMinimumWidth(std::max(0, wanted));
+}
+
+void ConversionWindow::showOutputMenu(int index, const QPoint& globalPos)
+{
+    auto* menu = new QMenu(this);
+    menu->setObjectName(QStringLiteral("OutputMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addAction(QStringLiteral("Копировать"), this, [this, index] { copyOutput(index); });
+    menu->addAction(QStringLiteral("Поменять местами"), this,
+                    [this, index] { outputClicked(index); });
+    menu->popup(globalPos);
+}
+
+void ConversionWindow::copyOutput(int index)
+{
+    QGuiApplication::clipboard()->setText(m_outText[static_cast<std::size_t>(index)]->text());
+}
+
+bool ConversionWindow::outputEvent(int index, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return false; // the right button brings the context menu
+        outputClicked(index);
+        return true;
+    case QEvent::ContextMenu:
+        showOutputMenu(index, static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    case QEvent::KeyPress: {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->matches(QKeySequence::Copy)) {
+            copyOutput(index); // the whole value, selected or not
+            return true;
+        }
+        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
+            key->key() == Qt::Key_Space) {
+            outputClicked(index);
+            return true;
+        }
+        return false;
+    }
+    default:
+        return false;
+    }
 }
 
 bool ConversionWindow::eventFilter(QObject* watched, QEvent* event)
@@ -175,22 +278,22 @@ bool ConversionWindow::eventFilter(QObject* watched, QEvent* event)
         }
         return false;
     }
-    if (event->type() == QEvent::MouseButtonPress) {
-        for (int i = 0; i < 4; ++i)
-            if (watched == m_outText[static_cast<std::size_t>(i)]) {
-                outputClicked(i);
-                return true;
-            }
-    }
+    for (int i = 0; i < 4; ++i)
+        if (watched == m_outText[static_cast<std::size_t>(i)])
+            return outputEvent(i, event) || QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
-        auto* list = qobject_cast<QComboBox*>(watched);
+        QComboBox* list = nullptr;
+        for (QComboBox* candidate : unitLists())
+            if (watched == candidate || watched == candidate->view())
+                list = candidate;
         const auto* key = static_cast<QKeyEvent*>(event);
         const QString text = key->text();
         // Letters and other printable characters jump by first letter; the
         // combo box's own prefix search would move the selection a second time.
-        if (list && list != m_selUnit && text.size() == 1 && text.at(0).isPrint() &&
-            !text.at(0).isSpace()) {
+        if (list && text.size() == 1 && text.at(0).isPrint() && !text.at(0).isSpace()) {
             unitKeyTyped(list, text.at(0));
+            if (watched == list->view())
+                list->view()->setCurrentIndex(list->model()->index(list->currentIndex(), 0));
             return true;
         }
     }

@@ -91,6 +91,13 @@ private:
     QString saveBase();
     void saveWithRetry(const QString& file, const std::function<QString()>& save);
     void changeHeight(int deltaTwips);
+    std::array<QComboBox*, 5> unitLists() const;
+    void updateTabOrder();
+    void setPanelReachable(bool open);
+    void fitListWidth(QComboBox* list);
+    bool outputEvent(int index, QEvent* event);
+    void showOutputMenu(int index, const QPoint& globalPos);
+    void copyOutput(int index);
 
     unitdb::UnitTables& m_tables;
     Messenger& m_msg;
@@ -103,7 +110,7 @@ private:
     int m_heightTwips = 2330;
     bool m_logFailed = false;
     bool m_loadedPartly = false;
-    bool m_overflowShown = false;
+    bool m_overflowed = false; // the last conversion overflowed in some output
     std::array<double, 4> m_outKoef{};
 
     SettingsDialog* m_settingsDialog = nullptr;

@@ -46,26 +46,35 @@ int ConversionWindow::IoU(const QString& name) const
 
 void ConversionWindow::Conversion()
 {
+    // A coefficient of 0, a negative or a non-finite one gives no number that belongs to
+    // the input: such outputs are left empty rather than stale.
+    auto usable = [](double koef) { return std::isfinite(koef) && koef > 0.0; };
     const int cat = std::max(0, IoU(m_selUnit->currentText()));
     const auto& koefs = m_tables.UnitKoef[static_cast<std::size_t>(cat)];
     const int p = m_inUnit->currentIndex();
-    const double k = p >= 0 && p < unitdb::kMaxUnits ? koefs[static_cast<std::size_t>(p)] : 0.0;
+    const bool inputChosen = p >= 0 && p < unitdb::kMaxUnits;
+    const double k = inputChosen ? koefs[static_cast<std::size_t>(p)] : 0.0;
     const double x = calc::readNumber(m_inText->text().toStdString());
+    m_overflowed = false;
     for (std::size_t i = 0; i < 4; ++i) {
         const int q = m_outUnit[i]->currentIndex();
         if (q >= 0 && q < unitdb::kMaxUnits)
             m_outKoef[i] = koefs[static_cast<std::size_t>(q)];
-        if (m_outKoef[i] == 0.0)
+        QLineEdit* out = m_outText[i];
+        if ((inputChosen && !usable(k)) || !usable(m_outKoef[i])) {
+            out->clear();
             continue;
-        double value = k / m_outKoef[i] * x;
-        if (!std::isfinite(value)) {
-            // Error 6 empties the outputs: no stale value stays beside the new input.
-            ReportError(6, {});
-            return;
         }
-        if (m_settingsDialog && m_settingsDialog->rounding())
+        double value = k / m_outKoef[i] * x;
+        if (std::isfinite(value) && m_settingsDialog && m_settingsDialog->rounding())
             value = calc::roundToPlaces(value, m_settingsDialog->places());
-        m_outText[i]->setText(fromStd(calc::numberText(value, decimalSeparator())));
+        if (!std::isfinite(value)) {
+            // Said in place while typing; the message box waits for Enter.
+            out->setText(QStringLiteral("Переполнение"));
+            m_overflowed = true;
+            continue;
+        }
+        out->setText(fromStd(calc::numberText(value, decimalSeparator())));
     }
 }
 
@@ -84,21 +93,20 @@ void ConversionWindow::selectIn(QComboBox* list, int position)
 
 void ConversionWindow::categoryChosen()
 {
-    std::array<QComboBox*, 5> lists{m_inUnit, m_outUnit[0], m_outUnit[1], m_outUnit[2],
-                                    m_outUnit[3]};
     const int cat = std::max(0, IoU(m_selUnit->currentText()));
     const int n = m_tables.UnitCount[static_cast<std::size_t>(cat)];
     QStringList names;
     for (int j = 0; j < n; ++j)
         names << fromStd(
             m_tables.UnitNames[static_cast<std::size_t>(cat)][static_cast<std::size_t>(j)]);
-    for (QComboBox* list : lists) {
+    for (QComboBox* list : unitLists()) {
         // Filled silently: Qt would select the first entry while adding and run
         // the handlers on a half-filled list.
         const QSignalBlocker block(list);
         list->clear();
         list->addItems(names);
         list->setCurrentIndex(-1);
+        fitListWidth(list);
     }
     if (n == 0)
         return;
@@ -109,6 +117,7 @@ void ConversionWindow::categoryChosen()
 
 void ConversionWindow::unitChosen(QComboBox* list)
 {
+    list->setToolTip(list->currentText()); // the closed box may cut a long name
     ShowUnit(list);
     Conversion();
 }

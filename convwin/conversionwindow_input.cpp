@@ -7,6 +7,7 @@
 #include "dialogs/calcmessages.h"
 #include "dialogs/messenger.h"
 #include "dialogs/settingsdialog.h"
+#include "dialogs/typography.h"
 #include "dialogs/uistyle.h"
 
 #include <QComboBox>
@@ -55,11 +56,11 @@ void ConversionWindow::inTextChanged()
     const QString text = m_inText->text();
     if (text == QStringLiteral("Ravlo"))
         m_msg.show(this, kVerse, ui::programTitle());
-    if (text.contains(QLatin1Char(','))) {
+    // Pasted typographic signs would otherwise end the number silently («5−1» read as 5).
+    const QString plain = plainOperators(text).replace(QLatin1Char(','), QLatin1Char('.'));
+    if (plain != text) {
         const int caret = m_inText->cursorPosition();
-        QString periods = text;
-        periods.replace(QLatin1Char(','), QLatin1Char('.'));
-        m_inText->setText(periods); // runs this handler again, which converts
+        m_inText->setText(plain); // runs this handler again, which converts
         m_inText->setCursorPosition(caret);
         return;
     }
@@ -85,6 +86,9 @@ void ConversionWindow::inTextEnter()
     } else {
         setInText(before);
     }
+    // Typing showed «Переполнение» beside the input; Enter says why, once.
+    if (m_overflowed)
+        ReportError(6, {});
     if (m_settingsDialog->logging())
         writeLog(before, m_inText->text());
 }

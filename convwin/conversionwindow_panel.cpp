@@ -5,6 +5,7 @@
 #include "dialogs/aboutbox.h"
 #include "dialogs/databaseeditor.h"
 #include "dialogs/settingsdialog.h"
+#include "dialogs/uistyle.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -23,6 +24,7 @@ void ConversionWindow::helpPressed(int index)
         m_panelOpen = true;
     }
     m_cmdScroll->setEnabled(true);
+    setPanelReachable(true);
     ShowUnit(index == 4 ? m_inUnit : m_outUnit[static_cast<std::size_t>(index)]);
 }
 
@@ -32,6 +34,7 @@ void ConversionWindow::scrollPressed()
         changeHeight(-kPanelTwips);
         m_panelOpen = false;
     }
+    setPanelReachable(false);
     m_cmdScroll->setEnabled(false);
 }
 
@@ -55,6 +58,7 @@ void ConversionWindow::outputClicked(int index)
     const int helpTop = m_cmdHelp[4]->y();
     m_cmdHelp[4]->move(m_cmdHelp[4]->x(), m_cmdHelp[i]->y());
     m_cmdHelp[i]->move(m_cmdHelp[i]->x(), helpTop);
+    updateTabOrder();
 
     m_inText->setFocus(Qt::OtherFocusReason);
     if (m_inText->text() == QStringLiteral("0"))
@@ -67,9 +71,7 @@ void ConversionWindow::outputClicked(int index)
 void ConversionWindow::openSettings()
 {
     setEnabled(false);
-    m_settingsDialog->show();
-    m_settingsDialog->raise();
-    m_settingsDialog->activateWindow();
+    ui::showOver(m_settingsDialog, this);
 }
 
 void ConversionWindow::openAbout()
@@ -78,9 +80,7 @@ void ConversionWindow::openAbout()
         m_aboutBox = new AboutBox();
         connect(m_aboutBox, &AboutBox::handedBack, this, &ConversionWindow::handBack);
     }
-    m_aboutBox->show();
-    m_aboutBox->raise();
-    m_aboutBox->activateWindow();
+    ui::showOver(m_aboutBox, this);
     setEnabled(false);
 }
 
@@ -88,9 +88,7 @@ void ConversionWindow::openEditor()
 {
     m_editor->selectCategory(std::max(0, IoU(m_selUnit->currentText())));
     m_editor->selectUnit(m_inUnit->currentIndex());
-    m_editor->show();
-    m_editor->raise();
-    m_editor->activateWindow();
+    ui::showOver(m_editor, this);
     setEnabled(false);
 }
 

@@ -245,9 +245,6 @@ bool ConversionWindow::ReportError(int number, QString description)
         description = QStringLiteral("Переполнение! Не используйте числа больше 10^300.");
     m_msg.show(this, QStringLiteral("Ошибка № %1: %2").arg(number).arg(description),
                QStringLiteral("Ошибка!"), fatal ? MsgIcon::Stop : MsgIcon::Exclamation);
-    if (number == 6)
-        for (QLineEdit* out : m_outText)
-            out->clear();
     return !fatal;
 }
 

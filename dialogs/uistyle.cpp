@@ -4,7 +4,9 @@
 #include <QFrame>
 #include <QLocale>
 #include <QPalette>
+#include <QPushButton>
 #include <QWidget>
+#include <QWindow>
 
 namespace ui
 {
@@ -66,6 +68,30 @@ char decimalSeparator()
 QString programTitle()
 {
     return QStringLiteral("Метрованта");
+}
+
+void pressOnEnter(QWidget* window)
+{
+    // An auto-default button takes Enter while it has the focus, in any kind of window.
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        button->setAutoDefault(true);
+}
+
+void showOver(QWidget* dialog, QWidget* owner)
+{
+    QWidget* main = owner->window();
+    // Only a dialog-type window carries the transient link to the window manager.
+    if (dialog->windowType() != Qt::Dialog)
+        dialog->setWindowFlags((dialog->windowFlags() & ~Qt::WindowType_Mask) | Qt::Dialog);
+    main->winId(); // both native windows must exist before they are linked
+    dialog->winId();
+    dialog->windowHandle()->setTransientParent(main->windowHandle());
+    const QRect frame = main->frameGeometry();
+    dialog->move(frame.center() - QPoint(dialog->width() / 2, dialog->height() / 2));
+    pressOnEnter(dialog);
+    dialog->show();
+    dialog->raise();
+    dialog->activateWindow();
 }
 
 } // namespace ui

@@ -38,4 +38,12 @@ char decimalSeparator();
 // The program's title for message boxes without one of their own.
 QString programTitle();
 
+// Enter on a focused push button of `window` presses it, as Space does. Call once its
+// buttons exist.
+void pressOnEnter(QWidget* window);
+
+// Shows `dialog` as a window of `owner`: transient for it (a window manager keeps it above
+// the owner) and centred on it; then raises and activates it.
+void showOver(QWidget* dialog, QWidget* owner);
+
 } // namespace ui

@@ -133,6 +133,7 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
         button->setObjectName(QString::fromLatin1(row.buttonObject));
         // 255 twips high at a 240-twip pitch, the buttons would overlap by a pixel.
         button->setGeometry(twipsRect(4080, top, 255, kRowStep));
+        button->setAutoDefault(true); // Enter presses the focused button, as Space does
         const QString description = QString::fromUtf8(row.description);
         connect(button, &QPushButton::clicked, this,
                 [this, description] { m_helper->setPlainText(description); });

@@ -9,14 +9,21 @@
 #include "unitdb/cp1251.h"
 #include "unitdb/unittables.h"
 
+#include <QAbstractItemView>
+#include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QTemporaryDir>
+#include <QWindow>
 #include <QtTest>
 
 #include <fstream>
@@ -163,32 +170,34 @@ private slots:
         QCOMPARE(m_window->settingsDialog()->places(), 4);
     }
 
-    void typingConvertsAtOnce()
+    void textIsMendedAsItEntersWhereTheCaretWas_data()
     {
-        QVERIFY(start());
-        list("InUnit")->setCurrentIndex(4); // Сантиметр
-        outUnit(0)->setCurrentIndex(3);     // Метр
-        outUnit(1)->setCurrentIndex(0);     // Ангстрем
-        type(QStringLiteral("250"));
-        QCOMPARE(out(0), QStringLiteral("2.5"));
-        QCOMPARE(out(1), QStringLiteral("25000000000"));
-        type(QStringLiteral("12abc"));
-        QCOMPARE(out(0), QStringLiteral("0.12"));
-        type(QStringLiteral("2+3"));
-        QCOMPARE(out(0), QStringLiteral("0.02"));
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("kept");
+        QTest::newRow("comma") << "3,5"
+                               << "3.5";
+        QTest::newRow("minus sign, en dash") << "–5−1"
+                                             << "-5-1";
+        QTest::newRow("times, dot") << "2×3·4"
+                                    << "2*3*4";
+        QTest::newRow("division signs") << "6÷2∕1"
+                                        << "6/2/1";
+        QTest::newRow("no-break, thin spaces") << "1\u00a0000\u2009000"
+                                               << "1 000 000";
     }
-
-    void commaBecomesPeriodWhereTheCaretWas()
+    // Typed or pasted, typographic signs become operators as they enter the line.
+    void textIsMendedAsItEntersWhereTheCaretWas()
     {
+        QFETCH(QString, entered);
+        QFETCH(QString, kept);
         QVERIFY(start());
-        type(QStringLiteral("3,5"));
-        QCOMPARE(inText()->text(), QStringLiteral("3.5"));
-        QCOMPARE(inText()->cursorPosition(), 3);
-        QTest::keyClick(inText(), Qt::Key_Home);
-        QTest::keyClick(inText(), Qt::Key_Right);
-        QTest::keyClicks(inText(), QStringLiteral(",2"));
-        QCOMPARE(inText()->text(), QStringLiteral("3.2.5"));
-        QCOMPARE(inText()->cursorPosition(), 3);
+        type(QStringLiteral("77"));
+        inText()->setCursorPosition(1);
+        inText()->insert(entered); // what a paste does
+        QCOMPARE(inText()->text(), QStringLiteral("7") + kept + QStringLiteral("7"));
+        QCOMPARE(inText()->cursorPosition(), 1 + kept.size());
+        typeText(inText(), entered);
+        QVERIFY(inText()->text().endsWith(kept + kept + QStringLiteral("7")));
     }
 
     void roundingFollowsTheSettingsAtOnce()
@@ -210,16 +219,30 @@ private slots:
         QCOMPARE(out(0), QStringLiteral("2.5"));
     }
 
-    void overflowIsReportedOnceAndEmptiesTheOutputs()
+    // Typing names an overflow in its row, Enter reports it once; a coefficient that is not
+    // a positive finite number leaves its rows empty, never stale.
+    void outputsThatCannotBeComputedAreNeverStale()
     {
         QVERIFY(start());
+        list("InUnit")->setCurrentIndex(2); // Верста
+        outUnit(1)->setCurrentIndex(3);     // Метр
         m_msg.messages.clear();
-        type(QStringLiteral("1e400"));
+        type(QStringLiteral("1e300"));
+        QCOMPARE(out(0), QStringLiteral("Переполнение")); // Ангстрем
+        QCOMPARE(m_msg.messages.size(), 0);
+        QTest::keyClick(inText(), Qt::Key_Return);
         QCOMPARE(m_msg.messages.size(), 1);
         QCOMPARE(m_msg.messages[0].text,
                  QStringLiteral("Ошибка № 6: Переполнение! Не используйте числа больше 10^300."));
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(out(i), QString());
+        QCOMPARE(out(0), QStringLiteral("Переполнение"));
+
+        m_tables->UnitKoef[0][0] = 0.0; // Ангстрем
+        m_tables->UnitKoef[0][2] = -1.0;
+        type(QStringLiteral("6"));
+        QCOMPARE(out(0) + out(1), QString()); // the input unit itself is bad
+        list("InUnit")->setCurrentIndex(3);
+        QCOMPARE(out(0), QString());
+        QCOMPARE(out(1), QStringLiteral("6"));
     }
 
     void enterEvaluatesInPlaceAndWritesTheLog()
@@ -321,27 +344,24 @@ private slots:
         }
         QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LblUnit"))->text(),
                  QStringLiteral("Метр (м)"));
-    }
 
-    void helpButtonsUnfoldOnceAndTheFoldButtonFolds()
-    {
-        QVERIFY(start());
-        const int folded = m_window->height();
-        QPushButton* fold = button(QStringLiteral("CmdScroll"));
-        QVERIFY(!fold->isEnabled());
-        outUnit(2)->setCurrentIndex(2);
-        QTest::mouseClick(button(QStringLiteral("CmdHelp_2")), Qt::LeftButton);
-        QCOMPARE(m_window->height(), folded + ui::twips(2200));
-        QVERIFY(fold->isEnabled());
-        QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LblUnit"))->text(),
-                 QStringLiteral("Верста"));
-        QCOMPARE(child<QPlainTextEdit>(m_window.get(), QStringLiteral("LblDesc"))->toPlainText(),
-                 QStringLiteral("Пятьсот саженей."));
-        QTest::mouseClick(button(QStringLiteral("CmdHelp_4")), Qt::LeftButton);
-        QCOMPARE(m_window->height(), folded + ui::twips(2200));
-        QTest::mouseClick(fold, Qt::LeftButton);
-        QCOMPARE(m_window->height(), folded);
-        QVERIFY(!fold->isEnabled());
+        // The open list jumps too, and is as wide as its longest name.
+        const QString longName =
+            QStringLiteral("Британская имперская морская миля (брит. мор. миля)");
+        m_tables->UnitNames[1][2] = longName.toStdString();
+        // Fusion widens a popup by itself; the Windows style does not.
+        std::unique_ptr<QStyle> windowsStyle(QStyleFactory::create(QStringLiteral("Windows")));
+        in->setStyle(windowsStyle.get());
+        list("SelUnit")->setCurrentIndex(1);
+        in->showPopup();
+        QAbstractItemView* view = in->view();
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("б"));
+        QApplication::sendEvent(view, &press);
+        QCOMPARE(in->currentIndex(), 2);
+        QVERIFY(view->width() >= view->fontMetrics().horizontalAdvance(longName));
+        in->hidePopup();
+        in->setStyle(nullptr);
+        QCOMPARE(in->toolTip(), longName);
     }
 
     void unitWithoutDescriptionShowsTheNoticeInThePanel()
@@ -355,14 +375,15 @@ private slots:
                     .startsWith(QStringLiteral("Информация недоступна!")));
     }
 
-    void clickingAnOutputSwapsItWithTheInputRow()
+    // The left button swaps; the right one offers copy and swap; by keyboard Ctrl+C copies the
+    // whole value, Enter and Space swap.
+    void outputsSwapWithTheInputRowAndCopy()
     {
         QVERIFY(start());
         list("InUnit")->setCurrentIndex(3); // Метр
         outUnit(0)->setCurrentIndex(4);     // Сантиметр
         outUnit(1)->setCurrentIndex(1);     // Аршин
         type(QStringLiteral("5"));
-        QCOMPARE(out(0), QStringLiteral("500"));
         QLineEdit* clicked = edit(QStringLiteral("OutText_0"));
         const int inTop = inText()->y();
         const int outTop = clicked->y();
@@ -375,48 +396,113 @@ private slots:
         QCOMPARE(clicked->y(), inTop);
         QCOMPARE(button(QStringLiteral("CmdHelp_4"))->y(), outTop);
         QCOMPARE(inText()->selectedText(), QStringLiteral("500"));
+
+        QTest::mouseClick(clicked, Qt::RightButton);
+        QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, {}, clicked->mapToGlobal(QPoint()));
+        QApplication::sendEvent(clicked, &menuEvent);
+        auto* menu = child<QMenu>(m_window.get(), QStringLiteral("OutputMenu"));
+        menu->actions()[0]->trigger();
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("5"));
+        menu->actions()[1]->trigger();
+        QCOMPARE(inText()->text(), QStringLiteral("5"));
+        QTest::keyClick(clicked, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("500"));
+        QTest::keyClick(clicked, Qt::Key_Return);
+        QTest::keyClick(clicked, Qt::Key_Space);
+        QCOMPARE(inText()->text(), QStringLiteral("5"));
+
+        type(QStringLiteral("0"));
+        QTest::mouseClick(clicked, Qt::LeftButton);
+        QCOMPARE(inText()->text(), QString()); // a swapped «0» leaves the line empty
     }
 
-    void clickingAZeroOutputLeavesTheInputEmpty()
+    // Focus starts in the input line; Tab follows the rows as seen, skipping the folded
+    // panel; Enter presses the focused button.
+    void keyboardReachesEveryControlInTheOrderSeen()
     {
         QVERIFY(start());
-        type(QStringLiteral("0"));
+        m_window->show();
+        QApplication::setActiveWindow(m_window.get());
+        QCOMPARE(QApplication::focusWidget(), inText());
+        auto tabRound = [this] {
+            QStringList seen{"SelUnit"};
+            list("SelUnit")->setFocus(Qt::TabFocusReason);
+            for (int i = 0; i < 30; ++i) {
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+                if (QApplication::focusWidget() == list("SelUnit"))
+                    break;
+                seen << QApplication::focusWidget()->objectName();
+            }
+            return seen.join(' ');
+        };
+        auto rows = [](std::initializer_list<int> order) {
+            QString names = "SelUnit InText InUnit CmdHelp_4";
+            for (int i : order)
+                names += QStringLiteral(" OutText_%1 OutUnit_%1 CmdHelp_%1").arg(i);
+            return names;
+        };
+        QCOMPARE(tabRound(), rows({0, 1, 2, 3}));
+        // "?" unfolds once and shows its row's unit; the fold button folds back.
+        const int folded = m_window->height();
+        outUnit(2)->setCurrentIndex(2);
+        QTest::keyClick(button(QStringLiteral("CmdHelp_2")), Qt::Key_Return);
+        QTest::keyClick(button(QStringLiteral("CmdHelp_2")), Qt::Key_Space);
+        QCOMPARE(m_window->height(), folded + ui::twips(2200));
+        QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LblUnit"))->text(),
+                 QStringLiteral("Верста"));
+        QCOMPARE(tabRound(), rows({0, 1, 2, 3}) + " Command1 cmdSetup cmdEdit CmdScroll LblDesc");
+        QTest::keyClick(button(QStringLiteral("CmdScroll")), Qt::Key_Return);
+        QCOMPARE(m_window->height(), folded);
+        QVERIFY(!button(QStringLiteral("CmdScroll"))->isEnabled());
         QTest::mouseClick(edit(QStringLiteral("OutText_1")), Qt::LeftButton);
-        QCOMPARE(inText()->text(), QString());
-        QCOMPARE(out(1), QStringLiteral("0"));
+        QCOMPARE(tabRound(), rows({1, 0, 2, 3}));
     }
 
-    void otherWindowsDisableTheMainWindowUntilHandedBack()
+    // The ignore list takes effect when «Хорошо» closes the dialog, keeping the quantity
+    // while it is still shown.
+    void ignoreListTakesEffectWhenTheSettingsAreConfirmed()
     {
         QVERIFY(start());
         m_window->show();
         list("SelUnit")->setCurrentIndex(3); // Одна
         QTest::mouseClick(button(QStringLiteral("cmdSetup")), Qt::LeftButton);
-        QVERIFY(!m_window->isEnabled());
         auto* settings = m_window->settingsDialog();
-        QVERIFY(settings->isVisible());
         settings->setIgnoring(true); // off after a first start
         QTest::mouseClick(child<QPushButton>(settings, QStringLiteral("Command2")), Qt::LeftButton);
         QTest::mouseClick(child<QPushButton>(settings, QStringLiteral("Command4")), Qt::LeftButton);
-        QVERIFY(m_window->isEnabled());
-        QVERIFY(!settings->isVisible());
-        // The quantity list shows the new ignore list at once, keeping the quantity while shown.
         QCOMPARE(items(list("SelUnit")), (QStringList{"Масса", "Пустая", "Одна"}));
         QCOMPARE(list("SelUnit")->currentText(), QStringLiteral("Одна"));
         settings->addIgnored(QStringLiteral("Одна"));
         settings->close();
         QCOMPARE(list("SelUnit")->currentText(), QStringLiteral("Масса"));
+    }
 
-        QTest::mouseClick(button(QStringLiteral("Command1")), Qt::LeftButton);
-        QVERIFY(!m_window->isEnabled());
-        QWidget* about = nullptr;
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QStringLiteral("Form3"))
-                about = w;
-        QVERIFY(about && about->isVisible());
-        about->close();
-        QVERIFY(m_window->isEnabled());
-        QVERIFY(!about->isVisible());
+    // Each other window belongs to the main window (a window manager keeps it in front) and
+    // opens centred on it; the main window waits disabled until it is handed back.
+    void otherWindowsStayInFrontOfTheDisabledMainWindow()
+    {
+        QVERIFY(start());
+        m_window->move(200, 150);
+        m_window->show();
+        using Buttons = std::pair<const char*, const char*>; // opener, confirming button
+        for (auto [opener, confirm] :
+             {Buttons{"cmdSetup", "Command4"}, Buttons{"Command1", "Command1"},
+              Buttons{"cmdEdit", "Command1"}}) {
+            QTest::mouseClick(button(QLatin1String(opener)), Qt::LeftButton);
+            QVERIFY(!m_window->isEnabled());
+            QWidget* other = nullptr;
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (w != m_window.get() && w->isVisible())
+                    other = w;
+            QVERIFY(other);
+            QCOMPARE(other->windowHandle()->transientParent(), m_window->windowHandle());
+            // Within a frame's width: the frame is known only once the window is shown.
+            QVERIFY(
+                (other->geometry().center() - m_window->geometry().center()).manhattanLength() <=
+                4);
+            QTest::keyClick(child<QPushButton>(other, QLatin1String(confirm)), Qt::Key_Return);
+            QVERIFY(m_window->isEnabled() && !other->isVisible());
+        }
     }
 
     void shutDownStoresSelectionsAndTheIgnoreList()
