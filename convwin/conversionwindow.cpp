@@ -157,6 +157,7 @@ void ConversionWindow::buildControls()
     connect(m_command1, &QPushButton::clicked, this, [this] { openAbout(); });
     connect(m_cmdEdit, &QPushButton::clicked, this, [this] { openEditor(); });
 
+    setUpFind();
     setTabOrder(m_selUnit, m_inText);
     setTabOrder(m_inText, m_inUnit);
 }

@@ -19,6 +19,7 @@ class QPushButton;
 class SettingsDialog;
 class AboutBox;
 class DatabaseEditor;
+class FindBox;
 class Messenger;
 namespace settings
 {
@@ -91,6 +92,9 @@ private:
     QString saveBase();
     void saveWithRetry(const QString& file, const std::function<QString()>& save);
     void changeHeight(int deltaTwips);
+    void setUpFind();
+    void openFind();
+    void findChosen(int list, int slot);
 
     unitdb::UnitTables& m_tables;
     Messenger& m_msg;
@@ -109,6 +113,8 @@ private:
     SettingsDialog* m_settingsDialog = nullptr;
     AboutBox* m_aboutBox = nullptr;
     DatabaseEditor* m_editor = nullptr;
+    FindBox* m_findBox = nullptr;
+    QComboBox* m_findRow = nullptr; // the unit list the find box fills
 
     QLabel* m_lbl1 = nullptr;
     QComboBox* m_selUnit = nullptr;
