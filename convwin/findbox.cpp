@@ -28,6 +28,8 @@ FindBox::FindBox(const unitdb::UnitTables& tables, QWidget* parent)
     : QFrame(parent, Qt::Popup), m_tables(tables)
 {
     setObjectName(QStringLiteral("FindBox"));
+    // The click that closes the box must not also press a button or swap rows.
+    setAttribute(Qt::WA_NoMouseReplay);
     setFrameStyle(QFrame::Box | QFrame::Plain);
     setFont(ui::programFont());
 
@@ -73,7 +75,7 @@ void FindBox::popUp(const std::vector<int>& categories, const QWidget* anchor)
 void FindBox::refill()
 {
     m_list->clear();
-    if (m_text->text().trimmed().isEmpty())
+    if (!m_search || m_text->text().trimmed().isEmpty())
         return;
     const auto found = m_search->find(m_text->text().toStdString(), kMaxRows);
     if (found.empty()) {
