@@ -12,6 +12,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -32,6 +34,30 @@ bool save(QWidget* window, const QString& folder, const char* name)
     }
     const QString file = QDir(folder).filePath(QString::fromLatin1(name) + ".png");
     if (!window->grab().save(file)) {
+        std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    return true;
+}
+
+// The open find box is a popup window of its own: drawn over the picture of its window.
+bool saveWithPopup(QWidget* window, QWidget* popup, const QString& folder, const char* name)
+{
+    QTest::qWait(300);
+    if (!popup || !popup->isVisible()) {
+        std::fprintf(stderr, "screenshots: %s is not on the screen\n", name);
+        return false;
+    }
+    const QRect main(window->mapToGlobal(QPoint(0, 0)), window->size());
+    const QRect both = main.united(popup->geometry());
+    QPixmap picture(both.size());
+    picture.fill(window->palette().color(QPalette::Window));
+    QPainter painter(&picture);
+    painter.drawPixmap(main.topLeft() - both.topLeft(), window->grab());
+    painter.drawPixmap(popup->pos() - both.topLeft(), popup->grab());
+    painter.end();
+    const QString file = QDir(folder).filePath(QString::fromLatin1(name) + ".png");
+    if (!picture.save(file)) {
         std::fprintf(stderr, "screenshots: cannot write %s\n", qPrintable(file));
         return false;
     }
@@ -89,6 +115,16 @@ int main(int argc, char* argv[])
     pick(&main, "OutUnit_3", "Дюйм");
     main.findChild<QLineEdit*>(QStringLiteral("InText"))->setText(QStringLiteral("100"));
     bool ok = save(&main, out, "metrovanta-folded");
+    main.activateWindow();
+    if (!QTest::qWaitForWindowActive(&main)) // the shortcut below needs it
+        std::fprintf(stderr, "screenshots: the main window is not active\n");
+    QTest::keyClick(main.findChild<QLineEdit*>(QStringLiteral("InText")), Qt::Key_F3);
+    auto* findBox = main.findChild<QWidget*>(QStringLiteral("FindBox"));
+    if (auto* findText = main.findChild<QLineEdit*>(QStringLiteral("FindText")))
+        findText->setText(QStringLiteral("бар"));
+    ok = saveWithPopup(&main, findBox, out, "metrovanta-find") && ok;
+    if (findBox)
+        findBox->close();
     click(&main, "CmdHelp_1");
     ok = save(&main, out, "metrovanta-unfolded") && ok;
     click(&main, "cmdSetup");

@@ -1,8 +1,10 @@
 // Typing latency of the conversion window: a key press in the input line up to the four
-// outputs holding their new texts, and a category change refilling the five unit lists.
+// outputs holding their new texts, a category change refilling the five unit lists, and a
+// key press in the find box up to its list refilled.
 // Logging off and rounding on (the first-run defaults). Argument 0: shipped Base.dat,
 // 1: a full-capacity one (51 x 101 units with descriptions).
 #include "convwin/conversionwindow.h"
+#include "convwin/findbox.h"
 #include "dialogs/messenger.h"
 #include "unitdb/unittables.h"
 
@@ -12,12 +14,15 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
 
 #include <array>
 #include <memory>
+#include <numeric>
+#include <vector>
 
 namespace
 {
@@ -130,9 +135,41 @@ void BM_CategoryChange(benchmark::State& state)
     state.counters["units"] = inUnit->count();
 }
 
+// The query goes from "t" to "tl" and back: on the Russian layout «е» and «ед», which every
+// unit of the full-capacity file holds, so both readings are tried on every name and the
+// list is cut to its fifty rows each time. Second argument 1: with the repaint of the box.
+void BM_FindKeyPress(benchmark::State& state)
+{
+    Window w(state.range(0));
+    auto* box = w.find<FindBox>(QStringLiteral("FindBox"));
+    auto* text = w.find<QLineEdit>(QStringLiteral("FindText"));
+    auto* rows = w.find<QListWidget>(QStringLiteral("FindList"));
+    if (!w.ok || !box || !text || !rows) {
+        state.SkipWithError("the window did not start");
+        return;
+    }
+    std::vector<int> categories(static_cast<std::size_t>(w.tables->CatCount));
+    std::iota(categories.begin(), categories.end(), 0);
+    box->popUp(categories, w.find<QComboBox>(QStringLiteral("SelUnit")));
+    press(text, Qt::Key_T, QStringLiteral("t"));
+    bool letter = true;
+    for (auto _ : state) {
+        if (letter)
+            press(text, Qt::Key_L, QStringLiteral("l"));
+        else
+            press(text, Qt::Key_Backspace, {});
+        letter = !letter;
+        if (state.range(1))
+            QApplication::processEvents();
+        benchmark::DoNotOptimize(rows->count());
+    }
+    state.counters["rows"] = rows->count();
+}
+
 BENCHMARK(BM_KeyPress)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeyPressAndPaint)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CategoryChange)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindKeyPress)->Args({0, 0})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

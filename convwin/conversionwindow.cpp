@@ -169,6 +169,7 @@ void ConversionWindow::buildControls()
     connect(m_command1, &QPushButton::clicked, this, [this] { openAbout(); });
     connect(m_cmdEdit, &QPushButton::clicked, this, [this] { openEditor(); });
 
+    setUpFind();
     ui::pressOnEnter(this);
     updateTabOrder();
     setPanelReachable(false);

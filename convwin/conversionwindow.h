@@ -19,6 +19,7 @@ class QPushButton;
 class SettingsDialog;
 class AboutBox;
 class DatabaseEditor;
+class FindBox;
 class Messenger;
 namespace settings
 {
@@ -98,6 +99,9 @@ private:
     bool outputEvent(int index, QEvent* event);
     void showOutputMenu(int index, const QPoint& globalPos);
     void copyOutput(int index);
+    void setUpFind();
+    void openFind();
+    void findChosen(int list, int slot);
 
     unitdb::UnitTables& m_tables;
     Messenger& m_msg;
@@ -116,6 +120,8 @@ private:
     SettingsDialog* m_settingsDialog = nullptr;
     AboutBox* m_aboutBox = nullptr;
     DatabaseEditor* m_editor = nullptr;
+    FindBox* m_findBox = nullptr;
+    QComboBox* m_findRow = nullptr; // the unit list the find box fills
 
     QLabel* m_lbl1 = nullptr;
     QComboBox* m_selUnit = nullptr;

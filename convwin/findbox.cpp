@@ -1,0 +1,130 @@
+// The find box's controls and keys. The text keeps the keyboard focus all the time, so
+// typing never stops: Up and Down move in the list from there, Enter chooses.
+#include "convwin/findbox.h"
+
+#include "dialogs/uistyle.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QVBoxLayout>
+
+namespace
+{
+
+constexpr int kVisibleRows = 12;
+constexpr int kListRole = Qt::UserRole;
+constexpr int kSlotRole = Qt::UserRole + 1;
+
+QString fromStd(const std::string& text)
+{
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+} // namespace
+
+FindBox::FindBox(const unitdb::UnitTables& tables, QWidget* parent)
+    : QFrame(parent, Qt::Popup), m_tables(tables)
+{
+    setObjectName(QStringLiteral("FindBox"));
+    // The click that closes the box must not also press a button or swap rows.
+    setAttribute(Qt::WA_NoMouseReplay);
+    setFrameStyle(QFrame::Box | QFrame::Plain);
+    setFont(ui::programFont());
+
+    m_text = new QLineEdit(this);
+    m_text->setObjectName(QStringLiteral("FindText"));
+    m_text->setPlaceholderText(QStringLiteral("Единица измерения"));
+    ui::setColours(m_text, ui::kFieldBack, ui::kFieldText);
+    m_text->installEventFilter(this);
+
+    m_list = new QListWidget(this);
+    m_list->setObjectName(QStringLiteral("FindList"));
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setUniformItemSizes(true); // fifty rows per keystroke: no per-row measuring
+    m_list->setFixedHeight(m_list->fontMetrics().height() * kVisibleRows + 4);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(1, 1, 1, 1);
+    layout->setSpacing(1);
+    layout->addWidget(m_text);
+    layout->addWidget(m_list);
+
+    connect(m_text, &QLineEdit::textChanged, this, [this] { refill(); });
+    // A style that activates on one click emits both signals; choose() takes the first.
+    connect(m_list, &QListWidget::itemClicked, this, [this](auto* item) { choose(item); });
+    connect(m_list, &QListWidget::itemActivated, this, [this](auto* item) { choose(item); });
+}
+
+void FindBox::popUp(const std::vector<int>& categories, const QWidget* anchor)
+{
+    m_categories = categories;
+    m_search.emplace(m_tables, m_categories); // the editor may have changed the tables
+    m_text->clear();
+    refill(); // clear() stays silent when the text was empty already
+    // Wider than the anchor, to the left, where the rows it covers are not needed meanwhile:
+    // long unit names with their quantity then fit.
+    const int width = anchor->width() * 3 / 2;
+    setFixedWidth(width);
+    move(anchor->mapToGlobal(QPoint(anchor->width() - width, anchor->height())));
+    show();
+    m_text->setFocus(Qt::PopupFocusReason);
+}
+
+void FindBox::refill()
+{
+    m_list->clear();
+    if (!m_search || m_text->text().trimmed().isEmpty())
+        return;
+    const auto found = m_search->find(m_text->text().toStdString(), kMaxRows);
+    if (found.empty()) {
+        auto* none = new QListWidgetItem(QStringLiteral("Ничего не найдено"), m_list);
+        none->setFlags(Qt::NoItemFlags);
+        return;
+    }
+    for (const unitdb::UnitMatch& m : found) {
+        const auto cat = static_cast<std::size_t>(m_categories[static_cast<std::size_t>(m.list)]);
+        const QString text = fromStd(m_tables.UnitNames[cat][static_cast<std::size_t>(m.slot)]) +
+                             QStringLiteral(" — ") + fromStd(m_tables.CatNames[cat]);
+        auto* item = new QListWidgetItem(text, m_list);
+        item->setData(kListRole, m.list);
+        item->setData(kSlotRole, m.slot);
+        item->setToolTip(text);
+    }
+    m_list->setCurrentRow(0);
+}
+
+void FindBox::choose(const QListWidgetItem* item)
+{
+    if (!isVisible() || !item || !(item->flags() & Qt::ItemIsEnabled))
+        return;
+    const int list = item->data(kListRole).toInt();
+    const int slot = item->data(kSlotRole).toInt();
+    // Closed first: closing a popup hands the focus back, and the receiver moves it on.
+    close();
+    emit unitChosen(list, slot);
+}
+
+bool FindBox::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != m_text || event->type() != QEvent::KeyPress)
+        return QFrame::eventFilter(watched, event);
+    switch (static_cast<QKeyEvent*>(event)->key()) {
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        QCoreApplication::sendEvent(m_list, event);
+        return true;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        choose(m_list->currentItem());
+        return true;
+    case Qt::Key_Escape:
+        close();
+        return true;
+    default:
+        return false;
+    }
+}

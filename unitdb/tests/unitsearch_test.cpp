@@ -1,0 +1,70 @@
+// Unit search ranking over a small set of names, one query per row.
+#include "unitdb/unitsearch.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace
+{
+
+using Names = std::vector<std::string>;
+
+// Площадь is in the tables but not listed; Длина is listed twice and must come once.
+Names find(const std::string& query, std::size_t limit = 50)
+{
+    auto tables = std::make_unique<unitdb::UnitTables>();
+    const std::vector<Names> units{{"Метр (м)", "Миллиметр (мм)", "Сантиметр (см)",
+                                    "Верста (верста)", "Верста межевая (межевая  верста)",
+                                    "Астрономическая единица (а. е.)"},
+                                   {"Грамм (г)", "Лёгкая тонна (лт)"},
+                                   {"Метр квадратный (м2)"}};
+    for (std::size_t c = 0; c < units.size(); ++c) {
+        tables->UnitCount[c] = static_cast<int>(units[c].size());
+        std::copy(units[c].begin(), units[c].end(), tables->UnitNames[c].begin());
+    }
+    const std::vector<int> listed{1, 0, 1};
+    Names names;
+    for (const auto& m : unitdb::UnitSearch(*tables, listed).find(query, limit))
+        names.push_back(units[listed[m.list]][m.slot]);
+    return names;
+}
+
+TEST(UnitSearch, RanksSymbolThenNameStartThenWordStartThenInside)
+{
+    const struct {
+        const char* query;
+        Names expected;
+    } rows[] = {
+        {"м",
+         {"Метр (м)", "Миллиметр (мм)", "Верста межевая (межевая  верста)",
+          "Астрономическая единица (а. е.)", "Грамм (г)", "Сантиметр (см)"}},
+        {"Dthcnf", {"Верста (верста)", "Верста межевая (межевая  верста)"}},
+        {"vtnh", {"Метр (м)", "Миллиметр (мм)", "Сантиметр (см)"}},
+        {"межевая верста", {"Верста межевая (межевая  верста)"}},
+        {"  ед   аст ", {"Астрономическая единица (а. е.)"}},
+        {"а. е.", {"Астрономическая единица (а. е.)"}},
+        {"легкая т", {"Лёгкая тонна (лт)"}},
+        {"ЛЁГ", {"Лёгкая тонна (лт)"}},
+        {"квадрат", {}},
+        {"метр сутки", {}},
+        {"  ", {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.query);
+        EXPECT_EQ(find(row.query), row.expected);
+    }
+    EXPECT_EQ(find("м", 2), (Names{"Метр (м)", "Миллиметр (мм)"}));
+}
+
+TEST(UnitSearch, ReadsEveryLatinKeyOnTheRussianLayoutAndFoldsCase)
+{
+    EXPECT_EQ(unitdb::russianLayout("qwertyuiop[]asdfghjkl;'zxcvbnm,./`"),
+              "йцукенгшщзхъфывапролджэячсмитьбю.ё");
+    EXPECT_EQ(unitdb::russianLayout("<>~ 12 кг"), "БЮЁ 12 кг");
+    EXPECT_EQ(unitdb::foldCase("ЁЖИК Ångström ΩЎ"), "ежик ångström ωў");
+}
+
+} // namespace
