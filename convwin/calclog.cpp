@@ -5,6 +5,78 @@
 #include <cerrno>
 #include <cstring>
 
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace
+{
+
+// Windows-1251 bytes of UTF-8 text; a character the code page lacks becomes "?", so a
+// calculation is never dropped for one exotic letter.
+std::string cp1251OrQuestionMarks(std::string_view text)
+{
+    std::string out;
+    while (!text.empty()) {
+        const auto encoded = unitdb::encodeCp1251(text);
+        if (encoded.ok())
+            return out + encoded.bytes;
+        out += unitdb::encodeCp1251(text.substr(0, encoded.position)).bytes;
+        out += '?';
+        std::size_t next = encoded.position;
+        unitdb::nextCodePoint(text, next);
+        text.remove_prefix(next);
+    }
+    return out;
+}
+
+std::string reason(int error)
+{
+    return std::strerror(error);
+}
+
+// Opens for appending without ever blocking: a FIFO without a reader or a device named as
+// the log would otherwise hang the program, so only a regular file is accepted.
+std::FILE* openRegularFile(const std::string& path, CalcLog::Mode mode, std::string& failure)
+{
+#ifdef _WIN32
+    std::FILE* file = std::fopen(path.c_str(), mode == CalcLog::Mode::Create ? "wb" : "ab");
+    if (!file)
+        failure = reason(errno);
+    return file;
+#else
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        failure = reason(errno);
+        return nullptr;
+    }
+    struct stat info {
+    };
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        failure = "это не обычный файл";
+        ::close(fd);
+        return nullptr;
+    }
+    if ((mode == CalcLog::Mode::Create && ::ftruncate(fd, 0) != 0) ||
+        ::fcntl(fd, F_SETFL, O_APPEND) != 0) {
+        failure = reason(errno);
+        ::close(fd);
+        return nullptr;
+    }
+    std::FILE* file = ::fdopen(fd, "ab");
+    if (!file) {
+        failure = reason(errno);
+        ::close(fd);
+    }
+    return file;
+#endif
+}
+
+} // namespace
+
 CalcLog::~CalcLog()
 {
     close();
@@ -16,14 +88,15 @@ std::optional<std::string> CalcLog::open(const std::string& path, Mode mode,
     close();
     if (path.empty())
         return std::string("пустое имя файла");
-    m_file = std::fopen(path.c_str(), mode == Mode::Create ? "wb" : "ab");
+    std::string failure;
+    m_file = openRegularFile(path, mode, failure);
     if (!m_file)
-        return std::string(std::strerror(errno));
+        return failure;
     std::fseek(m_file, 0, SEEK_END);
     if (std::ftell(m_file) == 0) {
-        if (auto failure = write({caption, ""})) {
+        if (auto failed = write({caption, ""})) {
             close();
-            return failure;
+            return failed;
         }
     }
     return std::nullopt;
@@ -38,13 +111,10 @@ std::optional<std::string> CalcLog::write(const std::vector<std::string>& lines)
         text += line;
         text += "\r\n";
     }
-    const auto encoded = unitdb::encodeCp1251(text);
-    if (!encoded.ok())
-        return std::string("символ не представим в кодировке Windows-1251");
-    if (std::fwrite(encoded.bytes.data(), 1, encoded.bytes.size(), m_file) !=
-            encoded.bytes.size() ||
+    const std::string bytes = cp1251OrQuestionMarks(text);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() ||
         std::fflush(m_file) != 0)
-        return std::string(std::strerror(errno));
+        return reason(errno);
     return std::nullopt;
 }
 

@@ -17,13 +17,15 @@ public:
     CalcLog& operator=(const CalcLog&) = delete;
     ~CalcLog();
 
-    // Opens the log; writes the header (`caption` and an empty line) when the
-    // file is created or was empty. Returns the system's reason on failure.
+    // Opens the log, a regular file only, never waiting on a FIFO or device; writes the
+    // header (`caption` and an empty line) when the file is created or was empty. Returns
+    // the reason on failure.
     std::optional<std::string> open(const std::string& path, Mode mode, const std::string& caption);
     bool isOpen() const { return m_file != nullptr; }
 
-    // Writes UTF-8 lines, each ended by CR LF, and flushes them so that a
-    // crash loses no finished calculation. Returns the reason on failure.
+    // Writes UTF-8 lines, each ended by CR LF, in Windows-1251 with "?" for a character it
+    // lacks, and flushes them so that a crash loses no finished calculation. Returns the
+    // reason on failure.
     std::optional<std::string> write(const std::vector<std::string>& lines);
     void close();
 

@@ -66,11 +66,18 @@ ConversionWindow::ConversionWindow(unitdb::UnitTables& tables, Messenger& messen
                                    const QString& registryFile, QWidget* parent)
     : QWidget(parent), m_tables(tables), m_msg(messenger)
 {
-    // The store's own troubles (a settings file that cannot be written) reach the user here.
+    // The store's own troubles reach the user here, unless start-up has already said that
+    // the settings will not be kept.
     auto reporter = [this](std::string_view title, std::string_view text) {
+        if (m_settingsUnwritable)
+            return;
         m_msg.show(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
                    QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
     };
+#ifndef _WIN32
+    m_settingsFile = registryFile.isEmpty() ? settings::defaultRegistryFile()
+                                            : std::filesystem::path(registryFile.toStdString());
+#endif
     m_settings =
         registryFile.isEmpty()
             ? std::make_unique<settings::SettingsStore>(reporter)
@@ -149,6 +156,8 @@ void ConversionWindow::buildControls()
     m_lblDesc->setGeometry(ui::twipsRect(120, 2760, 6105, 1695));
     m_lblDesc->setReadOnly(true);
     m_lblDesc->setTabChangesFocus(true);
+    // A word wider than the panel breaks where the line ends instead of running off it.
+    m_lblDesc->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     ui::setColours(m_lblDesc, ui::kOutputBack, ui::kOutputText);
 
     connect(m_selUnit, &QComboBox::currentIndexChanged, this, [this] { categoryChosen(); });

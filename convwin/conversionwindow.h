@@ -8,6 +8,7 @@
 #include <QWidget>
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <memory>
 
@@ -85,6 +86,10 @@ private:
     void settingsHandedBack();
     void writeLog(const QString& before, const QString& after);
     bool openLog(CalcLog::Mode mode);
+    void switchLoggingOff();
+    QString ownFileFor(const QString& logFile) const;
+    void checkSettingsFile();
+    std::string storedText(const char* name, const char* fallback = "0");
     int storedPosition(const char* name, int count);
     long storedNumber(const char* name);
     void fillCategoryLists();
@@ -113,6 +118,10 @@ private:
     bool m_panelOpen = false;
     int m_heightTwips = 2330;
     bool m_logFailed = false;
+    std::filesystem::path m_settingsFile; // empty where the system registry keeps them
+    bool m_settingsUnwritable = false;
+    bool m_firstRun = false;       // the defaults hold for the run, whether stored or not
+    bool m_databaseLoaded = false; // false: the stored positions are not the user's to overwrite
     bool m_loadedPartly = false;
     bool m_overflowed = false; // the last conversion overflowed in some output
     std::array<double, 4> m_outKoef{};

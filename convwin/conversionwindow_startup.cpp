@@ -2,6 +2,9 @@
 // window's error reporter.
 #include "convwin/conversionwindow.h"
 
+#include "calc/numbertext.h"
+#include "convwin/ownfiles.h"
+
 #include "dialogs/aboutbox.h"
 #include "dialogs/databaseeditor.h"
 #include "dialogs/messenger.h"
@@ -21,7 +24,8 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include <charconv>
+#include <cmath>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -31,6 +35,13 @@ namespace
 const char* const kBaseFile = "Base.dat";
 const char* const kIgnoreFile = "Ignore.ini";
 constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
+
+// The first-run settings, in the order they are written.
+constexpr std::pair<const char*, const char*> kDefaults[] = {
+    {"Velic", "0"},   {"Field1", "0"},   {"Field2", "0"},        {"Field3", "0"},
+    {"Field4", "0"},  {"Field5", "0"},   {"Round", "9"},         {"Launched", "1"},
+    {"Logging", "0"}, {"Ignoring", "0"}, {"LogFile", "log.txt"},
+};
 
 QString qs(const std::string& text)
 {
@@ -88,6 +99,11 @@ bool ConversionWindow::startUp()
         connect(m_settingsDialog, &SettingsDialog::roundingChanged, this, [this] { Conversion(); });
         connect(m_settingsDialog, &SettingsDialog::handedBack, this,
                 &ConversionWindow::settingsHandedBack);
+        connect(m_settingsDialog, &SettingsDialog::loggingChanged, this, [this](bool on) {
+            if (on)
+                m_logFailed = false;
+        });
+        m_settingsDialog->setLogFileCheck([this](const QString& name) { return ownFileFor(name); });
     }
     if (!m_editor) {
         m_editor = new DatabaseEditor(m_tables, m_msg);
@@ -99,19 +115,25 @@ bool ConversionWindow::startUp()
     m_settings->setRegBase("Quorvellant");
     m_settings->setProgram("Metrovanta");
     m_settings->setSection("Settings");
+    checkSettingsFile();
 
     m_settingsDialog->setIgnoring(storedNumber("Ignoring") != 0);
 
-    m_currentFile = QString::fromLatin1(kIgnoreFile);
-    if (FileExists(m_currentFile)) {
-        std::ifstream in(kIgnoreFile, std::ios::binary);
+    // Read in any letter case: a list copied from another system is often IGNORE.INI.
+    const QString ignoreFile = ownfiles::findFile(QDir::currentPath(), QLatin1String(kIgnoreFile));
+    m_currentFile = ignoreFile.isEmpty() ? QString::fromLatin1(kIgnoreFile) : ignoreFile;
+    if (!ignoreFile.isEmpty()) {
+        std::ifstream in(ignoreFile.toStdString(), std::ios::binary);
         std::ostringstream bytes;
         bytes << in.rdbuf();
-        if (!in)
-            ReportError(75, QStringLiteral("Не удалось прочитать файл Ignore.ini."));
-        else
+        if (!in) {
+            ReportError(75, QStringLiteral("Не удалось прочитать файл %1.").arg(ignoreFile));
+        } else {
+            QStringList names;
             for (const auto& name : unitdb::parseIgnoreList(bytes.str()))
-                m_settingsDialog->addIgnored(qs(name));
+                names << qs(name);
+            m_settingsDialog->addIgnored(names);
+        }
     }
 
     m_currentFile = QString::fromLatin1(kBaseFile);
@@ -124,12 +146,18 @@ bool ConversionWindow::startUp()
         const auto [number, text] = loadFault(loaded);
         ReportError(number, text);
     }
+    m_databaseLoaded = m_tables.CatCount > 0;
+    if (loaded.ok() && !m_databaseLoaded)
+        ReportError(62, QStringLiteral("Файл Base.dat пуст: в нём нет ни одной величины. Добавьте "
+                                       "величины в редакторе базы или верните файл на место."));
     fillCategoryLists();
     unitdb::sortUnits(m_tables);
     m_loadedTables = std::make_unique<unitdb::UnitTables>(m_tables);
 
-    if (m_settings->ReadEntry("Launched", "0") == "0")
+    if (storedNumber("Launched") == 0) {
         RegisterProg();
+        m_firstRun = true;
+    }
 
     selectIn(m_selUnit, storedPosition("Velic", m_selUnit->count()));
     selectIn(m_inUnit, storedPosition("Field1", m_inUnit->count()));
@@ -146,7 +174,7 @@ bool ConversionWindow::startUp()
         m_settingsDialog->setRounding(false);
 
     m_settingsDialog->setLogging(storedNumber("Logging") != 0);
-    m_settingsDialog->setLogFile(qs(m_settings->ReadEntry("Logfile", "")));
+    m_settingsDialog->setLogFile(qs(storedText("Logfile", "")));
     m_settingsDialog->selectCategory(0);
     m_editor->selectCategory(0);
 
@@ -183,45 +211,82 @@ bool ConversionWindow::openLog(CalcLog::Mode mode)
 {
     const QString name = m_settingsDialog->logFile();
     if (name.trimmed().isEmpty()) {
-        ReportError(52, QStringLiteral("Неверное имя log-файла."));
-        m_logFailed = true;
+        ReportError(52, QStringLiteral("Неверное имя log-файла. Запись вычислений выключена."));
+        switchLoggingOff();
+        return false;
+    }
+    if (const QString own = ownFileFor(name); !own.isEmpty()) {
+        ReportError(75, QStringLiteral("Log-файл %1 - это файл программы %2. Запись вычислений "
+                                       "выключена.")
+                            .arg(name, own));
+        switchLoggingOff();
         return false;
     }
     if (auto failure = m_log.open(name.toStdString(), mode, caption().toStdString())) {
-        // Reported once; logging stays off for the rest of the run.
-        ReportError(75,
-                    QStringLiteral("Не удалось открыть log-файл %1: %2").arg(name, qs(*failure)));
-        m_logFailed = true;
+        ReportError(75, QStringLiteral("Не удалось открыть log-файл %1: %2. Запись вычислений "
+                                       "выключена.")
+                            .arg(name, qs(*failure)));
+        switchLoggingOff();
         return false;
     }
     return true;
 }
 
+void ConversionWindow::switchLoggingOff()
+{
+    // Said once; ticking the box again gives the log another try.
+    m_logFailed = true;
+    m_settingsDialog->setLogging(false);
+}
+
+QString ConversionWindow::ownFileFor(const QString& logFile) const
+{
+    std::vector<std::filesystem::path> own{kBaseFile, kIgnoreFile};
+    if (!m_settingsFile.empty())
+        own.push_back(m_settingsFile);
+    const auto hit = ownfiles::sameFile(logFile.toStdString(), own);
+    return hit.empty() ? QString() : qs(hit.filename().string());
+}
+
+void ConversionWindow::checkSettingsFile()
+{
+    if (m_settingsFile.empty())
+        return;
+    if (const auto error = ownfiles::unwritableReason(m_settingsFile)) {
+        ReportError(75,
+                    QStringLiteral("Настройки не будут сохранены: файл %1 нельзя записать (%2).")
+                        .arg(qs(m_settingsFile.string()), qs(std::strerror(*error))));
+        m_settingsUnwritable = true;
+    }
+}
+
+std::string ConversionWindow::storedText(const char* name, const char* fallback)
+{
+    // On the first run the defaults hold in memory, even when they could not be stored.
+    if (m_firstRun)
+        for (const auto& [stored, value] : kDefaults)
+            if (QLatin1String(stored).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return value;
+    return m_settings->ReadEntry(name, fallback);
+}
+
 long ConversionWindow::storedNumber(const char* name)
 {
-    const std::string text = m_settings->ReadEntry(name, "0");
-    long value = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return ec == std::errc{} && end == text.data() + text.size() ? value : 0;
+    // Read as the program reads any number: blanks and a "+" do not matter, text reads as 0.
+    const double value = calc::readNumber(storedText(name));
+    return static_cast<long>(std::clamp(value, -1e9, 1e9));
 }
 
 int ConversionWindow::storedPosition(const char* name, int count)
 {
     const long value = storedNumber(name);
-    // Below -1, or not a number at all: the first entry.
-    if (value < -1 || value >= count)
-        return 0;
-    return static_cast<int>(value);
+    // No selection stored, or one past the end of the list: the first entry.
+    return value < 0 || value >= count ? 0 : static_cast<int>(value);
 }
 
 void ConversionWindow::RegisterProg()
 {
-    const std::pair<const char*, const char*> defaults[] = {
-        {"Velic", "0"},   {"Field1", "0"},   {"Field2", "0"},        {"Field3", "0"},
-        {"Field4", "0"},  {"Field5", "0"},   {"Round", "9"},         {"Launched", "1"},
-        {"Logging", "0"}, {"Ignoring", "0"}, {"LogFile", "log.txt"},
-    };
-    for (const auto& [name, value] : defaults)
+    for (const auto& [name, value] : kDefaults)
         m_settings->WriteEntry(name, value);
     m_settings->flush(); // so that a later crash does not make the next start a first one
 }
@@ -271,11 +336,14 @@ void ConversionWindow::shutDown()
     auto write = [this](const char* name, long value) {
         m_settings->WriteEntry(name, std::to_string(value));
     };
-    write("Velic", m_selUnit->currentIndex());
-    write("Field1", m_inUnit->currentIndex());
-    for (int i = 0; i < 4; ++i)
-        write(("Field" + std::to_string(i + 2)).c_str(),
-              m_outUnit[static_cast<std::size_t>(i)]->currentIndex());
+    // Positions in empty lists would wipe out the user's choice for the next good start.
+    if (m_databaseLoaded) {
+        write("Velic", m_selUnit->currentIndex());
+        write("Field1", m_inUnit->currentIndex());
+        for (int i = 0; i < 4; ++i)
+            write(("Field" + std::to_string(i + 2)).c_str(),
+                  m_outUnit[static_cast<std::size_t>(i)]->currentIndex());
+    }
     write("Round", m_settingsDialog->rounding() ? m_settingsDialog->places() : -1);
     write("Launched", 1);
     write("Logging", m_settingsDialog->logging() ? 1 : 0);

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 namespace
 {
@@ -232,6 +233,28 @@ void SettingsDialog::addIgnored(const QString& name)
     m_ignoreList->insertItem(sortedRow(*m_ignoreList, name), name);
 }
 
+void SettingsDialog::addIgnored(const QStringList& names)
+{
+    // One sort instead of a sorted insert per name; stable, so equal names keep their order.
+    struct Entry {
+        QString key;
+        QString name;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(m_ignoreList->count() + names.size()));
+    for (const QString& name : ignored() + names)
+        entries.push_back({name.toCaseFolded(), name});
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return QString::localeAwareCompare(a.key, b.key) < 0;
+    });
+    QStringList sorted;
+    sorted.reserve(static_cast<qsizetype>(entries.size()));
+    for (const Entry& entry : entries)
+        sorted << entry.name;
+    m_ignoreList->clear();
+    m_ignoreList->addItems(sorted);
+}
+
 void SettingsDialog::addCategory(const QString& name)
 {
     m_categories->addItem(name);
@@ -321,8 +344,23 @@ void SettingsDialog::showReport()
                         QStringLiteral("Отчет по базе"), MsgIcon::Information, MsgButtons::Ok);
 }
 
+void SettingsDialog::setLogFileCheck(std::function<QString(const QString&)> ownFile)
+{
+    m_ownFile = std::move(ownFile);
+}
+
 void SettingsDialog::confirm()
 {
+    if (const QString own = m_ownFile ? m_ownFile(m_logFile->text()) : QString(); !own.isEmpty()) {
+        m_messenger.message(this,
+                            QStringLiteral("Log-файл %1 - это файл программы %2. Выберите другое "
+                                           "имя log-файла.")
+                                .arg(m_logFile->text(), own),
+                            QStringLiteral("Ошибка"), MsgIcon::Exclamation, MsgButtons::Ok);
+        m_logFile->setFocus();
+        m_logFile->selectAll();
+        return;
+    }
     hide();
     emit handedBack();
 }

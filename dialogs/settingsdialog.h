@@ -39,9 +39,13 @@ public:
     void setRounding(bool on);
     void setPlaces(int places);
     void setIgnoring(bool on);
-    void addIgnored(const QString& name); // takes its alphabetical place
+    void addIgnored(const QString& name);      // takes its alphabetical place
+    void addIgnored(const QStringList& names); // the same for many at once, in n log n
     void addCategory(const QString& name);
     void selectCategory(int index);
+    // Names the program's own file a log file name would write over (empty: none);
+    // "Хорошо" refuses such a name.
+    void setLogFileCheck(std::function<QString(const QString&)> ownFile);
 
 signals:
     // The rounding switch or the digit count changed: the main window reruns its conversion.
@@ -71,6 +75,7 @@ private:
 
     Messenger& m_messenger;
     std::function<QString()> m_reportText;
+    std::function<QString(const QString&)> m_ownFile;
     QCheckBox* m_logCheck = nullptr;
     QLineEdit* m_logFile = nullptr;
     QCheckBox* m_roundCheck = nullptr;

@@ -26,6 +26,8 @@
 #include <QWindow>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -95,6 +97,43 @@ private slots:
         QCOMPARE(m_msg.messages[0].icon, MsgIcon::None);
     }
 
+    void unwritableSettingsKeepTheDefaultsForTheRun_data()
+    {
+        QTest::addColumn<QString>("settings");
+        QTest::newRow("folder is a file") << "Base.dat/registry.reg";
+        QTest::newRow("file is a folder") << "taken";
+    }
+    void unwritableSettingsKeepTheDefaultsForTheRun()
+    {
+        QFETCH(QString, settings);
+        QDir(path({})).mkdir(QStringLiteral("taken"));
+        m_msg.messages.clear();
+        m_tables = std::make_unique<unitdb::UnitTables>();
+        m_window = std::make_unique<ConversionWindow>(*m_tables, m_msg, path(settings));
+        QVERIFY(m_window->startUp());
+        QVERIFY(m_window->settingsDialog()->rounding());
+        QCOMPARE(m_window->settingsDialog()->places(), 9);
+        QCOMPARE(m_window->settingsDialog()->logFile(), QStringLiteral("log.txt"));
+        m_window->shutDown();
+        QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and this, said once
+        QVERIFY(m_msg.messages[0].text.startsWith(
+            QStringLiteral("Ошибка № 75: Настройки не будут сохранены")));
+    }
+
+    void emptyBaseDatIsReportedAndKeepsTheStoredPositions()
+    {
+        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Velic\"=\"2\"\r\n"));
+        writeCp1251(path(QStringLiteral("Base.dat")), "");
+        QVERIFY(start());
+        QCOMPARE(m_msg.messages.size(), 1);
+        QVERIFY(
+            m_msg.messages[0].text.startsWith(QStringLiteral("Ошибка № 62: Файл Base.dat пуст")));
+        QCOMPARE(list("SelUnit")->count(), 0);
+        QCOMPARE(list("InUnit")->count(), 0);
+        m_window->shutDown();
+        QVERIFY(readBytes(registry()).find("\"Velic\"=\"2\"") != std::string::npos);
+    }
+
     void missingBaseDatEndsTheProgram()
     {
         QFile::remove(path(QStringLiteral("Base.dat")));
@@ -121,7 +160,7 @@ private slots:
 
     void ignoredQuantityIsHiddenButListedInSettings()
     {
-        writeCp1251(path(QStringLiteral("Ignore.ini")), "Масса\n");
+        writeCp1251(path(QStringLiteral("IGNORE.INI")), "Масса\n"); // read in any letter case
         QVERIFY(start());
         QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Пустая", "Одна"}));
         auto* combo = child<QComboBox>(m_window->settingsDialog(), QStringLiteral("Combo1"));
@@ -139,10 +178,12 @@ private slots:
                                << "2" << 1 << 2;
         QTest::newRow("beyond the list") << "9"
                                          << "7" << 0 << 0;
-        QTest::newRow("below -1") << "-5"
-                                  << "-3" << 0 << 0;
+        QTest::newRow("blanks and a plus") << " 1"
+                                           << "+2 " << 1 << 2;
+        QTest::newRow("no selection") << "-1"
+                                      << "-1" << 0 << 0;
         QTest::newRow("not a number") << "abc"
-                                      << "1x" << 0 << 0;
+                                      << "x1" << 0 << 0;
     }
     void storedPositionsAreRestoredOrFallBackToTheFirst()
     {
@@ -164,7 +205,7 @@ private slots:
         QVERIFY(start());
         QVERIFY(!m_window->settingsDialog()->rounding());
         m_window.reset();
-        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Round\"=\"4\"\r\n"));
+        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Round\"=\"4 \"\r\n"));
         QVERIFY(start());
         QVERIFY(m_window->settingsDialog()->rounding());
         QCOMPARE(m_window->settingsDialog()->places(), 4);
@@ -257,8 +298,9 @@ private slots:
         QCOMPARE(out(0), QStringLiteral("1400"));
 
         type(QStringLiteral("(5"));
+        typeText(inText(), QStringLiteral("Ω")); // the log's code page lacks it: "?" stands for it
         QTest::keyClick(inText(), Qt::Key_Return);
-        QCOMPARE(inText()->text(), QStringLiteral("(5"));
+        QCOMPARE(inText()->text(), QStringLiteral("(5Ω"));
 
         const std::string expected = crlf("Метрованта 1.78\n\n"
                                           "2*(3+4) м = 14 м = \n"
@@ -267,7 +309,7 @@ private slots:
                                           "       = 140000000000 А\n"
                                           "       = 140000000000 А\n"
                                           "\n"
-                                          "(5 м = (5 м = \n"
+                                          "(5? м = (5? м = \n"
                                           "       = 0 см\n"
                                           "       = 0 А\n"
                                           "       = 0 А\n"
@@ -313,18 +355,44 @@ private slots:
         QVERIFY(readBytes(path(QStringLiteral("log.txt"))).starts_with("old\r\n1 "));
     }
 
-    void logThatCannotBeCreatedIsReportedOnce()
+    void logThatCannotBeOpenedIsSwitchedOff_data()
     {
+        QTest::addColumn<QString>("logFile");
+        QTest::addColumn<bool>("programFile");
+        QTest::newRow("missing folder") << "no/such/folder/log.txt" << false;
+        QTest::newRow("FIFO") << "fifo" << false;
+        QTest::newRow("Base.dat by another path") << "sub/../Base.dat" << true;
+        QTest::newRow("link to Base.dat") << "link.txt" << true;
+        QTest::newRow("ignore list in other letters") << "ignore.INI" << true;
+        QTest::newRow("settings file") << "registry.reg" << true;
+    }
+    void logThatCannotBeOpenedIsSwitchedOff()
+    {
+        QFETCH(QString, logFile);
+        QFETCH(bool, programFile);
+        QDir(path({})).mkdir(QStringLiteral("sub"));
+        QFile::link(path(QStringLiteral("Base.dat")), path(QStringLiteral("link.txt")));
+        QCOMPARE(::mkfifo(qPrintable(path(QStringLiteral("fifo"))), 0600), 0);
+        const std::string base = readBytes(path(QStringLiteral("Base.dat")));
         writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n"
-                                     "\"LogFile\"=\"no/such/folder/log.txt\"\r\n"));
-        QVERIFY(start());
+                                     "\"LogFile\"=\"%1\"\r\n")
+                          .arg(logFile));
+        QVERIFY(start());                   // never waits on the FIFO
         QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and the log
         QVERIFY(m_msg.messages[1].text.startsWith(QStringLiteral("Ошибка № 75:")));
+        QVERIFY(m_msg.messages[1].text.endsWith(QStringLiteral("Запись вычислений выключена.")));
+        QVERIFY(!m_window->settingsDialog()->logging());
         m_msg.messages.clear();
         type(QStringLiteral("1"));
         QTest::keyClick(inText(), Qt::Key_Return);
-        QTest::keyClick(inText(), Qt::Key_Return);
         QCOMPARE(m_msg.messages.size(), 0);
+        QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), base);
+
+        // The settings dialog refuses a program file as the log and stays open.
+        m_window->settingsDialog()->show();
+        child<QPushButton>(m_window->settingsDialog(), QStringLiteral("Command4"))->click();
+        QCOMPARE(m_window->settingsDialog()->isVisible(), programFile);
+        QCOMPARE(m_msg.messages.size(), programFile ? 1 : 0);
     }
 
     void firstLetterJumpsAndCycles()
