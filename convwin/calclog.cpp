@@ -1,9 +1,9 @@
 #include "convwin/calclog.h"
 
+#include "dialogs/systemreason.h"
 #include "unitdb/cp1251.h"
 
 #include <cerrno>
-#include <cstring>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -34,19 +34,14 @@ std::string cp1251OrQuestionMarks(std::string_view text)
 
 std::string reason(int error)
 {
-    return std::strerror(error);
+    return systemReason(error).toStdString();
 }
 
-// Opens for appending without ever blocking: a FIFO without a reader or a device named as
-// the log would otherwise hang the program, so only a regular file is accepted.
+// Opens the log as a stream, but only once a non-blocking look has shown a regular file: a
+// FIFO without a reader or a device named as the log would otherwise hang the program.
 std::FILE* openRegularFile(const std::string& path, CalcLog::Mode mode, std::string& failure)
 {
-#ifdef _WIN32
-    std::FILE* file = std::fopen(path.c_str(), mode == CalcLog::Mode::Create ? "wb" : "ab");
-    if (!file)
-        failure = reason(errno);
-    return file;
-#else
+#ifndef _WIN32
     const int fd = ::open(path.c_str(),
                           O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) {
@@ -55,24 +50,17 @@ std::FILE* openRegularFile(const std::string& path, CalcLog::Mode mode, std::str
     }
     struct stat info {
     };
-    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(fd);
+    if (!regular) {
         failure = "это не обычный файл";
-        ::close(fd);
         return nullptr;
     }
-    if ((mode == CalcLog::Mode::Create && ::ftruncate(fd, 0) != 0) ||
-        ::fcntl(fd, F_SETFL, O_APPEND) != 0) {
-        failure = reason(errno);
-        ::close(fd);
-        return nullptr;
-    }
-    std::FILE* file = ::fdopen(fd, "ab");
-    if (!file) {
-        failure = reason(errno);
-        ::close(fd);
-    }
-    return file;
 #endif
+    std::FILE* file = std::fopen(path.c_str(), mode == CalcLog::Mode::Create ? "wb" : "ab");
+    if (!file)
+        failure = reason(errno);
+    return file;
 }
 
 } // namespace

@@ -107,6 +107,8 @@ private:
     void setUpFind();
     void openFind();
     void findChosen(int list, int slot);
+    // The description as the panel shows it: a long run without blanks cut into lines.
+    static QString panelText(const QString& description);
 
     unitdb::UnitTables& m_tables;
     Messenger& m_msg;
@@ -118,6 +120,7 @@ private:
     bool m_panelOpen = false;
     int m_heightTwips = 2330;
     bool m_logFailed = false;
+    QString m_panelSource;                // the description the panel shows, before panelText()
     std::filesystem::path m_settingsFile; // empty where the system registry keeps them
     bool m_settingsUnwritable = false;
     bool m_firstRun = false;       // the defaults hold for the run, whether stored or not

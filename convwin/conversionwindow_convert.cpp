@@ -139,8 +139,10 @@ void ConversionWindow::ShowUnit(QComboBox* list)
             : nullptr;
     const QString text = desc && !desc->empty() ? fromStd(*desc) : kNoDescription;
     // Laying out the text is the costly part, and start-up shows the same unit many times.
-    if (m_lblDesc->toPlainText() != text)
-        m_lblDesc->setPlainText(text);
+    if (m_panelSource != text) {
+        m_panelSource = text;
+        m_lblDesc->setPlainText(panelText(text));
+    }
 }
 
 void ConversionWindow::unitKeyTyped(QComboBox* list, QChar typed)

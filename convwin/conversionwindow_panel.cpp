@@ -15,6 +15,26 @@
 namespace
 {
 constexpr int kPanelTwips = 2200;
+// Longest run without a blank that the panel shows as one paragraph.
+constexpr qsizetype kLongestRun = 256;
+} // namespace
+
+QString ConversionWindow::panelText(const QString& description)
+{
+    // The panel lays out only the paragraphs in view, but each of them whole, and one long
+    // word is costly to lay out: 1 MB without a blank took a minute. A run that long is cut
+    // into paragraphs, which look the same as the lines the panel would break it into.
+    QString text;
+    qsizetype run = 0;
+    for (const QChar ch : description) {
+        run = ch.isSpace() ? 0 : run + 1;
+        if (run > kLongestRun) {
+            text += QChar::ParagraphSeparator;
+            run = 1;
+        }
+        text += ch;
+    }
+    return text;
 }
 
 void ConversionWindow::helpPressed(int index)

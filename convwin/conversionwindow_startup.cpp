@@ -9,6 +9,7 @@
 #include "dialogs/databaseeditor.h"
 #include "dialogs/messenger.h"
 #include "dialogs/settingsdialog.h"
+#include "dialogs/systemreason.h"
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
 #include "unitdb/atomicfile.h"
@@ -25,7 +26,6 @@
 #include <QSignalBlocker>
 
 #include <cmath>
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -255,7 +255,7 @@ void ConversionWindow::checkSettingsFile()
     if (const auto error = ownfiles::unwritableReason(m_settingsFile)) {
         ReportError(75,
                     QStringLiteral("Настройки не будут сохранены: файл %1 нельзя записать (%2).")
-                        .arg(qs(m_settingsFile.string()), qs(std::strerror(*error))));
+                        .arg(qs(m_settingsFile.string()), systemReason(*error)));
         m_settingsUnwritable = true;
     }
 }
