@@ -9,7 +9,6 @@
 #include "dialogs/databaseeditor.h"
 #include "dialogs/messenger.h"
 #include "dialogs/settingsdialog.h"
-#include "dialogs/systemreason.h"
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
 #include "unitdb/atomicfile.h"
@@ -250,14 +249,11 @@ QString ConversionWindow::ownFileFor(const QString& logFile) const
 
 void ConversionWindow::checkSettingsFile()
 {
-    if (m_settingsFile.empty())
+    if (m_settings->writable())
         return;
-    if (const auto error = ownfiles::unwritableReason(m_settingsFile)) {
-        ReportError(75,
-                    QStringLiteral("Настройки не будут сохранены: файл %1 нельзя записать (%2).")
-                        .arg(qs(m_settingsFile.string()), systemReason(*error)));
-        m_settingsUnwritable = true;
-    }
+    ReportError(75, QStringLiteral("Настройки не будут сохранены: %1.")
+                        .arg(qs(m_settings->unwritableReason())));
+    m_settingsUnwritable = true;
 }
 
 std::string ConversionWindow::storedText(const char* name, const char* fallback)

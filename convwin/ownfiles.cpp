@@ -2,12 +2,6 @@
 
 #include <QDir>
 
-#include <cerrno>
-
-#ifndef _WIN32
-#include <unistd.h>
-#endif
-
 namespace fs = std::filesystem;
 
 namespace ownfiles
@@ -61,24 +55,6 @@ fs::path sameFile(const fs::path& name, const std::vector<fs::path>& own)
             return file;
     }
     return {};
-}
-
-std::optional<int> unwritableReason(const fs::path& file)
-{
-    std::error_code ec;
-    if (fs::is_directory(file, ec))
-        return EISDIR;
-    // The nearest folder that exists must take a new entry: the store makes the rest.
-    fs::path folder = fs::absolute(file, ec).parent_path();
-    while (!fs::exists(folder, ec) && folder.has_relative_path())
-        folder = folder.parent_path();
-    if (!fs::is_directory(folder, ec))
-        return ENOTDIR;
-#ifndef _WIN32
-    if (::access(folder.c_str(), W_OK | X_OK) != 0)
-        return errno;
-#endif
-    return std::nullopt;
 }
 
 } // namespace ownfiles
