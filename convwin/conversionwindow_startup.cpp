@@ -65,6 +65,9 @@ std::pair<int, QString> loadFault(const unitdb::LoadResult& r)
     switch (r.code) {
     case ErrorCode::ReadFailed:
         return {75, QStringLiteral("Не удалось прочитать файл Base.dat: ") + qs(r.systemText)};
+    case ErrorCode::EmptyFile:
+        return {62, QStringLiteral("Файл Base.dat пуст: в нём нет ни одной величины. Добавьте "
+                                   "величины в редакторе базы или верните файл на место.")};
     case ErrorCode::FileTooLarge:
         return {7, QStringLiteral("Файл Base.dat слишком велик для базы единиц.")};
     case ErrorCode::MissingCoefficient:
@@ -146,9 +149,6 @@ bool ConversionWindow::startUp()
         ReportError(number, text);
     }
     m_databaseLoaded = m_tables.CatCount > 0;
-    if (loaded.ok() && !m_databaseLoaded)
-        ReportError(62, QStringLiteral("Файл Base.dat пуст: в нём нет ни одной величины. Добавьте "
-                                       "величины в редакторе базы или верните файл на место."));
     fillCategoryLists();
     unitdb::sortUnits(m_tables);
     m_loadedTables = std::make_unique<unitdb::UnitTables>(m_tables);
