@@ -3,6 +3,7 @@
 #pragma once
 
 #include "convwin/calclog.h"
+#include "unitdb/filereader.h"
 
 #include <QString>
 #include <QWidget>
@@ -11,6 +12,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -94,8 +97,14 @@ private:
     long storedNumber(const char* name);
     void fillCategoryLists();
     QString saveIgnoreList();
-    QString saveBase();
-    void saveWithRetry(const QString& file, const std::function<QString()>& save);
+    enum class AskFirst { No, Yes };
+    QString baseSaveQuestion() const;
+    void saveDatabase();
+    void saveDatabaseElsewhere(AskFirst ask);
+    // Writes the tables to `file`; the reason in words when it fails.
+    QString saveBase(const std::string& file);
+    // False when the user gave up after a failure.
+    bool saveWithRetry(const QString& file, const std::function<QString()>& save);
     void changeHeight(int deltaTwips);
     std::array<QComboBox*, 5> unitLists() const;
     void updateTabOrder();
@@ -125,8 +134,15 @@ private:
     bool m_settingsUnwritable = false;
     bool m_firstRun = false;       // the defaults hold for the run, whether stored or not
     bool m_databaseLoaded = false; // false: the stored positions are not the user's to overwrite
-    bool m_loadedPartly = false;
-    bool m_overflowed = false; // the last conversion overflowed in some output
+    // How much of Base.dat the tables hold, and what the file was when read.
+    struct BaseFileState {
+        bool whole = true;                      // false: saving keeps the old file as Base.dat.bak
+        int firstUnloadedLine = 0;              // 0 when none of the file was read
+        std::optional<unitdb::FileStamp> stamp; // none when the file could not be read
+    };
+    BaseFileState m_base;
+    bool m_ignoreUnread = false; // Ignore.ini is there but could not be read
+    bool m_overflowed = false;   // the last conversion overflowed in some output
     std::array<double, 4> m_outKoef{};
 
     SettingsDialog* m_settingsDialog = nullptr;

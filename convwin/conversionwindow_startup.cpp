@@ -9,10 +9,11 @@
 #include "dialogs/databaseeditor.h"
 #include "dialogs/messenger.h"
 #include "dialogs/settingsdialog.h"
+#include "dialogs/systemreason.h"
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
-#include "unitdb/atomicfile.h"
 #include "unitdb/basefile.h"
+#include "unitdb/filereader.h"
 #include "unitdb/ignorefile.h"
 #include "unitdb/report.h"
 #include "unitdb/unitsort.h"
@@ -26,7 +27,6 @@
 
 #include <cmath>
 #include <fstream>
-#include <sstream>
 
 namespace
 {
@@ -64,7 +64,9 @@ std::pair<int, QString> loadFault(const unitdb::LoadResult& r)
     const QString tail = QStringLiteral(" Загружено то, что стоит до этой строки.");
     switch (r.code) {
     case ErrorCode::ReadFailed:
-        return {75, QStringLiteral("Не удалось прочитать файл Base.dat: ") + qs(r.systemText)};
+    case ErrorCode::NotRegularFile:
+        return {75, QStringLiteral("Не удалось прочитать файл Base.dat: %1.")
+                        .arg(fileReason(r.code, r.systemError))};
     case ErrorCode::EmptyFile:
         return {62, QStringLiteral("Файл Base.dat пуст: в нём нет ни одной величины. Добавьте "
                                    "величины в редакторе базы или верните файл на место.")};
@@ -82,11 +84,6 @@ std::pair<int, QString> loadFault(const unitdb::LoadResult& r)
     default:
         return {62, where + QStringLiteral("запись испорчена.") + tail};
     }
-}
-
-QString writeFault(const unitdb::FileWriteResult& w)
-{
-    return QStringLiteral("%1 (%2)").arg(qs(w.file.filename().string()), qs(w.systemText));
 }
 
 } // namespace
@@ -125,14 +122,15 @@ bool ConversionWindow::startUp()
     const QString ignoreFile = ownfiles::findFile(QDir::currentPath(), QLatin1String(kIgnoreFile));
     m_currentFile = ignoreFile.isEmpty() ? QString::fromLatin1(kIgnoreFile) : ignoreFile;
     if (!ignoreFile.isEmpty()) {
-        std::ifstream in(ignoreFile.toStdString(), std::ios::binary);
-        std::ostringstream bytes;
-        bytes << in.rdbuf();
-        if (!in) {
-            ReportError(75, QStringLiteral("Не удалось прочитать файл %1.").arg(ignoreFile));
+        const auto read = unitdb::readFile(ignoreFile.toStdString(), unitdb::kListFileLimit);
+        // An unread list is never replaced by an empty one at shut-down.
+        m_ignoreUnread = !read.ok();
+        if (!read.ok()) {
+            ReportError(75, QStringLiteral("Не удалось прочитать файл %1: %2.")
+                                .arg(ignoreFile, fileReason(read.code, read.systemError)));
         } else {
             QStringList names;
-            for (const auto& name : unitdb::parseIgnoreList(bytes.str()))
+            for (const auto& name : unitdb::parseIgnoreList(read.bytes))
                 names << qs(name);
             m_settingsDialog->addIgnored(names);
         }
@@ -140,7 +138,11 @@ bool ConversionWindow::startUp()
 
     m_currentFile = QString::fromLatin1(kBaseFile);
     const unitdb::LoadResult loaded = unitdb::load(m_tables, kBaseFile);
-    m_loadedPartly = loaded.partial;
+    m_base.whole = loaded.ok();
+    m_base.firstUnloadedLine = loaded.partial ? loaded.line : 0;
+    m_base.stamp.reset();
+    if (loaded.ok() || loaded.partial)
+        m_base.stamp = loaded.stamp;
     if (loaded.code == unitdb::ErrorCode::FileMissing) {
         if (!ReportError(53, {}))
             return false;
@@ -351,63 +353,12 @@ void ConversionWindow::shutDown()
 
     if (m_tables.BaseChanged &&
         (!m_loadedTables || !unitdb::sameContent(m_tables, *m_loadedTables)) &&
-        m_msg.message(this, QStringLiteral("База данных была изменена. Сохранить изменения?"),
-                      ui::programTitle(), MsgIcon::Question, MsgButtons::YesNo) == MsgAnswer::Yes)
-        saveWithRetry(QString::fromLatin1(kBaseFile), [this] { return saveBase(); });
+        m_msg.message(this, baseSaveQuestion(), ui::programTitle(), MsgIcon::Question,
+                      MsgButtons::YesNo) == MsgAnswer::Yes)
+        saveDatabase();
 
     m_settingsDialog->hide();
     m_editor->hide();
     if (m_aboutBox)
         m_aboutBox->hide();
-}
-
-QString ConversionWindow::saveIgnoreList()
-{
-    const auto bytes = unitdb::ignoreListBytes([this] {
-        std::vector<std::string> names;
-        for (const QString& name : m_settingsDialog->ignored())
-            names.push_back(name.toStdString());
-        return names;
-    }());
-    if (!bytes.ok())
-        return QStringLiteral(
-            "имя величины содержит символ, которого нет в кодировке Windows-1251");
-    const auto written = unitdb::writeFileAtomically(kIgnoreFile, bytes.bytes);
-    return written.ok() ? QString() : writeFault(written);
-}
-
-QString ConversionWindow::saveBase()
-{
-    unitdb::SaveOptions options;
-    // A file read only in part keeps its original beside the new one.
-    if (m_loadedPartly)
-        options.backup = unitdb::BackupMode::KeepOriginal;
-    const auto saved = unitdb::save(m_tables, kBaseFile, options);
-    if (saved.ok())
-        return {};
-    switch (saved.code) {
-    case unitdb::ErrorCode::Unencodable:
-        return QStringLiteral("в разделе «%1» есть символ, которого нет в кодировке Windows-1251")
-            .arg(qs(m_tables.CatNames[static_cast<std::size_t>(std::max(0, saved.category))]));
-    case unitdb::ErrorCode::UnwritableText:
-    case unitdb::ErrorCode::BadCoefficient:
-        return QStringLiteral("в разделе «%1» есть запись, которую файл не может сохранить")
-            .arg(qs(m_tables.CatNames[static_cast<std::size_t>(std::max(0, saved.category))]));
-    default:
-        return writeFault(saved.write);
-    }
-}
-
-void ConversionWindow::saveWithRetry(const QString& file, const std::function<QString()>& save)
-{
-    // Edits are never dropped silently: the user sees why and may try again.
-    for (QString failure = save(); !failure.isEmpty(); failure = save()) {
-        const auto answer =
-            m_msg.message(this,
-                          QStringLiteral("Не удалось сохранить файл %1: %2. Повторить попытку?")
-                              .arg(file, failure),
-                          QStringLiteral("Ошибка!"), MsgIcon::Exclamation, MsgButtons::YesNo);
-        if (answer != MsgAnswer::Yes)
-            return;
-    }
 }

@@ -1,5 +1,6 @@
 #include "dialogs/messenger.h"
 
+#include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -27,11 +28,22 @@ MsgAnswer QtMessenger::message(QWidget* parent, const QString& text, const QStri
         box.setIcon(QMessageBox::Question);
         break;
     }
-    if (buttons == MsgButtons::YesNo) {
+    if (buttons != MsgButtons::Ok) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
         box.button(QMessageBox::Yes)->setText(QStringLiteral("Да"));
         box.button(QMessageBox::No)->setText(QStringLiteral("Нет"));
-        return box.exec() == QMessageBox::Yes ? MsgAnswer::Yes : MsgAnswer::No;
+        if (buttons == MsgButtons::YesNoCancel) {
+            box.addButton(QMessageBox::Cancel)->setText(QStringLiteral("Отмена"));
+            box.setEscapeButton(QMessageBox::Cancel);
+        }
+        switch (box.exec()) {
+        case QMessageBox::Yes:
+            return MsgAnswer::Yes;
+        case QMessageBox::Cancel:
+            return MsgAnswer::Cancel;
+        default:
+            return MsgAnswer::No;
+        }
     }
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
@@ -50,4 +62,15 @@ std::optional<QString> QtMessenger::inputBox(QWidget* parent, const QString& pro
     if (dialog.exec() != QDialog::Accepted)
         return std::nullopt;
     return dialog.textValue();
+}
+
+std::optional<QString> QtMessenger::saveFileName(QWidget* parent, const QString& title,
+                                                 const QString& proposed)
+{
+    QFileDialog dialog(parent, title);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(proposed);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
 }

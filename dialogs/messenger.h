@@ -9,8 +9,8 @@
 class QWidget;
 
 enum class MsgIcon { None, Information, Exclamation, Stop, Question };
-enum class MsgButtons { Ok, YesNo };
-enum class MsgAnswer { Ok, Yes, No };
+enum class MsgButtons { Ok, YesNo, YesNoCancel };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
 
 class Messenger
 {
@@ -21,6 +21,13 @@ public:
     // The answer, or nothing on Cancel.
     virtual std::optional<QString> inputBox(QWidget* parent, const QString& prompt,
                                             const QString& title, const QString& answer) = 0;
+    // A file chosen to save into, `proposed` chosen at first; nothing on Cancel
+    // (which is all a stand-in without a save dialog answers).
+    virtual std::optional<QString> saveFileName(QWidget* /*parent*/, const QString& /*title*/,
+                                                const QString& /*proposed*/)
+    {
+        return std::nullopt;
+    }
 
     MsgAnswer show(QWidget* parent, const QString& text, const QString& title,
                    MsgIcon icon = MsgIcon::None)
@@ -37,4 +44,6 @@ public:
                       MsgButtons buttons) override;
     std::optional<QString> inputBox(QWidget* parent, const QString& prompt, const QString& title,
                                     const QString& answer) override;
+    std::optional<QString> saveFileName(QWidget* parent, const QString& title,
+                                        const QString& proposed) override;
 };

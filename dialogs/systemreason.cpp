@@ -27,3 +27,12 @@ QString systemReason(int error)
         return QStringLiteral("системная ошибка %1").arg(error);
     }
 }
+
+QString fileReason(unitdb::ErrorCode code, int error)
+{
+    if (code == unitdb::ErrorCode::NotRegularFile && error != EISDIR)
+        return QStringLiteral("это не обычный файл, а устройство или канал");
+    if (code == unitdb::ErrorCode::FileTooLarge)
+        return QStringLiteral("файл слишком велик");
+    return systemReason(error);
+}

@@ -3,10 +3,15 @@
 #include "unitdb/atomicfile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
+#include <string>
 #include <system_error>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #ifdef _WIN32
 #include <io.h>
@@ -15,14 +20,14 @@
 #define MV_WRITE ::_write
 #define MV_SYNC ::_commit
 #define MV_CLOSE ::_close
-#define MV_OPEN_FLAGS (_O_WRONLY | _O_CREAT | _O_TRUNC | _O_BINARY)
+#define MV_OPEN_FLAGS (_O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY)
 #else
 #include <unistd.h>
 #define MV_OPEN ::open
 #define MV_WRITE ::write
 #define MV_SYNC ::fsync
 #define MV_CLOSE ::close
-#define MV_OPEN_FLAGS (O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC)
+#define MV_OPEN_FLAGS (O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC)
 #endif
 
 namespace unitdb
@@ -31,13 +36,15 @@ namespace unitdb
 namespace
 {
 
-FileWriteResult failure(FileStep step, int error, const std::filesystem::path& file)
+namespace fs = std::filesystem;
+
+FileWriteResult failure(FileStep step, int error, const fs::path& file,
+                        ErrorCode code = ErrorCode::WriteFailed)
 {
     FileWriteResult r;
-    r.code = ErrorCode::WriteFailed;
+    r.code = code;
     r.step = step;
     r.systemError = error;
-    r.systemText = std::generic_category().message(error);
     r.file = file;
     return r;
 }
@@ -65,9 +72,64 @@ bool writeAll(int fd, std::string_view bytes, int& error)
     return true;
 }
 
+// The file a chain of symbolic links ends at, so that replacing it keeps the links.
+fs::path finalTarget(const fs::path& path, int& error)
+{
+    fs::path p = path;
+    for (int hops = 0; hops < 40; ++hops) {
+        std::error_code ec;
+        if (!fs::is_symlink(p, ec))
+            return p;
+        const fs::path target = fs::read_symlink(p, ec);
+        if (ec) {
+            error = ec.value();
+            return p;
+        }
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    error = static_cast<int>(std::errc::too_many_symbolic_link_levels);
+    return p;
+}
+
+// Six letters that differ between calls and between processes writing at once;
+// the exclusive create settles any clash that is left.
+std::string uniqueSuffix()
+{
+    static std::atomic<std::uint64_t> counter{0};
+    int local = 0;
+    std::uint64_t x = static_cast<std::uint64_t>(
+                          std::chrono::high_resolution_clock::now().time_since_epoch().count()) ^
+                      (reinterpret_cast<std::uintptr_t>(&local) << 16) ^ (++counter << 48);
+#ifndef _WIN32
+    x ^= static_cast<std::uint64_t>(::getpid()) << 32;
+#endif
+    std::string s;
+    for (int i = 0; i < 6; ++i) {
+        x = (x ^ (x >> 31)) * 0x9E3779B97F4A7C15ull; // a mixing step, so nearby seeds spread
+        s.push_back("abcdefghijklmnopqrstuvwxyz0123456789"[x % 36]);
+    }
+    return s;
+}
+
+// Creates "<name>.XXXXXX.tmp" beside the target, never opening anything that was there.
+int createTemporary(const fs::path& target, int mode, fs::path& tmp, int& error)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tmp = target;
+        tmp += "." + uniqueSuffix() + ".tmp";
+        const int fd = MV_OPEN(tmp.c_str(), MV_OPEN_FLAGS, mode);
+        if (fd >= 0)
+            return fd;
+        error = errno;
+        if (error != EEXIST)
+            return -1;
+    }
+    return -1;
+}
+
 #ifndef _WIN32
 // Makes the rename itself durable; a failure here loses nothing, so it is not reported.
-void syncFolder(const std::filesystem::path& folder)
+void syncFolder(const fs::path& folder)
 {
     const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd >= 0) {
@@ -79,32 +141,40 @@ void syncFolder(const std::filesystem::path& folder)
 
 } // namespace
 
-std::filesystem::path temporaryPathFor(const std::filesystem::path& path)
-{
-    std::filesystem::path tmp = path;
-    tmp += ".tmp";
-    return tmp;
-}
-
-FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+FileWriteResult writeFileAtomically(const fs::path& path, std::string_view bytes,
                                     const FileStepFault& fault)
 {
-    const std::filesystem::path tmp = temporaryPathFor(path);
+    int error = 0;
+    const fs::path target = finalTarget(path, error);
+    if (error != 0)
+        return failure(FileStep::Open, error, path);
+
+    // Only a regular file is replaced: a folder, device or pipe at the name stays.
+    int mode = 0666;
+    std::error_code ec;
+    const fs::file_status old = fs::status(target, ec);
+    if (fs::exists(old)) {
+        if (!fs::is_regular_file(old))
+            return failure(FileStep::Open, fs::is_directory(old) ? EISDIR : 0, target,
+                           ErrorCode::NotRegularFile);
+        mode = static_cast<int>(old.permissions() & fs::perms::mask);
+    }
+
+    fs::path tmp;
+    error = injected(fault, FileStep::Open);
+    const int fd = error == 0 ? createTemporary(target, mode, tmp, error) : -1;
+    // Nothing was created: whatever sits at a temporary name is not ours to remove.
+    if (fd < 0)
+        return failure(FileStep::Open, error, target);
     auto discard = [&tmp] {
         std::error_code ignored;
-        std::filesystem::remove(tmp, ignored);
+        fs::remove(tmp, ignored);
     };
-
-    int error = injected(fault, FileStep::Open);
-    int fd = -1;
-    if (error == 0) {
-        fd = MV_OPEN(tmp.c_str(), MV_OPEN_FLAGS, 0666);
-        if (fd < 0)
-            error = errno;
-    }
-    // Nothing was created: whatever sits at the temporary path is not ours to remove.
-    if (error != 0)
-        return failure(FileStep::Open, error, tmp);
+#ifndef _WIN32
+    // The umask may have taken bits away; the replaced file's own bits come back.
+    if (fs::exists(old))
+        ::fchmod(fd, static_cast<mode_t>(mode));
+#endif
 
     error = injected(fault, FileStep::Write);
     if (error == 0)
@@ -128,21 +198,20 @@ FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::stri
     }
     if (failed != FileStep::None) {
         discard();
-        return failure(failed, error, tmp);
+        return failure(failed, error, target);
     }
 
-    std::error_code ec;
     error = injected(fault, FileStep::Rename);
     if (error == 0) {
-        std::filesystem::rename(tmp, path, ec);
+        fs::rename(tmp, target, ec);
         error = ec.value();
     }
     if (error != 0) {
         discard();
-        return failure(FileStep::Rename, error, path);
+        return failure(FileStep::Rename, error, target);
     }
 #ifndef _WIN32
-    syncFolder(path.parent_path());
+    syncFolder(target.parent_path());
 #endif
     return {};
 }

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <string>
 #include <string_view>
 
 namespace unitdb
@@ -15,11 +14,10 @@ namespace unitdb
 enum class FileStep { None, Open, Write, Flush, Close, Rename };
 
 struct FileWriteResult {
-    ErrorCode code = ErrorCode::None; // None or WriteFailed
+    ErrorCode code = ErrorCode::None; // None, WriteFailed or NotRegularFile (a folder, a device)
     FileStep step = FileStep::None;   // the step that failed
-    int systemError = 0;              // errno of that step
-    std::string systemText;           // its text, as the system words it
-    std::filesystem::path file;       // the file that step worked on
+    int systemError = 0;              // errno of that step (EISDIR for a folder in the way)
+    std::filesystem::path file;       // the file being replaced: a link's target for a link
     bool ok() const { return code == ErrorCode::None; }
 };
 
@@ -27,11 +25,12 @@ struct FileWriteResult {
 // value to fail it as if the system had.
 using FileStepFault = std::function<int(FileStep)>;
 
-// The temporary file writeFileAtomically uses for `path`: same folder, ".tmp" added.
-std::filesystem::path temporaryPathFor(const std::filesystem::path& path);
-
-// Writes `bytes` to `path` atomically. On failure the temporary file is removed
-// and the old file, if any, is left exactly as it was.
+// Writes `bytes` to `path` atomically. The new file gets a fresh name in the
+// same folder, created exclusively, so that two writers never share it and
+// nothing already there is followed. A symbolic link is written through: its
+// target is replaced, in the target's folder, and the link stays. A replaced
+// file keeps its permission bits. On failure the new file is removed and the
+// old file, if any, is left exactly as it was.
 FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                                     const FileStepFault& fault = {});
 

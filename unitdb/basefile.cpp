@@ -7,12 +7,8 @@
 #include "unitdb/coefficient.h"
 #include "unitdb/cp1251.h"
 
-#include <cerrno>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 namespace unitdb
@@ -20,9 +16,6 @@ namespace unitdb
 
 namespace
 {
-
-// Far beyond 51 x 101 units with long descriptions; keeps a wrong file from eating memory.
-constexpr std::uintmax_t kMaxFileBytes = 64u << 20;
 
 bool isBlank(char c)
 {
@@ -250,33 +243,17 @@ LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& line
 
 } // namespace
 
-LoadResult load(UnitTables& tables, const std::filesystem::path& path)
+LoadResult load(UnitTables& tables, const std::filesystem::path& path, const ReadStepFault& fault)
 {
     clearTables(tables);
-    LoadResult result;
-    std::error_code ec;
-    const auto status = std::filesystem::status(path, ec);
-    if (status.type() == std::filesystem::file_type::not_found) {
-        result.code = ErrorCode::FileMissing;
+    FileReadResult file = readFile(path, kBaseFileLimit, fault);
+    if (!file.ok()) {
+        LoadResult result;
+        result.code = file.code;
+        result.systemError = file.systemError;
         return result;
     }
-    const std::uintmax_t size = std::filesystem::file_size(path, ec);
-    if (ec) {
-        result.code = ErrorCode::ReadFailed;
-        result.systemText = ec.message();
-        return result;
-    }
-    if (size > kMaxFileBytes) {
-        result.code = ErrorCode::FileTooLarge;
-        return result;
-    }
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes(std::istreambuf_iterator<char>(in), {});
-    if (!in && !in.eof()) {
-        result.code = ErrorCode::ReadFailed;
-        result.systemText = std::generic_category().message(errno);
-        return result;
-    }
+    std::string bytes = std::move(file.bytes);
 
     std::string text;
     TextEncoding enc = TextEncoding::Cp1251;
@@ -296,7 +273,9 @@ LoadResult load(UnitTables& tables, const std::filesystem::path& path)
     } else {
         text = decodeCp1251(bytes);
     }
-    return parseRecords(tables, splitLines(text), enc);
+    LoadResult result = parseRecords(tables, splitLines(text), enc);
+    result.stamp = file.stamp;
+    return result;
 }
 
 } // namespace unitdb

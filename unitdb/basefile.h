@@ -4,6 +4,7 @@
 
 #include "unitdb/atomicfile.h"
 #include "unitdb/errors.h"
+#include "unitdb/filereader.h"
 #include "unitdb/unittables.h"
 
 #include <filesystem>
@@ -17,7 +18,8 @@ struct LoadResult {
     int line = 0;         // 1-based line of the fault (one past the last line for an early end)
     bool partial = false; // the tables hold only the records read before `line`
     TextEncoding encoding = TextEncoding::Cp1251;
-    std::string systemText; // the system's words for ReadFailed
+    int systemError = 0; // errno for ReadFailed and NotRegularFile
+    FileStamp stamp;     // the file as read, when it was read (ok() or partial)
     bool ok() const { return code == ErrorCode::None; }
 };
 
@@ -26,8 +28,10 @@ struct LoadResult {
 // else as Windows-1251; the tables keep which. Blank lines where a category is due
 // are skipped; a file of nothing else is EmptyFile. On a fault in the records the
 // tables keep every unit read before it, and the category it sits in; nothing past
-// the capacity is stored.
-LoadResult load(UnitTables& tables, const std::filesystem::path& path);
+// the capacity is stored. A file that cannot be read, or is not a regular file,
+// leaves the tables empty.
+LoadResult load(UnitTables& tables, const std::filesystem::path& path,
+                const ReadStepFault& fault = {});
 
 enum class BackupMode {
     None,

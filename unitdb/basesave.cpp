@@ -5,13 +5,10 @@
 #include "calc/numbertext.h"
 #include "unitdb/coefficient.h"
 #include "unitdb/cp1251.h"
+#include "unitdb/filereader.h"
 
-#include <cerrno>
 #include <cmath>
-#include <fstream>
-#include <iterator>
 #include <string_view>
-#include <system_error>
 
 namespace unitdb
 {
@@ -21,6 +18,7 @@ namespace
 
 constexpr std::string_view kLineEnd = "\r\n";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::size_t kBackupLimit = std::size_t{1} << 30;
 
 SaveResult refused(ErrorCode code, int category, int slot, TextField field)
 {
@@ -174,20 +172,20 @@ SaveResult save(const UnitTables& tables, const std::filesystem::path& path,
     if (!result.ok())
         return result;
 
-    std::error_code ec;
-    if (options.backup == BackupMode::KeepOriginal && std::filesystem::is_regular_file(path, ec)) {
-        std::ifstream in(path, std::ios::binary);
-        const std::string original(std::istreambuf_iterator<char>(in), {});
-        if (!in && !in.eof()) {
+    if (options.backup == BackupMode::KeepOriginal) {
+        // Read as any file is, so that a failing disk is a result here too; a
+        // file too large to load may still be kept, up to a bound.
+        const FileReadResult original = readFile(path, kBackupLimit);
+        if (!original.ok() && original.code != ErrorCode::FileMissing) {
             result.code = ErrorCode::BackupFailed;
-            result.write.code = ErrorCode::WriteFailed;
+            result.write.code = original.code;
             result.write.step = FileStep::Open;
-            result.write.systemError = errno;
-            result.write.systemText = std::generic_category().message(errno);
+            result.write.systemError = original.systemError;
             result.write.file = path;
             return result;
         }
-        result.write = writeFileAtomically(backupPathFor(path), original);
+        if (original.ok())
+            result.write = writeFileAtomically(backupPathFor(path), original.bytes);
         if (!result.write.ok()) {
             result.code = ErrorCode::BackupFailed;
             return result;

@@ -9,8 +9,9 @@ enum class ErrorCode {
     None,
     FileMissing,        // Load: the file does not exist
     ReadFailed,         // Load: the file exists but could not be read (see the system text)
-    FileTooLarge,       // Load: the file is far larger than any database the tables can hold
+    FileTooLarge,       // Load, reader: the file is far larger than its format can sensibly hold
     EmptyFile,          // Load: the file holds no record at all (no bytes, or blank lines only)
+    NotRegularFile,     // reader, atomic writer: a folder, device or pipe stands at the file's name
     MissingCoefficient, // Load: a unit line has no comma and coefficient after the name
     BadCoefficient,     // Load: the coefficient is not a number; Save, check: NaN in memory
     NotPositive,        // Load, Save, check: the coefficient is zero or negative

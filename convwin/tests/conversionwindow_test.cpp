@@ -637,25 +637,6 @@ private slots:
             unitdb::encodeCp1251("Длина\r\nАнгстрем (А),1E-10\r\nИзменено.\r\n").bytes));
     }
 
-    void failedSaveOffersToTryAgain()
-    {
-        QVERIFY(start());
-        m_tables->UnitDesc[0][0] = "Изменено.";
-        m_tables->BaseChanged = true;
-        // A folder where the new file would go makes the save fail.
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat.tmp")));
-        const std::string original = readBytes(path(QStringLiteral("Base.dat")));
-        m_msg.answers << MsgAnswer::Yes << MsgAnswer::Yes << MsgAnswer::No;
-        m_msg.messages.clear();
-        m_window->shutDown();
-        QCOMPARE(m_msg.messages.size(), 3);
-        QCOMPARE(m_msg.messages[2].text, m_msg.messages[1].text);
-        QVERIFY(m_msg.messages[1].text.startsWith(
-            QStringLiteral("Не удалось сохранить файл Base.dat")));
-        QCOMPARE(m_msg.messages[1].buttons, MsgButtons::YesNo);
-        QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
-    }
-
     void reportNamesTheVersionAndTheFigures()
     {
         QVERIFY(start());

@@ -5,13 +5,17 @@
 #include "convwin/tests/testsupport.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
+#include "unitdb/basefile.h"
 #include "unitdb/unittables.h"
 
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 
 using namespace testsupport;
@@ -19,6 +23,7 @@ using faultfs::FaultScope;
 using faultfs::Step;
 
 Q_DECLARE_METATYPE(Step)
+Q_DECLARE_METATYPE(MsgAnswer)
 
 class FaultTest : public QObject, private WindowFixture
 {
@@ -49,21 +54,43 @@ private:
     {
         QTest::addColumn<Step>("step");
         QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("reason");
         const struct {
             const char* name;
             int error;
-        } errors[] = {{"disk full", ENOSPC}, {"read-only", EROFS}, {"i/o", EIO}};
+            const char* reason;
+        } errors[] = {{"disk full", ENOSPC, "диск заполнен"},
+                      {"read-only", EROFS, "файловая система только для чтения"},
+                      {"i/o", EIO, "ошибка ввода-вывода"}};
         for (Step step : {Step::Open, Step::Write, Step::Flush, Step::Close, Step::Rename}) {
             if (!withClose && (step == Step::Close || step == Step::Rename))
                 continue;
             for (const auto& e : errors)
-                QTest::addRow("%s, %s", faultfs::stepName(step), e.name) << step << e.error;
+                QTest::addRow("%s, %s", faultfs::stepName(step), e.name)
+                    << step << e.error << QString::fromUtf8(e.reason);
         }
+    }
+    // Edits the tables and answers the save question with Yes.
+    void editAndConfirm()
+    {
+        m_tables->UnitDesc[0][0] = "Изменено.";
+        m_tables->BaseChanged = true;
+        m_msg.answers << MsgAnswer::Yes;
+    }
+    // The file holds the edited tables.
+    void holdsTheEdit(const QString& file)
+    {
+        unitdb::UnitTables back;
+        QVERIFY(unitdb::load(back, file.toStdString()).ok());
+        QCOMPARE(back.UnitDesc[0][0], std::string("Изменено."));
     }
 
 private slots:
     void init()
     {
+        m_msg.answers.clear();
+        m_msg.saveAnswers.clear();
+        m_msg.saveDialogs.clear();
         enterFolder();
         writeCp1251(path("Ignore.ini"), "Пустая\n");
     }
@@ -74,24 +101,25 @@ private slots:
     {
         QFETCH(Step, step);
         QFETCH(int, error);
+        QFETCH(QString, reason);
         startQuietly();
         const std::string before = readBytes(path("Base.dat"));
-        m_tables->UnitDesc[0][0] = "Изменено.";
-        m_tables->BaseChanged = true;
-        m_msg.answers << MsgAnswer::Yes << MsgAnswer::No; // save, then do not retry
+        editAndConfirm();
+        // Retry once, then give up; do save elsewhere.
+        m_msg.answers << MsgAnswer::Yes << MsgAnswer::No << MsgAnswer::Yes;
+        m_msg.saveAnswers << path("elsewhere.dat");
         {
             FaultScope fault(step, error, "Base.dat");
             m_window->shutDown();
-            QVERIFY(fault.failures() > 0);
+            QVERIFY(fault.failures() > 1);
         }
         QCOMPARE(readBytes(path("Base.dat")), before);
-        QVERIFY(!QFile::exists(path("Base.dat.tmp")));
-        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Base.dat")));
+        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Base.dat: ") + reason));
+        QCOMPARE(m_msg.saveDialogs.size(), 1);
+        QCOMPARE(m_msg.saveDialogs[0].proposed, path("Base.dat.unsaved"));
+        holdsTheEdit(path("elsewhere.dat"));
+        QCOMPARE(QDir(m_dir->path()).entryList({"*.tmp"}, QDir::AllEntries), QStringList());
         stillConverts();
-        // Trying again once the disk is well saves the edits.
-        m_msg.answers << MsgAnswer::Yes;
-        m_window->shutDown();
-        QVERIFY(readBytes(path("Base.dat")) != before);
     }
 
     void ignoreIni_data() { addRows(true); }
@@ -99,6 +127,7 @@ private slots:
     {
         QFETCH(Step, step);
         QFETCH(int, error);
+        QFETCH(QString, reason);
         startQuietly();
         const std::string before = readBytes(path("Ignore.ini"));
         m_window->settingsDialog()->setIgnoring(true);
@@ -109,7 +138,7 @@ private slots:
             QVERIFY(fault.failures() > 0);
         }
         QCOMPARE(readBytes(path("Ignore.ini")), before);
-        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Ignore.ini")));
+        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Ignore.ini: ") + reason));
         stillConverts();
     }
 
@@ -174,35 +203,148 @@ private slots:
         stillConverts();
     }
 
-    void filesReplacedByFolders()
+    // Tables that do not hold the whole file: the question says so and the old
+    // file is kept as Base.dat.bak before it is replaced.
+    void incompleteBaseDat_data()
     {
-        startQuietly();
-        const std::string base = readBytes(path("Base.dat"));
-        QVERIFY(QFile::remove(path("Ignore.ini")));
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Ignore.ini")));
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat.tmp")));
-        m_window->settingsDialog()->setIgnoring(true);
-        m_tables->UnitDesc[0][0] = "Изменено.";
+        QTest::addColumn<Step>("step");
+        QTest::addColumn<int>("error");
+        QTest::addColumn<QString>("told");
+        QTest::addColumn<QString>("asked");
+        const QString unread = QStringLiteral("Файл Base.dat не был прочитан");
+        QTest::newRow("bad line") << Step::Rename << 0 << QStringLiteral("строка 4")
+                                  << QStringLiteral("со строки 4 и дальше не были загружены");
+        QTest::newRow("open fails")
+            << Step::OpenToRead << EACCES << QStringLiteral("доступ запрещён") << unread;
+        QTest::newRow("fstat fails")
+            << Step::Stat << EIO << QStringLiteral("ошибка ввода-вывода") << unread;
+        QTest::newRow("read fails")
+            << Step::Read << EIO << QStringLiteral("ошибка ввода-вывода") << unread;
+    }
+    void incompleteBaseDat()
+    {
+        QFETCH(Step, step);
+        QFETCH(int, error);
+        QFETCH(QString, told);
+        QFETCH(QString, asked);
+        if (error == 0)
+            writeCp1251(path("Base.dat"), "Длина\nМетр (м),1\n\nВерста,много\n\n*\n");
+        const std::string before = readBytes(path("Base.dat"));
+        {
+            FaultScope fault(step, error, error ? "Base.dat" : "none");
+            QVERIFY(start());
+        }
+        QVERIFY(shown(told));
+        m_msg.messages.clear();
+        m_tables->CatNames[m_tables->CatCount++] = "Новая";
         m_tables->BaseChanged = true;
-        m_msg.answers << MsgAnswer::No << MsgAnswer::Yes << MsgAnswer::No;
+        m_msg.answers << MsgAnswer::Yes;
         m_window->shutDown();
-        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Ignore.ini")));
-        QVERIFY(shown(QStringLiteral("Не удалось сохранить файл Base.dat")));
-        QCOMPARE(readBytes(path("Base.dat")), base);
-        QVERIFY(QFileInfo(path("Ignore.ini")).isDir());
+        QVERIFY(m_msg.messages.at(0).text.contains(asked));
+        QVERIFY(m_msg.messages.at(0).text.endsWith(
+            QStringLiteral("Прежний файл будет сохранён как Base.dat.bak.")));
+        QCOMPARE(readBytes(path("Base.dat.bak")), before);
+        unitdb::UnitTables back;
+        QVERIFY(unitdb::load(back, "Base.dat").ok());
+        QCOMPARE(back.CatCount, m_tables->CatCount);
     }
 
-    void baseDatThatIsAFolderIsReportedAndTheWindowStillWorks()
+    // Special files at start-up neither hang nor abort; at shut-down the old file,
+    // which cannot be kept, is not replaced, and the tables go to another file.
+    void specialBaseDat_data()
     {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("folder") << "folder" << QStringLiteral("это папка");
+        QTest::newRow("pipe") << "pipe" << QStringLiteral("это не обычный файл");
+        QTest::newRow("bad sector") << "/proc/self/mem" << QStringLiteral("ошибка ввода-вывода");
+    }
+    void specialBaseDat()
+    {
+        QFETCH(QString, kind);
+        QFETCH(QString, reason);
+        const std::string base = path("Base.dat").toStdString();
         QVERIFY(QFile::remove(path("Base.dat")));
-        QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat")));
+        if (kind == "folder")
+            QVERIFY(QDir(m_dir->path()).mkdir(QStringLiteral("Base.dat")));
+        else if (kind == "pipe")
+            QCOMPARE(::mkfifo(base.c_str(), 0600), 0);
+        else
+            QVERIFY(QFile::link(kind, path("Base.dat")));
+        const auto type = std::filesystem::symlink_status(base).type();
         QVERIFY(start());
         QCOMPARE(m_msg.messages.size(), 1);
-        QVERIFY(m_msg.messages[0].text.startsWith(QStringLiteral("Ошибка № ")));
+        QVERIFY(m_msg.messages[0].text.startsWith(
+            QStringLiteral("Ошибка № 75: Не удалось прочитать файл Base.dat: ") + reason));
         QCOMPARE(m_tables->CatCount, 0);
-        input()->setText(QStringLiteral("5"));
-        QTest::keyClick(input(), Qt::Key_Return);
+        m_tables->CatNames[m_tables->CatCount++] = "Новая";
+        m_tables->BaseChanged = true;
+        // Save; do not retry; do save elsewhere.
+        m_msg.answers << MsgAnswer::Yes << MsgAnswer::No << MsgAnswer::Yes;
+        m_msg.saveAnswers << path("saved.dat");
         m_window->shutDown();
+        QVERIFY(shown(QStringLiteral("не удалось сохранить прежний файл как Base.dat.bak")));
+        QCOMPARE(std::filesystem::symlink_status(base).type(), type);
+        QVERIFY(QFile::exists(path("saved.dat")));
+    }
+
+    // Another copy of the program saved Base.dat since start-up: the user decides.
+    void changedOnDisk_data()
+    {
+        QTest::addColumn<MsgAnswer>("answer");
+        QTest::addColumn<bool>("overwritten");
+        QTest::addColumn<bool>("savedElsewhere");
+        QTest::newRow("overwrite") << MsgAnswer::Yes << true << false;
+        QTest::newRow("another file") << MsgAnswer::No << false << true;
+        QTest::newRow("do not save") << MsgAnswer::Cancel << false << false;
+    }
+    void changedOnDisk()
+    {
+        QFETCH(MsgAnswer, answer);
+        QFETCH(bool, overwritten);
+        QFETCH(bool, savedElsewhere);
+        startQuietly();
+        editAndConfirm();
+        writeCp1251(path("Base.dat"), "Другая\nЕдиница,1\n\n*\n");
+        const std::string other = readBytes(path("Base.dat"));
+        m_msg.answers << answer;
+        m_msg.saveAnswers << path("Base.dat.unsaved");
+        m_window->shutDown();
+        QCOMPARE(m_msg.messages.at(1).buttons, MsgButtons::YesNoCancel);
+        QVERIFY(m_msg.messages.at(1).text.contains(QStringLiteral("изменился на диске")));
+        if (overwritten)
+            holdsTheEdit(path("Base.dat"));
+        else
+            QCOMPARE(readBytes(path("Base.dat")), other);
+        QCOMPARE(QFile::exists(path("Base.dat.unsaved")), savedElsewhere);
+        if (savedElsewhere)
+            holdsTheEdit(path("Base.dat.unsaved"));
+    }
+
+    // An Ignore.ini that could not be read is not emptied at shut-down; a list
+    // the user filled replaces it, with the old one kept beside it.
+    void unreadableIgnoreIni_data()
+    {
+        QTest::addColumn<Step>("step");
+        for (Step step : {Step::OpenToRead, Step::Stat, Step::Read})
+            QTest::newRow(faultfs::stepName(step)) << step;
+    }
+    void unreadableIgnoreIni()
+    {
+        QFETCH(Step, step);
+        const std::string before = readBytes(path("Ignore.ini"));
+        {
+            FaultScope fault(step, EIO, "Ignore.ini");
+            QVERIFY(start());
+        }
+        QVERIFY(shown(QStringLiteral("Не удалось прочитать файл Ignore.ini: ошибка ввода-вывода")));
+        m_window->settingsDialog()->setIgnoring(true);
+        m_window->shutDown();
+        QCOMPARE(readBytes(path("Ignore.ini")), before);
+        m_window->settingsDialog()->addIgnored(QStringLiteral("Масса"));
+        m_window->shutDown();
+        QCOMPARE(readBytes(path("Ignore.ini.bak")), before);
+        QCOMPARE(readBytes(path("Ignore.ini")), std::string("\xCC\xE0\xF1\xF1\xE0\r\n"));
     }
 };
 

@@ -4,6 +4,7 @@
 
 #include <dlfcn.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdarg>
@@ -100,6 +101,12 @@ const char* stepName(Step step)
         return "close";
     case Step::Rename:
         return "rename";
+    case Step::OpenToRead:
+        return "open to read";
+    case Step::Stat:
+        return "fstat";
+    case Step::Read:
+        return "read";
     }
     return "?";
 }
@@ -163,10 +170,26 @@ int open(const char* path, int flags, ...)
         mode = static_cast<mode_t>(va_arg(args, int));
         va_end(args);
     }
-    if (writing(flags) && faultfs::matches(path) && faultfs::fail(Step::Open))
+    if (faultfs::matches(path) && faultfs::fail(writing(flags) ? Step::Open : Step::OpenToRead))
         return -1;
     static auto real = faultfs::next<int (*)(const char*, int, ...)>("open");
     return track(path, real(path, flags, mode));
+}
+
+ssize_t read(int fd, void* data, size_t size)
+{
+    if (tracked(fd) && faultfs::fail(Step::Read))
+        return -1;
+    static auto real = faultfs::next<ssize_t (*)(int, void*, size_t)>("read");
+    return real(fd, data, size);
+}
+
+int fstat(int fd, struct stat* st)
+{
+    if (tracked(fd) && faultfs::fail(Step::Stat))
+        return -1;
+    static auto real = faultfs::next<int (*)(int, struct stat*)>("fstat");
+    return real(fd, st);
 }
 
 ssize_t write(int fd, const void* data, size_t size)

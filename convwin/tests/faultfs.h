@@ -1,7 +1,8 @@
 // Makes one kind of file-system call fail, for files whose path holds a given
 // text, while a FaultScope lives. The calls are replaced for the whole test
-// program (it exports its own open, write, fsync, close, rename and stdio
-// calls), so the program's real writers fail as they would on a full disk.
+// program (it exports its own open, read, fstat, write, fsync, close, rename
+// and stdio calls), so the program's real readers and writers fail as they
+// would on a bad sector or a full disk.
 #pragma once
 
 #include <string>
@@ -9,7 +10,8 @@
 namespace faultfs
 {
 
-enum class Step { Open, Write, Flush, Close, Rename };
+// Open is an open for writing, OpenToRead one for reading.
+enum class Step { Open, Write, Flush, Close, Rename, OpenToRead, Stat, Read };
 
 class FaultScope
 {

@@ -17,6 +17,11 @@ struct ShownMessage {
     MsgButtons buttons = MsgButtons::Ok;
 };
 
+struct ShownSaveDialog {
+    QString title;
+    QString proposed;
+};
+
 struct ShownInput {
     QString prompt;
     QString title;
@@ -26,13 +31,16 @@ struct ShownInput {
 class ScriptedMessenger final : public Messenger
 {
 public:
-    // Answers to message boxes, first first; when empty, OK boxes answer Ok and Yes/No boxes No.
+    // Answers to message boxes, first first; when empty, OK boxes answer Ok, the others No.
     QQueue<MsgAnswer> answers;
     // Answers to input boxes; nullopt is Cancel, and so is an empty queue.
     QQueue<std::optional<QString>> inputAnswers;
+    // Answers to save dialogs; nullopt is Cancel, and so is an empty queue.
+    QQueue<std::optional<QString>> saveAnswers;
 
     QList<ShownMessage> messages;
     QList<ShownInput> inputs;
+    QList<ShownSaveDialog> saveDialogs;
 
     MsgAnswer message(QWidget*, const QString& text, const QString& title, MsgIcon icon,
                       MsgButtons buttons) override
@@ -40,7 +48,7 @@ public:
         messages.append({text, title, icon, buttons});
         if (!answers.isEmpty())
             return answers.dequeue();
-        return buttons == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
     }
 
     std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title,
@@ -50,5 +58,12 @@ public:
         if (inputAnswers.isEmpty())
             return std::nullopt;
         return inputAnswers.dequeue();
+    }
+
+    std::optional<QString> saveFileName(QWidget*, const QString& title,
+                                        const QString& proposed) override
+    {
+        saveDialogs.append({title, proposed});
+        return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.dequeue();
     }
 };

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 using namespace unitdb;
 
 TEST(AtomicFile, CreatesAndReplacesWithoutLeavingTheTemporaryFile)
@@ -15,10 +19,8 @@ TEST(AtomicFile, CreatesAndReplacesWithoutLeavingTheTemporaryFile)
     ASSERT_TRUE(writeFileAtomically(path, std::string("\0two", 4)).ok());
     EXPECT_EQ(readBytes(path), std::string("\0two", 4));
     ASSERT_TRUE(writeFileAtomically(path, "").ok());
-    EXPECT_TRUE(std::filesystem::exists(path));
     EXPECT_EQ(std::filesystem::file_size(path), 0u);
-    EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path)));
-    EXPECT_EQ(temporaryPathFor(path).parent_path(), path.parent_path());
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"Ignore.ini"});
 }
 
 TEST(AtomicFile, EachFailedStepKeepsTheOldFileAndNamesTheStep)
@@ -37,23 +39,53 @@ TEST(AtomicFile, EachFailedStepKeepsTheOldFileAndNamesTheStep)
         EXPECT_EQ(r.code, ErrorCode::WriteFailed);
         EXPECT_EQ(r.step, step);
         EXPECT_EQ(r.systemError, EIO);
-        EXPECT_EQ(r.file, step == FileStep::Rename ? path : temporaryPathFor(path));
+        EXPECT_EQ(r.file, path);
         EXPECT_EQ(readBytes(path), "old\r\n");
-        EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path)));
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"Ignore.ini"});
         // Once a step fails no later step but the close runs.
         for (FileStep s : seen)
             EXPECT_TRUE(s <= step || s == FileStep::Close);
     }
 }
 
-TEST(AtomicFile, ANonEmptyFolderInTheWayFailsTheRename)
+TEST(AtomicFile, AFolderInTheWayIsNeverReplaced)
 {
     TestFolder dir;
     const auto path = dir / "Base.dat";
     std::filesystem::create_directories(path / "inside");
     const FileWriteResult r = writeFileAtomically(path, "x");
-    EXPECT_EQ(r.step, FileStep::Rename);
-    EXPECT_FALSE(r.systemText.empty());
+    EXPECT_EQ(r.code, ErrorCode::NotRegularFile);
+    EXPECT_EQ(r.systemError, EISDIR);
     EXPECT_TRUE(std::filesystem::is_directory(path / "inside"));
-    EXPECT_FALSE(std::filesystem::exists(temporaryPathFor(path)));
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"Base.dat"});
 }
+
+#ifndef _WIN32
+// What the name leads to is replaced, as it was: through links, with its own
+// permission bits; an old fixed temporary name is neither followed nor touched.
+TEST(AtomicFile, ReplacesWhatTheNameLeadsTo)
+{
+    TestFolder dir;
+    std::filesystem::create_directory(dir / "data");
+    writeBytes(dir / "data" / "real.dat", "old");
+    ::chmod((dir / "data" / "real.dat").c_str(), 0600);
+    std::filesystem::create_symlink("data/real.dat", dir / "Base.dat");
+    writeBytes(dir / "victim", "victim");
+    std::filesystem::create_symlink(dir / "victim", dir / "Base.dat.tmp");
+
+    ASSERT_TRUE(writeFileAtomically(dir / "Base.dat", "new").ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir / "Base.dat"));
+    EXPECT_EQ(readBytes(dir / "data" / "real.dat"), "new");
+    EXPECT_EQ(std::filesystem::status(dir / "data" / "real.dat").permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(readBytes(dir / "victim"), "victim");
+    EXPECT_EQ(dir.names(),
+              (std::vector<std::string>{"Base.dat", "Base.dat.tmp", "data", "victim"}));
+    EXPECT_EQ(TestFolder::namesIn(dir / "data"), std::vector<std::string>{"real.dat"});
+
+    // A pipe is not a file to replace: the writer neither blocks nor removes it.
+    ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
+    EXPECT_EQ(writeFileAtomically(dir / "pipe", "x").code, ErrorCode::NotRegularFile);
+    EXPECT_EQ(std::filesystem::status(dir / "pipe").type(), std::filesystem::file_type::fifo);
+}
+#endif

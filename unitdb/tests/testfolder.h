@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <random>
 #include <string>
+#include <vector>
 
 class TestFolder
 {
@@ -33,6 +35,16 @@ public:
 
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
     const std::filesystem::path& path() const { return m_path; }
+    // What the folder holds, sorted: shows a temporary file left behind.
+    std::vector<std::string> names() const { return namesIn(m_path); }
+    static std::vector<std::string> namesIn(const std::filesystem::path& folder)
+    {
+        std::vector<std::string> found;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            found.push_back(entry.path().filename().string());
+        std::sort(found.begin(), found.end());
+        return found;
+    }
 
 private:
     std::filesystem::path m_path;

@@ -1,0 +1,199 @@
+// Saving at shut-down: Base.dat and Ignore.ini, with a second chance for every
+// failure, so that edits are lost only when the user says so.
+#include "convwin/conversionwindow.h"
+
+#include "dialogs/messenger.h"
+#include "dialogs/settingsdialog.h"
+#include "dialogs/systemreason.h"
+#include "dialogs/uistyle.h"
+#include "unitdb/atomicfile.h"
+#include "unitdb/basefile.h"
+#include "unitdb/ignorefile.h"
+#include "unitdb/unittables.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace
+{
+
+const char* const kBaseFile = "Base.dat";
+const char* const kIgnoreFile = "Ignore.ini";
+
+QString qs(const std::string& text)
+{
+    return QString::fromStdString(text);
+}
+
+// The reason and, when it is not the file the user named, the file it concerns.
+QString writeFault(const unitdb::FileWriteResult& w, const QString& named)
+{
+    const QString reason = fileReason(w.code, w.systemError);
+    const QString file = QString::fromStdString(w.file.string());
+    if (file == named || QFileInfo(file).fileName() == named)
+        return reason;
+    return QStringLiteral("%1: %2").arg(file, reason);
+}
+
+// Keeps the file that could not be read as "<name>.bak" before it is replaced.
+unitdb::FileWriteResult keepCopy(const std::string& name)
+{
+    const unitdb::FileReadResult old = unitdb::readFile(name, unitdb::kListFileLimit);
+    if (old.code == unitdb::ErrorCode::FileMissing)
+        return {};
+    if (!old.ok()) {
+        unitdb::FileWriteResult failed;
+        failed.code = old.code;
+        failed.systemError = old.systemError;
+        failed.file = name;
+        return failed;
+    }
+    return unitdb::writeFileAtomically(name + ".bak", old.bytes);
+}
+
+} // namespace
+
+QString ConversionWindow::baseSaveQuestion() const
+{
+    QString text = QStringLiteral("База данных была изменена. Сохранить изменения?");
+    if (m_base.whole)
+        return text;
+    if (m_base.firstUnloadedLine > 0)
+        text += QStringLiteral("\n\nЗаписи файла Base.dat со строки %1 и дальше не были загружены "
+                               "и не попадут в сохранённый файл.")
+                    .arg(m_base.firstUnloadedLine);
+    else
+        text += QStringLiteral("\n\nФайл Base.dat не был прочитан, и его записи не попадут в "
+                               "сохранённый файл.");
+    return text + QStringLiteral(" Прежний файл будет сохранён как Base.dat.bak.");
+}
+
+void ConversionWindow::saveDatabase()
+{
+    // Another copy of the program may have saved its own edits since start-up.
+    if (m_base.stamp && unitdb::compareWithDisk(kBaseFile, *m_base.stamp, unitdb::kBaseFileLimit) ==
+                            unitdb::DiskState::Changed) {
+        const MsgAnswer answer = m_msg.message(
+            this,
+            QStringLiteral("Файл Base.dat изменился на диске после запуска программы: его могла "
+                           "сохранить другая копия программы. Записать изменения поверх него?\n\n"
+                           "«Да» — перезаписать файл, «Нет» — сохранить таблицы в другой файл, "
+                           "«Отмена» — не сохранять."),
+            ui::programTitle(), MsgIcon::Question, MsgButtons::YesNoCancel);
+        if (answer == MsgAnswer::No)
+            saveDatabaseElsewhere(AskFirst::No);
+        if (answer != MsgAnswer::Yes)
+            return;
+    }
+    if (!saveWithRetry(QString::fromLatin1(kBaseFile), [this] { return saveBase(kBaseFile); }))
+        saveDatabaseElsewhere(AskFirst::Yes);
+}
+
+void ConversionWindow::saveDatabaseElsewhere(AskFirst ask)
+{
+    // Beside Base.dat, or in the home folder when that folder takes no new file.
+    const QString folder =
+        QFileInfo(QFileInfo(QString::fromLatin1(kBaseFile)).absolutePath()).isWritable()
+            ? QDir::currentPath()
+            : QDir::homePath();
+    const QString proposed = QDir(folder).filePath(QStringLiteral("Base.dat.unsaved"));
+    for (;; ask = AskFirst::Yes) {
+        if (ask == AskFirst::Yes &&
+            m_msg.message(this,
+                          QStringLiteral("Изменения базы данных не сохранены. Сохранить таблицы "
+                                         "в другой файл? Если нет, изменения будут потеряны."),
+                          QStringLiteral("Ошибка!"), MsgIcon::Exclamation,
+                          MsgButtons::YesNo) != MsgAnswer::Yes)
+            return;
+        const auto chosen =
+            m_msg.saveFileName(this, QStringLiteral("Сохранить базу данных в файл"), proposed);
+        if (!chosen)
+            continue;
+        const QString failure = saveBase(chosen->toStdString());
+        if (failure.isEmpty())
+            return;
+        m_msg.message(this,
+                      QStringLiteral("Не удалось сохранить файл %1: %2.").arg(*chosen, failure),
+                      QStringLiteral("Ошибка!"), MsgIcon::Exclamation, MsgButtons::Ok);
+    }
+}
+
+QString ConversionWindow::saveIgnoreList()
+{
+    const QStringList ignored = m_settingsDialog->ignored();
+    // A list that could not be read is replaced only when there is something to put
+    // in its place, and then a copy of it is kept.
+    if (m_ignoreUnread && ignored.isEmpty())
+        return {};
+    std::vector<std::string> names;
+    for (const QString& name : ignored)
+        names.push_back(name.toStdString());
+    const auto bytes = unitdb::ignoreListBytes(names);
+    if (!bytes.ok())
+        return QStringLiteral(
+            "имя величины содержит символ, которого нет в кодировке Windows-1251");
+    if (m_ignoreUnread) {
+        const auto kept = keepCopy(kIgnoreFile);
+        if (!kept.ok())
+            return QStringLiteral("не удалось сохранить копию прежнего файла (%1)")
+                .arg(writeFault(kept, {}));
+    }
+    const auto written = unitdb::writeFileAtomically(kIgnoreFile, bytes.bytes);
+    if (!written.ok())
+        return writeFault(written, QString::fromLatin1(kIgnoreFile));
+    m_ignoreUnread = false;
+    return {};
+}
+
+QString ConversionWindow::saveBase(const std::string& file)
+{
+    const bool toBaseDat = QFileInfo(qs(file)).absoluteFilePath() ==
+                           QFileInfo(QString::fromLatin1(kBaseFile)).absoluteFilePath();
+    unitdb::SaveOptions options;
+    // A file the tables do not hold whole keeps its original beside the new one.
+    if (toBaseDat && !m_base.whole)
+        options.backup = unitdb::BackupMode::KeepOriginal;
+    const auto saved = unitdb::save(m_tables, file, options);
+    if (saved.ok()) {
+        if (toBaseDat) {
+            const auto now = unitdb::readFile(kBaseFile, unitdb::kBaseFileLimit);
+            m_base = {true, 0, now.ok() ? std::optional(now.stamp) : std::nullopt};
+        }
+        return {};
+    }
+    const auto c = static_cast<std::size_t>(std::max(0, saved.category));
+    QString where = QStringLiteral("в величине «%1»").arg(qs(m_tables.CatNames[c]));
+    if (saved.slot >= 0)
+        where += QStringLiteral(" единица «%1»")
+                     .arg(qs(m_tables.UnitNames[c][static_cast<std::size_t>(saved.slot)]));
+    switch (saved.code) {
+    case unitdb::ErrorCode::Unencodable:
+        return where +
+               QStringLiteral(" содержит символ «%1», которого нет в кодировке Windows-1251")
+                   .arg(QString::fromUcs4(&saved.character, 1));
+    case unitdb::ErrorCode::UnwritableText:
+        return where + QStringLiteral(" содержит текст, который файл не может сохранить");
+    case unitdb::ErrorCode::BadCoefficient:
+        return where + QStringLiteral(": коэффициент не является числом");
+    case unitdb::ErrorCode::BackupFailed:
+        return QStringLiteral("не удалось сохранить прежний файл как Base.dat.bak (%1)")
+            .arg(writeFault(saved.write, {}));
+    default:
+        return writeFault(saved.write, qs(file));
+    }
+}
+
+bool ConversionWindow::saveWithRetry(const QString& file, const std::function<QString()>& save)
+{
+    // Edits are never dropped silently: the user sees why and may try again.
+    for (QString failure = save(); !failure.isEmpty(); failure = save()) {
+        const auto answer =
+            m_msg.message(this,
+                          QStringLiteral("Не удалось сохранить файл %1: %2. Повторить попытку?")
+                              .arg(file, failure),
+                          QStringLiteral("Ошибка!"), MsgIcon::Exclamation, MsgButtons::YesNo);
+        if (answer != MsgAnswer::Yes)
+            return false;
+    }
+    return true;
+}

@@ -1,0 +1,202 @@
+// One system call a step, so that each step's failure is reported (and, in
+// tests, provoked) on its own.
+#include "unitdb/filereader.h"
+
+#include <algorithm>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+namespace unitdb
+{
+
+namespace
+{
+
+constexpr std::size_t kChunk = 64 * 1024;
+
+#ifdef _WIN32
+using StatBuffer = struct _stat64;
+int openForReading(const std::filesystem::path& path)
+{
+    return ::_wopen(path.c_str(), _O_RDONLY | _O_BINARY);
+}
+int statOf(int fd, StatBuffer& st)
+{
+    return ::_fstat64(fd, &st);
+}
+bool isRegular(const StatBuffer& st)
+{
+    return (st.st_mode & _S_IFMT) == _S_IFREG;
+}
+bool isFolder(const StatBuffer& st)
+{
+    return (st.st_mode & _S_IFMT) == _S_IFDIR;
+}
+std::int64_t modifiedOf(const StatBuffer& st)
+{
+    return st.st_mtime;
+}
+long long readSome(int fd, char* into, std::size_t size)
+{
+    return ::_read(fd, into, static_cast<unsigned>(size));
+}
+void closeFile(int fd)
+{
+    ::_close(fd);
+}
+#else
+using StatBuffer = struct stat;
+int openForReading(const std::filesystem::path& path)
+{
+    // Non-blocking, so that a FIFO or a device opens at once and is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd >= 0) {
+        const int flags = ::fcntl(fd, F_GETFL);
+        if (flags >= 0)
+            ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+    }
+    return fd;
+}
+int statOf(int fd, StatBuffer& st)
+{
+    return ::fstat(fd, &st);
+}
+bool isRegular(const StatBuffer& st)
+{
+    return S_ISREG(st.st_mode);
+}
+bool isFolder(const StatBuffer& st)
+{
+    return S_ISDIR(st.st_mode);
+}
+std::int64_t modifiedOf(const StatBuffer& st)
+{
+    return static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+long long readSome(int fd, char* into, std::size_t size)
+{
+    return ::read(fd, into, size);
+}
+void closeFile(int fd)
+{
+    ::close(fd);
+}
+#endif
+
+int injected(const ReadStepFault& fault, ReadStep step)
+{
+    return fault ? fault(step) : 0;
+}
+
+FileReadResult failure(ErrorCode code, ReadStep step, int error)
+{
+    FileReadResult r;
+    r.code = code;
+    r.step = step;
+    r.systemError = error;
+    return r;
+}
+
+// FNV-1a: enough to tell another program's save from ours, not meant against forgery.
+std::uint64_t hashOf(const std::string& bytes)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    for (const char c : bytes) {
+        h ^= static_cast<unsigned char>(c);
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+FileReadResult readOpen(int fd, std::size_t limit, const ReadStepFault& fault)
+{
+    StatBuffer st{};
+    int error = injected(fault, ReadStep::Stat);
+    if (error == 0 && statOf(fd, st) != 0)
+        error = errno;
+    if (error != 0)
+        return failure(ErrorCode::ReadFailed, ReadStep::Stat, error);
+    if (!isRegular(st))
+        return failure(ErrorCode::NotRegularFile, ReadStep::Stat, isFolder(st) ? EISDIR : 0);
+    if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > limit)
+        return failure(ErrorCode::FileTooLarge, ReadStep::Stat, 0);
+
+    FileReadResult r;
+    // Some regular files (those under /proc) claim to be empty and are not, so
+    // the size only sets the first allocation; the end of the data ends the loop.
+    r.bytes.reserve(static_cast<std::size_t>(st.st_size) + 1);
+    for (;;) {
+        const std::size_t at = r.bytes.size();
+        // One byte past the limit tells a file that grew too large from one that fits.
+        const std::size_t want = std::min(kChunk, limit + 1 - at);
+        r.bytes.resize(at + want);
+        error = injected(fault, ReadStep::Read);
+        const long long n = error == 0 ? readSome(fd, r.bytes.data() + at, want) : -1;
+        if (n < 0 && error == 0) {
+            error = errno;
+            if (error == EINTR) {
+                r.bytes.resize(at);
+                continue;
+            }
+        }
+        if (n < 0)
+            return failure(ErrorCode::ReadFailed, ReadStep::Read, error);
+        r.bytes.resize(at + static_cast<std::size_t>(n));
+        if (n == 0)
+            break;
+        if (r.bytes.size() > limit)
+            return failure(ErrorCode::FileTooLarge, ReadStep::Read, 0);
+    }
+    r.stamp.size = r.bytes.size();
+    r.stamp.modified = modifiedOf(st);
+    r.stamp.hash = hashOf(r.bytes);
+    return r;
+}
+
+} // namespace
+
+FileReadResult readFile(const std::filesystem::path& path, std::size_t limit,
+                        const ReadStepFault& fault)
+{
+    int error = injected(fault, ReadStep::Open);
+    int fd = -1;
+    if (error == 0) {
+        fd = openForReading(path);
+        if (fd < 0)
+            error = errno;
+    }
+    if (error == ENOENT)
+        return failure(ErrorCode::FileMissing, ReadStep::Open, error);
+#ifdef _WIN32
+    // Windows opens no folder and calls it a denied access.
+    std::error_code ec;
+    if (error == EACCES && std::filesystem::is_directory(path, ec))
+        return failure(ErrorCode::NotRegularFile, ReadStep::Open, EISDIR);
+#endif
+    if (error != 0)
+        return failure(ErrorCode::ReadFailed, ReadStep::Open, error);
+    FileReadResult r = readOpen(fd, limit, fault);
+    closeFile(fd);
+    return r;
+}
+
+DiskState compareWithDisk(const std::filesystem::path& path, const FileStamp& stamp,
+                          std::size_t limit)
+{
+    const FileReadResult now = readFile(path, limit);
+    if (now.code == ErrorCode::FileMissing)
+        return DiskState::Changed;
+    if (!now.ok())
+        return DiskState::Unreadable;
+    return now.stamp == stamp ? DiskState::Same : DiskState::Changed;
+}
+
+} // namespace unitdb
