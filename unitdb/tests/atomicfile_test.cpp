@@ -48,21 +48,10 @@ TEST(AtomicFile, EachFailedStepKeepsTheOldFileAndNamesTheStep)
     }
 }
 
-TEST(AtomicFile, AFolderInTheWayIsNeverReplaced)
-{
-    TestFolder dir;
-    const auto path = dir / "Base.dat";
-    std::filesystem::create_directories(path / "inside");
-    const FileWriteResult r = writeFileAtomically(path, "x");
-    EXPECT_EQ(r.code, ErrorCode::NotRegularFile);
-    EXPECT_EQ(r.systemError, EISDIR);
-    EXPECT_TRUE(std::filesystem::is_directory(path / "inside"));
-    EXPECT_EQ(dir.names(), std::vector<std::string>{"Base.dat"});
-}
-
 #ifndef _WIN32
 // What the name leads to is replaced, as it was: through links, with its own
-// permission bits; an old fixed temporary name is neither followed nor touched.
+// permission bits; an old fixed temporary name is neither followed nor touched;
+// a folder or a pipe is no file to replace, and the writer neither blocks nor removes it.
 TEST(AtomicFile, ReplacesWhatTheNameLeadsTo)
 {
     TestFolder dir;
@@ -81,11 +70,11 @@ TEST(AtomicFile, ReplacesWhatTheNameLeadsTo)
     EXPECT_EQ(readBytes(dir / "victim"), "victim");
     EXPECT_EQ(dir.names(),
               (std::vector<std::string>{"Base.dat", "Base.dat.tmp", "data", "victim"}));
-    EXPECT_EQ(TestFolder::namesIn(dir / "data"), std::vector<std::string>{"real.dat"});
 
-    // A pipe is not a file to replace: the writer neither blocks nor removes it.
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     EXPECT_EQ(writeFileAtomically(dir / "pipe", "x").code, ErrorCode::NotRegularFile);
     EXPECT_EQ(std::filesystem::status(dir / "pipe").type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(writeFileAtomically(dir / "data", "x").systemError, EISDIR);
+    EXPECT_EQ(TestFolder::namesIn(dir / "data"), std::vector<std::string>{"real.dat"});
 }
 #endif

@@ -312,30 +312,3 @@ TEST(BaseFile, FailedSaveLeavesTheOldFileByteIdentical)
 #endif
     EXPECT_EQ(readBytes(path), referenceBytes());
 }
-
-TEST(BaseFile, SavingOverAPartlyReadFileCanKeepTheOriginal)
-{
-    TestFolder dir;
-    const auto path = dir / "Base.dat";
-    const std::string original = "Длина\r\nМетр,1\r\nx\r\n*\r\nМасса\r\nГрамм,?\r\n";
-    writeBytes(path, original);
-    auto t = std::make_unique<UnitTables>();
-    ASSERT_TRUE(load(*t, path).partial);
-
-    SaveOptions options;
-    options.backup = BackupMode::KeepOriginal;
-    std::filesystem::create_directories(backupPathFor(path) / "blocked");
-    SaveResult r = save(*t, path, options);
-    EXPECT_EQ(r.code, ErrorCode::BackupFailed);
-    EXPECT_EQ(readBytes(path), original);
-
-    std::filesystem::remove_all(backupPathFor(path));
-    r = save(*t, path, options);
-    ASSERT_TRUE(r.ok());
-    EXPECT_EQ(readBytes(backupPathFor(path)), original);
-    EXPECT_EQ(readBytes(path), "Длина\r\nМетр,1\r\nx.\r\n*\r\nМасса\r\n*\r\n"); // still UTF-8
-
-    std::filesystem::remove(backupPathFor(path));
-    ASSERT_TRUE(save(*t, path).ok());
-    EXPECT_FALSE(std::filesystem::exists(backupPathFor(path)));
-}
