@@ -50,12 +50,12 @@ std::string nested(long terms)
 void run(benchmark::State& state, std::string (*make)(long))
 {
     const std::string text = make(state.range(0));
-    if (!std::holds_alternative<double>(calc::EvalBrackets(text))) {
+    if (!std::holds_alternative<double>(calc::evaluate(text))) {
         state.SkipWithError("the expression did not evaluate to a number");
         return;
     }
     for (auto _ : state)
-        benchmark::DoNotOptimize(calc::EvalBrackets(text));
+        benchmark::DoNotOptimize(calc::evaluate(text));
     state.SetComplexityN(state.range(0));
     state.counters["chars"] = static_cast<double>(text.size());
 }

@@ -138,9 +138,9 @@ int main(int argc, char* argv[])
     click(&main, "cmdEdit");
     // A coefficient the editor refuses, to show where it says why.
     if (QWidget* editor = topLevel("Form4"))
-        if (auto* koef = editor->findChild<QLineEdit*>(QStringLiteral("KoefEdit"))) {
-            koef->setText(QStringLiteral("1/0"));
-            QTest::keyClick(koef, Qt::Key_Return);
+        if (auto* coefficient = editor->findChild<QLineEdit*>(QStringLiteral("KoefEdit"))) {
+            coefficient->setText(QStringLiteral("1/0"));
+            QTest::keyClick(coefficient, Qt::Key_Return);
         }
     ok = save(topLevel("Form4"), out, "metrovanta-editor") && ok;
     if (QWidget* editor = topLevel("Form4"))

@@ -52,7 +52,7 @@ void startUp(benchmark::State& state)
     for (auto _ : state) {
         auto store = storeOn(std::make_unique<settings::FileRegistry>(file));
         for (const char* name : kStartUpValues)
-            benchmark::DoNotOptimize(store.ReadEntry(name, "0"));
+            benchmark::DoNotOptimize(store.readText(name, "0"));
     }
     state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
     state.SetComplexityN(state.range(0));
@@ -75,10 +75,10 @@ void startAndExit(benchmark::State& state)
         const settings::FileRegistry* counted = registry.get();
         auto store = storeOn(std::move(registry));
         for (const char* name : kStartUpValues)
-            benchmark::DoNotOptimize(store.ReadEntry(name, "0"));
+            benchmark::DoNotOptimize(store.readText(name, "0"));
         for (const char* name : kStartUpValues)
-            store.WriteEntry(name, name == std::string("Velic") ? std::to_string(2 + round++ % 5)
-                                                                : std::string("1"));
+            store.writeText(name, name == std::string("Velic") ? std::to_string(2 + round++ % 5)
+                                                               : std::string("1"));
         store.flush();
         replaces += counted->replaceCount();
     }

@@ -148,7 +148,7 @@ void BM_FindKeyPress(benchmark::State& state)
         state.SkipWithError("the window did not start");
         return;
     }
-    std::vector<int> categories(static_cast<std::size_t>(w.tables->CatCount));
+    std::vector<int> categories(static_cast<std::size_t>(w.tables->categoryCount));
     std::iota(categories.begin(), categories.end(), 0);
     box->popUp(categories, w.find<QComboBox>(QStringLiteral("SelUnit")));
     press(text, Qt::Key_T, QStringLiteral("t"));

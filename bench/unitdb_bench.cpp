@@ -19,17 +19,17 @@ std::unique_ptr<unitdb::UnitTables> fullTables()
                                    "м", "я", "a", "B", "c", "1", "-", "ё"};
     std::mt19937 random(51101);
     auto t = std::make_unique<unitdb::UnitTables>();
-    t->CatCount = unitdb::kMaxCategories;
+    t->categoryCount = unitdb::kMaxCategories;
     for (int c = 0; c < unitdb::kMaxCategories; ++c) {
-        t->CatNames[c] = "Раздел номер " + std::to_string(c);
-        t->UnitCount[c] = unitdb::kMaxUnits;
+        t->categoryNames[c] = "Раздел номер " + std::to_string(c);
+        t->unitCount[c] = unitdb::kMaxUnits;
         for (int s = 0; s < unitdb::kMaxUnits; ++s) {
             std::string name;
             for (int i = 0; i < 12; ++i)
                 name += letters[random() % std::size(letters)];
-            t->UnitNames[c][s] = name + " (ед. " + std::to_string(s) + ")";
-            t->UnitKoef[c][s] = static_cast<double>(random()) / 7919.0;
-            t->UnitDesc[c][s] =
+            t->unitNames[c][s] = name + " (ед. " + std::to_string(s) + ")";
+            t->coefficients[c][s] = static_cast<double>(random()) / 7919.0;
+            t->descriptions[c][s] =
                 "Единица измерения номер " + std::to_string(s) +
                 ", \"условная\", для проверки скорости чтения, сортировки и записи.";
         }

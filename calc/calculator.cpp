@@ -201,7 +201,7 @@ std::variant<double, CalcFailure> merge(std::vector<Action>& e)
 EvalResult evalMapped(MappedText t, const CalcOptions& options)
 {
     substitutePi(t);
-    for (std::size_t k = 0; k < FuncNames.size(); ++k)
+    for (std::size_t k = 0; k < kFunctionNames.size(); ++k)
         if (auto failure = detail::applyFunc(t, k))
             return *failure;
     std::replace(t.text.begin(), t.text.end(), ',', '.');
@@ -277,7 +277,7 @@ MappedText withValues(std::string_view text, std::size_t begin, std::size_t end,
 
 } // namespace
 
-EvalResult EvalFlat(std::string_view text, const CalcOptions& options)
+EvalResult evaluateFlat(std::string_view text, const CalcOptions& options)
 {
     return evalMapped(MappedText::identity(text), options);
 }
@@ -286,7 +286,7 @@ EvalResult EvalFlat(std::string_view text, const CalcOptions& options)
 // does, so that of two failing brackets the same one is reported. Each pair's
 // content is built once from its own characters and its inner pairs' values,
 // so the work grows with the text, not with its square, and nothing recurses.
-BracketResult EvalBrackets(std::string_view text, const CalcOptions& options)
+BracketResult evaluate(std::string_view text, const CalcOptions& options)
 {
     const Pairs pairs = matchBrackets(text);
     if (pairs.unmatchedOpen)

@@ -57,34 +57,34 @@ using TextResult = std::variant<std::string, CalcFailure>;
 
 // The seventeen function names in the order they are applied. A name that
 // contains another name comes first ("arcsin" before "sin", "sqrt" before "sqr").
-inline constexpr std::array<std::string_view, 17> FuncNames = {
+inline constexpr std::array<std::string_view, 17> kFunctionNames = {
     "sh",  "ch",  "cth", "th",  "arcsin", "arccos", "arcctg", "arctg", "sin",
     "cos", "ctg", "tg",  "exp", "sqrt",   "sqr",    "ln",     "lg",
 };
 
 // Inverse sine: exactly +-pi/2 at +-1, otherwise atan(x / sqrt(1 - x*x));
 // NaN outside [-1, 1].
-double ArcSin(double x);
+double arcSine(double x);
 
-// The value of FuncNames[index] at x, or the reason it has none.
-//   FuncValue(14 /*sqr*/, 3) == 9.0, FuncValue(15 /*ln*/, 0) holds CalcError::LogDomain
-std::variant<double, CalcError> FuncValue(std::size_t index, double x);
+// The value of kFunctionNames[index] at x, or the reason it has none.
+//   functionValue(14 /*sqr*/, 3) == 9.0, functionValue(15 /*ln*/, 0) holds CalcError::LogDomain
+std::variant<double, CalcError> functionValue(std::size_t index, double x);
 
-// Replaces every call of the function `name` (an entry of FuncNames) by the
+// Replaces every call of the function `name` (an entry of kFunctionNames) by the
 // 15-digit text of its result. The argument runs up to the next "+-*/" that is
 // not an exponent's sign.
-//   ApplyFunc("sqrt16+sqrt9", "sqrt") == "4+3", ApplyFunc("2sin0", "sin") == "20"
-TextResult ApplyFunc(std::string_view text, std::string_view name);
+//   applyFunction("sqrt16+sqrt9", "sqrt") == "4+3", applyFunction("2sin0", "sin") == "20"
+TextResult applyFunction(std::string_view text, std::string_view name);
 
 // Evaluates a text without brackets: pi, functions, then "/" left to right,
 // "*" right to left, "+" and "-" left to right.
-//   EvalFlat("2-6/3*4") == -6.0, EvalFlat("2pi") == 23.141592654
-EvalResult EvalFlat(std::string_view text, const CalcOptions& options = {});
+//   evaluateFlat("2-6/3*4") == -6.0, evaluateFlat("2pi") == 23.141592654
+EvalResult evaluateFlat(std::string_view text, const CalcOptions& options = {});
 
 // Evaluates an expression as the user typed it, innermost brackets first, each
 // bracket's value going back into the text as signed number text.
-//   EvalBrackets("2*(3+4)") == 14.0, EvalBrackets("2(3)") == 23.0,
-//   EvalBrackets("((1+2)") holds Unevaluated{"((1+2)"}
-BracketResult EvalBrackets(std::string_view text, const CalcOptions& options = {});
+//   evaluate("2*(3+4)") == 14.0, evaluate("2(3)") == 23.0,
+//   evaluate("((1+2)") holds Unevaluated{"((1+2)"}
+BracketResult evaluate(std::string_view text, const CalcOptions& options = {});
 
 } // namespace calc

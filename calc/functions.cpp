@@ -88,7 +88,7 @@ std::variant<double, CalcError> hyperbolic(Func f, double x)
 
 } // namespace
 
-double ArcSin(double x)
+double arcSine(double x)
 {
     if (x == 1)
         return kHalfPi;
@@ -97,9 +97,9 @@ double ArcSin(double x)
     return std::atan(x / std::sqrt(1 - x * x));
 }
 
-std::variant<double, CalcError> FuncValue(std::size_t index, double x)
+std::variant<double, CalcError> functionValue(std::size_t index, double x)
 {
-    assert(index < FuncNames.size());
+    assert(index < kFunctionNames.size());
     switch (static_cast<Func>(index)) {
     case Sh:
     case Ch:
@@ -109,7 +109,7 @@ std::variant<double, CalcError> FuncValue(std::size_t index, double x)
     case Arcsin:
         if (std::fabs(x) > 1)
             return CalcError::NoRealValue;
-        return ArcSin(x);
+        return arcSine(x);
     case Arccos:
         if (std::fabs(x) > 1)
             return CalcError::NoRealValue;
@@ -155,7 +155,7 @@ namespace detail
 // so no new occurrence of the name can appear before or across it.
 std::optional<CalcFailure> applyFunc(MappedText& text, std::size_t index)
 {
-    const std::string_view name = FuncNames[index];
+    const std::string_view name = kFunctionNames[index];
     const std::string& in = text.text;
     std::size_t at = in.find(name);
     if (at == std::string::npos)
@@ -184,7 +184,7 @@ std::optional<CalcFailure> applyFunc(MappedText& text, std::size_t index)
         const double x = readNumber(std::string_view(in).substr(argBegin, j - argBegin));
         if (!std::isfinite(x))
             return CalcFailure{CalcError::Overflow, place};
-        auto value = FuncValue(index, x);
+        auto value = functionValue(index, x);
         if (auto* e = std::get_if<CalcError>(&value))
             return CalcFailure{*e, place};
         auto written = writeBack(std::get<double>(value));
@@ -203,13 +203,13 @@ std::optional<CalcFailure> applyFunc(MappedText& text, std::size_t index)
 
 } // namespace detail
 
-TextResult ApplyFunc(std::string_view text, std::string_view name)
+TextResult applyFunction(std::string_view text, std::string_view name)
 {
     std::size_t index = 0;
-    while (index < FuncNames.size() && FuncNames[index] != name)
+    while (index < kFunctionNames.size() && kFunctionNames[index] != name)
         ++index;
-    assert(index < FuncNames.size());
-    if (index == FuncNames.size())
+    assert(index < kFunctionNames.size());
+    if (index == kFunctionNames.size())
         return std::string(text);
     auto mapped = MappedText::identity(text);
     if (auto failure = detail::applyFunc(mapped, index))

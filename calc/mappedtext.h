@@ -37,7 +37,7 @@ inline bool isOperator(char c)
 // NotFinite for NaN.
 std::variant<double, CalcError> writeBack(double value);
 
-// Replaces every call of FuncNames[index] in place; the failure's position is
+// Replaces every call of kFunctionNames[index] in place; the failure's position is
 // already mapped to the typed text.
 std::optional<CalcFailure> applyFunc(MappedText& text, std::size_t index);
 

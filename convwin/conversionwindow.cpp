@@ -98,19 +98,19 @@ ConversionWindow::~ConversionWindow()
 
 void ConversionWindow::buildControls()
 {
-    m_lbl1 = new QLabel(QStringLiteral("Категория:"), this);
-    m_lbl1->setObjectName(QStringLiteral("Lbl1"));
-    m_lbl1->setGeometry(ui::twipsRect(1260, 165, 1035, 195));
-    m_lbl1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    m_categoryLabel = new QLabel(QStringLiteral("Категория:"), this);
+    m_categoryLabel->setObjectName(QStringLiteral("Lbl1"));
+    m_categoryLabel->setGeometry(ui::twipsRect(1260, 165, 1035, 195));
+    m_categoryLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    m_selUnit = makeList(this, QStringLiteral("SelUnit"), ui::twipsRect(2400, 120, 3825, 315));
+    m_categoryList = makeList(this, QStringLiteral("SelUnit"), ui::twipsRect(2400, 120, 3825, 315));
 
-    m_inText = new QLineEdit(this);
-    m_inText->setObjectName(QStringLiteral("InText"));
-    m_inText->setGeometry(ui::twipsRect(120, 480, 2295, 315));
-    ui::setColours(m_inText, ui::kFieldBack, ui::kFieldText);
+    m_inputText = new QLineEdit(this);
+    m_inputText->setObjectName(QStringLiteral("InText"));
+    m_inputText->setGeometry(ui::twipsRect(120, 480, 2295, 315));
+    ui::setColours(m_inputText, ui::kFieldBack, ui::kFieldText);
 
-    m_inUnit = makeList(this, QStringLiteral("InUnit"), ui::twipsRect(2400, 480, 3495, 315));
+    m_inputUnit = makeList(this, QStringLiteral("InUnit"), ui::twipsRect(2400, 480, 3495, 315));
 
     const QString help = QStringLiteral("Получить справку");
     for (int i = 0; i < 4; ++i) {
@@ -123,71 +123,75 @@ void ConversionWindow::buildControls()
         out->setCursor(Qt::PointingHandCursor);
         ui::setColours(out, ui::kOutputBack, ui::kOutputText);
         out->installEventFilter(this);
-        m_outText[static_cast<std::size_t>(i)] = out;
-        m_outUnit[static_cast<std::size_t>(i)] = makeList(this, QStringLiteral("OutUnit_%1").arg(i),
-                                                          ui::twipsRect(2400, top, 3495, 315));
-        m_cmdHelp[static_cast<std::size_t>(i)] =
+        m_outputTexts[static_cast<std::size_t>(i)] = out;
+        m_outputUnits[static_cast<std::size_t>(i)] = makeList(
+            this, QStringLiteral("OutUnit_%1").arg(i), ui::twipsRect(2400, top, 3495, 315));
+        m_helpButtons[static_cast<std::size_t>(i)] =
             makeButton(this, QStringLiteral("CmdHelp_%1").arg(i), QStringLiteral("?"), help,
                        ui::twipsRect(5880, top, 315, 315));
     }
-    m_cmdHelp[4] = makeButton(this, QStringLiteral("CmdHelp_4"), QStringLiteral("?"), help,
-                              ui::twipsRect(5880, 480, 315, 315));
+    m_helpButtons[4] = makeButton(this, QStringLiteral("CmdHelp_4"), QStringLiteral("?"), help,
+                                  ui::twipsRect(5880, 480, 315, 315));
 
     ui::addEtchedLine(this, QStringLiteral("Line"), 120, 6240, 2400);
 
-    m_lblUnit = new QLabel(this);
-    m_lblUnit->setObjectName(QStringLiteral("LblUnit"));
-    m_lblUnit->setGeometry(ui::twipsRect(120, 2520, 5655, 255));
-    m_lblUnit->setTextFormat(Qt::PlainText);
+    m_panelUnit = new QLabel(this);
+    m_panelUnit->setObjectName(QStringLiteral("LblUnit"));
+    m_panelUnit->setGeometry(ui::twipsRect(120, 2520, 5655, 255));
+    m_panelUnit->setTextFormat(Qt::PlainText);
 
-    m_command1 = makeButton(this, QStringLiteral("Command1"), QStringLiteral("O"),
-                            QStringLiteral("О программе..."), ui::twipsRect(5340, 2520, 225, 225));
-    m_cmdSetup = makeButton(this, QStringLiteral("cmdSetup"), QStringLiteral("S"),
-                            QStringLiteral("Настройки..."), ui::twipsRect(5550, 2520, 225, 225));
-    m_cmdEdit =
+    m_aboutButton =
+        makeButton(this, QStringLiteral("Command1"), QStringLiteral("O"),
+                   QStringLiteral("О программе..."), ui::twipsRect(5340, 2520, 225, 225));
+    m_settingsButton =
+        makeButton(this, QStringLiteral("cmdSetup"), QStringLiteral("S"),
+                   QStringLiteral("Настройки..."), ui::twipsRect(5550, 2520, 225, 225));
+    m_editorButton =
         makeButton(this, QStringLiteral("cmdEdit"), QStringLiteral("Р"),
                    QStringLiteral("Редактирование базы"), ui::twipsRect(5760, 2520, 225, 225));
-    m_cmdScroll = makeButton(this, QStringLiteral("CmdScroll"), QStringLiteral("^"),
-                             QStringLiteral("Скрыть справку"), ui::twipsRect(5970, 2520, 225, 225));
-    m_cmdScroll->setEnabled(false);
+    m_foldButton =
+        makeButton(this, QStringLiteral("CmdScroll"), QStringLiteral("^"),
+                   QStringLiteral("Скрыть справку"), ui::twipsRect(5970, 2520, 225, 225));
+    m_foldButton->setEnabled(false);
 
-    m_lblDesc = new QPlainTextEdit(this);
-    m_lblDesc->setObjectName(QStringLiteral("LblDesc"));
-    m_lblDesc->setGeometry(ui::twipsRect(120, 2760, 6105, 1695));
-    m_lblDesc->setReadOnly(true);
-    m_lblDesc->setTabChangesFocus(true);
+    m_panelDescription = new QPlainTextEdit(this);
+    m_panelDescription->setObjectName(QStringLiteral("LblDesc"));
+    m_panelDescription->setGeometry(ui::twipsRect(120, 2760, 6105, 1695));
+    m_panelDescription->setReadOnly(true);
+    m_panelDescription->setTabChangesFocus(true);
     // A word wider than the panel breaks where the line ends instead of running off it.
-    m_lblDesc->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    ui::setColours(m_lblDesc, ui::kOutputBack, ui::kOutputText);
+    m_panelDescription->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    ui::setColours(m_panelDescription, ui::kOutputBack, ui::kOutputText);
 
-    connect(m_selUnit, &QComboBox::currentIndexChanged, this, [this] { categoryChosen(); });
-    connect(m_inUnit, &QComboBox::currentIndexChanged, this, [this] { unitChosen(m_inUnit); });
-    for (QComboBox* out : m_outUnit)
+    connect(m_categoryList, &QComboBox::currentIndexChanged, this, [this] { categoryChosen(); });
+    connect(m_inputUnit, &QComboBox::currentIndexChanged, this,
+            [this] { unitChosen(m_inputUnit); });
+    for (QComboBox* out : m_outputUnits)
         connect(out, &QComboBox::currentIndexChanged, this, [this, out] { unitChosen(out); });
     for (QComboBox* list : unitLists()) {
         list->installEventFilter(this);
         list->view()->installEventFilter(this); // the first-letter jump in the open list
     }
-    connect(m_inText, &QLineEdit::textChanged, this, [this] { inTextChanged(); });
-    m_inText->installEventFilter(this);
+    connect(m_inputText, &QLineEdit::textChanged, this, [this] { inTextChanged(); });
+    m_inputText->installEventFilter(this);
     for (int i = 0; i < 5; ++i)
-        connect(m_cmdHelp[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
+        connect(m_helpButtons[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
                 [this, i] { helpPressed(i); });
-    connect(m_cmdScroll, &QPushButton::clicked, this, [this] { scrollPressed(); });
-    connect(m_cmdSetup, &QPushButton::clicked, this, [this] { openSettings(); });
-    connect(m_command1, &QPushButton::clicked, this, [this] { openAbout(); });
-    connect(m_cmdEdit, &QPushButton::clicked, this, [this] { openEditor(); });
+    connect(m_foldButton, &QPushButton::clicked, this, [this] { scrollPressed(); });
+    connect(m_settingsButton, &QPushButton::clicked, this, [this] { openSettings(); });
+    connect(m_aboutButton, &QPushButton::clicked, this, [this] { openAbout(); });
+    connect(m_editorButton, &QPushButton::clicked, this, [this] { openEditor(); });
 
     setUpFind();
     ui::pressOnEnter(this);
     updateTabOrder();
     setPanelReachable(false);
-    m_inText->setFocus();
+    m_inputText->setFocus();
 }
 
 std::array<QComboBox*, 5> ConversionWindow::unitLists() const
 {
-    return {m_inUnit, m_outUnit[0], m_outUnit[1], m_outUnit[2], m_outUnit[3]};
+    return {m_inputUnit, m_outputUnits[0], m_outputUnits[1], m_outputUnits[2], m_outputUnits[3]};
 }
 
 void ConversionWindow::updateTabOrder()
@@ -195,12 +199,13 @@ void ConversionWindow::updateTabOrder()
     // The order the rows are seen in: a swap moves the input row among the outputs.
     std::array<std::size_t, 4> rows{0, 1, 2, 3};
     std::sort(rows.begin(), rows.end(), [this](std::size_t a, std::size_t b) {
-        return m_outText[a]->y() < m_outText[b]->y();
+        return m_outputTexts[a]->y() < m_outputTexts[b]->y();
     });
-    std::vector<QWidget*> chain{m_selUnit, m_inText, m_inUnit, m_cmdHelp[4]};
+    std::vector<QWidget*> chain{m_categoryList, m_inputText, m_inputUnit, m_helpButtons[4]};
     for (std::size_t i : rows)
-        chain.insert(chain.end(), {m_outText[i], m_outUnit[i], m_cmdHelp[i]});
-    chain.insert(chain.end(), {m_command1, m_cmdSetup, m_cmdEdit, m_cmdScroll, m_lblDesc});
+        chain.insert(chain.end(), {m_outputTexts[i], m_outputUnits[i], m_helpButtons[i]});
+    chain.insert(chain.end(), {m_aboutButton, m_settingsButton, m_editorButton, m_foldButton,
+                               m_panelDescription});
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
 }
@@ -208,13 +213,13 @@ void ConversionWindow::updateTabOrder()
 void ConversionWindow::setPanelReachable(bool open)
 {
     // The folded panel lies below the window's edge: Tab must not wander there.
-    for (QWidget* control : std::initializer_list<QWidget*>{m_command1, m_cmdSetup, m_cmdEdit,
-                                                            m_cmdScroll, m_lblDesc}) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_aboutButton, m_settingsButton, m_editorButton, m_foldButton, m_panelDescription}) {
         if (!open && control->hasFocus())
-            m_inText->setFocus(Qt::TabFocusReason);
-        control->setFocusPolicy(!open                  ? Qt::NoFocus
-                                : control == m_lblDesc ? Qt::StrongFocus
-                                                       : Qt::TabFocus);
+            m_inputText->setFocus(Qt::TabFocusReason);
+        control->setFocusPolicy(!open                           ? Qt::NoFocus
+                                : control == m_panelDescription ? Qt::StrongFocus
+                                                                : Qt::TabFocus);
     }
 }
 
@@ -241,7 +246,7 @@ void ConversionWindow::showOutputMenu(int index, const QPoint& globalPos)
 
 void ConversionWindow::copyOutput(int index)
 {
-    QGuiApplication::clipboard()->setText(m_outText[static_cast<std::size_t>(index)]->text());
+    QGuiApplication::clipboard()->setText(m_outputTexts[static_cast<std::size_t>(index)]->text());
 }
 
 bool ConversionWindow::outputEvent(int index, QEvent* event)
@@ -276,9 +281,9 @@ bool ConversionWindow::outputEvent(int index, QEvent* event)
 
 bool ConversionWindow::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == m_inText) {
+    if (watched == m_inputText) {
         if (event->type() == QEvent::FocusIn) {
-            m_inText->selectAll();
+            m_inputText->selectAll();
         } else if (event->type() == QEvent::KeyPress) {
             const auto* key = static_cast<QKeyEvent*>(event);
             if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
@@ -289,7 +294,7 @@ bool ConversionWindow::eventFilter(QObject* watched, QEvent* event)
         return false;
     }
     for (int i = 0; i < 4; ++i)
-        if (watched == m_outText[static_cast<std::size_t>(i)])
+        if (watched == m_outputTexts[static_cast<std::size_t>(i)])
             return outputEvent(i, event) || QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         QComboBox* list = nullptr;

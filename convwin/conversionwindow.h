@@ -49,17 +49,17 @@ public:
     void shutDown();
 
     // Recomputes the four outputs from the input line and the selected units.
-    void Conversion();
+    void convert();
     // Category name -> table index; -1 when no category bears it (callers use 0).
-    int IoU(const QString& name) const;
+    int categoryIndex(const QString& name) const;
     // The unit's short name: what stands between its first "(" and the ")" after it.
-    static QString Skobki(const QString& unitName);
-    void ShowUnit(QComboBox* list);
-    void RegisterProg();
+    static QString shortName(const QString& unitName);
+    void showDescription(QComboBox* list);
+    void writeFirstRunSettings();
     // Shows one error box; returns false when the error is fatal.
-    bool ReportError(int number, QString description);
+    bool reportError(int number, QString description);
     QString report() const;
-    static bool FileExists(const QString& name);
+    static bool fileExists(const QString& name);
 
     SettingsDialog* settingsDialog() const { return m_settingsDialog; }
     DatabaseEditor* editor() const { return m_editor; }
@@ -143,7 +143,7 @@ private:
     BaseFileState m_base;
     bool m_ignoreUnread = false; // Ignore.ini is there but could not be read
     bool m_overflowed = false;   // the last conversion overflowed in some output
-    std::array<double, 4> m_outKoef{};
+    std::array<double, 4> m_outCoefficients{};
 
     SettingsDialog* m_settingsDialog = nullptr;
     AboutBox* m_aboutBox = nullptr;
@@ -151,17 +151,17 @@ private:
     FindBox* m_findBox = nullptr;
     QComboBox* m_findRow = nullptr; // the unit list the find box fills
 
-    QLabel* m_lbl1 = nullptr;
-    QComboBox* m_selUnit = nullptr;
-    QLineEdit* m_inText = nullptr;
-    QComboBox* m_inUnit = nullptr;
-    std::array<QLineEdit*, 4> m_outText{};
-    std::array<QComboBox*, 4> m_outUnit{};
-    std::array<QPushButton*, 5> m_cmdHelp{};
-    QLabel* m_lblUnit = nullptr;
-    QPushButton* m_command1 = nullptr;
-    QPushButton* m_cmdSetup = nullptr;
-    QPushButton* m_cmdEdit = nullptr;
-    QPushButton* m_cmdScroll = nullptr;
-    QPlainTextEdit* m_lblDesc = nullptr;
+    QLabel* m_categoryLabel = nullptr;
+    QComboBox* m_categoryList = nullptr;
+    QLineEdit* m_inputText = nullptr;
+    QComboBox* m_inputUnit = nullptr;
+    std::array<QLineEdit*, 4> m_outputTexts{};
+    std::array<QComboBox*, 4> m_outputUnits{};
+    std::array<QPushButton*, 5> m_helpButtons{};
+    QLabel* m_panelUnit = nullptr;
+    QPushButton* m_aboutButton = nullptr;
+    QPushButton* m_settingsButton = nullptr;
+    QPushButton* m_editorButton = nullptr;
+    QPushButton* m_foldButton = nullptr;
+    QPlainTextEdit* m_panelDescription = nullptr;
 };

@@ -34,38 +34,40 @@ char decimalSeparator()
 
 } // namespace
 
-int ConversionWindow::IoU(const QString& name) const
+int ConversionWindow::categoryIndex(const QString& name) const
 {
     const std::string key = name.toStdString();
     int found = -1;
-    for (int c = 0; c < m_tables.CatCount; ++c)
-        if (m_tables.CatNames[static_cast<std::size_t>(c)] == key)
+    for (int c = 0; c < m_tables.categoryCount; ++c)
+        if (m_tables.categoryNames[static_cast<std::size_t>(c)] == key)
             found = c;
     return found;
 }
 
-void ConversionWindow::Conversion()
+void ConversionWindow::convert()
 {
     // A coefficient of 0, a negative or a non-finite one gives no number that belongs to
     // the input: such outputs are left empty rather than stale.
-    auto usable = [](double koef) { return std::isfinite(koef) && koef > 0.0; };
-    const int cat = std::max(0, IoU(m_selUnit->currentText()));
-    const auto& koefs = m_tables.UnitKoef[static_cast<std::size_t>(cat)];
-    const int p = m_inUnit->currentIndex();
+    auto usable = [](double coefficient) {
+        return std::isfinite(coefficient) && coefficient > 0.0;
+    };
+    const int cat = std::max(0, categoryIndex(m_categoryList->currentText()));
+    const auto& coefficients = m_tables.coefficients[static_cast<std::size_t>(cat)];
+    const int p = m_inputUnit->currentIndex();
     const bool inputChosen = p >= 0 && p < unitdb::kMaxUnits;
-    const double k = inputChosen ? koefs[static_cast<std::size_t>(p)] : 0.0;
-    const double x = calc::readNumber(m_inText->text().toStdString());
+    const double k = inputChosen ? coefficients[static_cast<std::size_t>(p)] : 0.0;
+    const double x = calc::readNumber(m_inputText->text().toStdString());
     m_overflowed = false;
     for (std::size_t i = 0; i < 4; ++i) {
-        const int q = m_outUnit[i]->currentIndex();
+        const int q = m_outputUnits[i]->currentIndex();
         if (q >= 0 && q < unitdb::kMaxUnits)
-            m_outKoef[i] = koefs[static_cast<std::size_t>(q)];
-        QLineEdit* out = m_outText[i];
-        if ((inputChosen && !usable(k)) || !usable(m_outKoef[i])) {
+            m_outCoefficients[i] = coefficients[static_cast<std::size_t>(q)];
+        QLineEdit* out = m_outputTexts[i];
+        if ((inputChosen && !usable(k)) || !usable(m_outCoefficients[i])) {
             out->clear();
             continue;
         }
-        double value = k / m_outKoef[i] * x;
+        double value = k / m_outCoefficients[i] * x;
         if (std::isfinite(value) && m_settingsDialog && m_settingsDialog->rounding())
             value = calc::roundToPlaces(value, m_settingsDialog->places());
         if (!std::isfinite(value)) {
@@ -82,7 +84,7 @@ void ConversionWindow::selectIn(QComboBox* list, int position)
 {
     // Qt stays silent when the selection does not change; the handler must run anyway.
     if (list->currentIndex() == position) {
-        if (list == m_selUnit)
+        if (list == m_categoryList)
             categoryChosen();
         else
             unitChosen(list);
@@ -93,12 +95,12 @@ void ConversionWindow::selectIn(QComboBox* list, int position)
 
 void ConversionWindow::categoryChosen()
 {
-    const int cat = std::max(0, IoU(m_selUnit->currentText()));
-    const int n = m_tables.UnitCount[static_cast<std::size_t>(cat)];
+    const int cat = std::max(0, categoryIndex(m_categoryList->currentText()));
+    const int n = m_tables.unitCount[static_cast<std::size_t>(cat)];
     QStringList names;
     for (int j = 0; j < n; ++j)
         names << fromStd(
-            m_tables.UnitNames[static_cast<std::size_t>(cat)][static_cast<std::size_t>(j)]);
+            m_tables.unitNames[static_cast<std::size_t>(cat)][static_cast<std::size_t>(j)]);
     for (QComboBox* list : unitLists()) {
         // Filled silently: Qt would select the first entry while adding and run
         // the handlers on a half-filled list.
@@ -110,38 +112,38 @@ void ConversionWindow::categoryChosen()
     }
     if (n == 0)
         return;
-    for (QComboBox* out : m_outUnit)
+    for (QComboBox* out : m_outputUnits)
         selectIn(out, 0);
-    selectIn(m_inUnit, 0);
+    selectIn(m_inputUnit, 0);
 }
 
 void ConversionWindow::unitChosen(QComboBox* list)
 {
     list->setToolTip(list->currentText()); // the closed box may cut a long name
-    ShowUnit(list);
-    Conversion();
+    showDescription(list);
+    convert();
 }
 
-void ConversionWindow::ShowUnit(QComboBox* list)
+void ConversionWindow::showDescription(QComboBox* list)
 {
-    const int cat = std::max(0, IoU(m_selUnit->currentText()));
+    const int cat = std::max(0, categoryIndex(m_categoryList->currentText()));
     const QString name = list->currentIndex() >= 0 ? list->currentText() : QString();
     const std::string key = name.toStdString();
-    const auto& names = m_tables.UnitNames[static_cast<std::size_t>(cat)];
+    const auto& names = m_tables.unitNames[static_cast<std::size_t>(cat)];
     int found = -1;
-    for (int s = 0; s < m_tables.UnitCount[static_cast<std::size_t>(cat)]; ++s)
+    for (int s = 0; s < m_tables.unitCount[static_cast<std::size_t>(cat)]; ++s)
         if (names[static_cast<std::size_t>(s)] == key)
             found = s;
-    m_lblUnit->setText(name);
+    m_panelUnit->setText(name);
     const std::string* desc =
         found >= 0
-            ? &m_tables.UnitDesc[static_cast<std::size_t>(cat)][static_cast<std::size_t>(found)]
+            ? &m_tables.descriptions[static_cast<std::size_t>(cat)][static_cast<std::size_t>(found)]
             : nullptr;
     const QString text = desc && !desc->empty() ? fromStd(*desc) : kNoDescription;
     // Laying out the text is the costly part, and start-up shows the same unit many times.
     if (m_panelSource != text) {
         m_panelSource = text;
-        m_lblDesc->setPlainText(panelText(text));
+        m_panelDescription->setPlainText(panelText(text));
     }
 }
 

@@ -19,34 +19,34 @@ void ConversionWindow::setUpFind()
 
 void ConversionWindow::openFind()
 {
-    m_findRow = m_inUnit;
+    m_findRow = m_inputUnit;
     const QWidget* focus = focusWidget();
     for (std::size_t i = 0; i < 4; ++i)
-        if (focus == m_outText[i] || focus == m_outUnit[i] || focus == m_cmdHelp[i])
-            m_findRow = m_outUnit[i];
+        if (focus == m_outputTexts[i] || focus == m_outputUnits[i] || focus == m_helpButtons[i])
+            m_findRow = m_outputUnits[i];
     // Only what the category list shows: ignored quantities stay hidden here too.
     std::vector<int> categories;
-    for (int p = 0; p < m_selUnit->count(); ++p)
-        categories.push_back(std::max(0, IoU(m_selUnit->itemText(p))));
-    m_findBox->popUp(categories, m_selUnit);
+    for (int p = 0; p < m_categoryList->count(); ++p)
+        categories.push_back(std::max(0, categoryIndex(m_categoryList->itemText(p))));
+    m_findBox->popUp(categories, m_categoryList);
 }
 
 void ConversionWindow::findChosen(int list, int slot)
 {
-    if (list != m_selUnit->currentIndex()) {
-        std::array<int, 5> positions{m_inUnit->currentIndex()};
+    if (list != m_categoryList->currentIndex()) {
+        std::array<int, 5> positions{m_inputUnit->currentIndex()};
         for (std::size_t i = 0; i < 4; ++i)
-            positions[i + 1] = m_outUnit[i]->currentIndex();
-        selectIn(m_selUnit, list);
+            positions[i + 1] = m_outputUnits[i]->currentIndex();
+        selectIn(m_categoryList, list);
         // The other rows keep their units where the new quantity has as many; the rest
         // stay on its first unit, where the change of quantity put them.
-        const std::array<QComboBox*, 5> rows{m_inUnit, m_outUnit[0], m_outUnit[1], m_outUnit[2],
-                                             m_outUnit[3]};
+        const std::array<QComboBox*, 5> rows{m_inputUnit, m_outputUnits[0], m_outputUnits[1],
+                                             m_outputUnits[2], m_outputUnits[3]};
         for (std::size_t r = 0; r < rows.size(); ++r)
             if (rows[r] != m_findRow && positions[r] > 0 && positions[r] < rows[r]->count())
                 selectIn(rows[r], positions[r]);
     }
     selectIn(m_findRow, slot);
-    m_inText->setFocus(Qt::OtherFocusReason);
-    m_inText->selectAll();
+    m_inputText->setFocus(Qt::OtherFocusReason);
+    m_inputText->selectAll();
 }

@@ -33,7 +33,7 @@ const QString kVerse = QStringLiteral("Ravlo - о единицах\n"
 
 } // namespace
 
-QString ConversionWindow::Skobki(const QString& unitName)
+QString ConversionWindow::shortName(const QString& unitName)
 {
     const auto open = unitName.indexOf(QLatin1Char('('));
     if (open < 0)
@@ -45,35 +45,35 @@ QString ConversionWindow::Skobki(const QString& unitName)
 
 void ConversionWindow::setInText(const QString& text)
 {
-    if (m_inText->text() == text)
+    if (m_inputText->text() == text)
         inTextChanged(); // Qt stays silent for an unchanged text; the handler must run anyway
     else
-        m_inText->setText(text);
+        m_inputText->setText(text);
 }
 
 void ConversionWindow::inTextChanged()
 {
-    const QString text = m_inText->text();
+    const QString text = m_inputText->text();
     if (text == QStringLiteral("Ravlo"))
         m_msg.show(this, kVerse, ui::programTitle());
     // Pasted typographic signs would otherwise end the number silently («5−1» read as 5).
     const QString plain = plainOperators(text).replace(QLatin1Char(','), QLatin1Char('.'));
     if (plain != text) {
-        const int caret = m_inText->cursorPosition();
-        m_inText->setText(plain); // runs this handler again, which converts
-        m_inText->setCursorPosition(caret);
+        const int caret = m_inputText->cursorPosition();
+        m_inputText->setText(plain); // runs this handler again, which converts
+        m_inputText->setCursorPosition(caret);
         return;
     }
-    Conversion();
+    convert();
 }
 
 void ConversionWindow::inTextEnter()
 {
-    const QString before = m_inText->text();
+    const QString before = m_inputText->text();
     const calc::CalcOptions options{m_settingsDialog->rounding() ? calc::RoundingMode::On
                                                                  : calc::RoundingMode::Off,
                                     m_settingsDialog->places()};
-    const calc::BracketResult result = calc::EvalBrackets(before.toStdString(), options);
+    const calc::BracketResult result = calc::evaluate(before.toStdString(), options);
     if (const auto* failure = std::get_if<calc::CalcFailure>(&result)) {
         // The line keeps what the user typed; nothing is logged.
         m_msg.show(this, calcErrorText(failure->code), QStringLiteral("Ошибка"), MsgIcon::Stop);
@@ -88,9 +88,9 @@ void ConversionWindow::inTextEnter()
     }
     // Typing showed «Переполнение» beside the input; Enter says why, once.
     if (m_overflowed)
-        ReportError(6, {});
+        reportError(6, {});
     if (m_settingsDialog->logging())
-        writeLog(before, m_inText->text());
+        writeLog(before, m_inputText->text());
 }
 
 void ConversionWindow::writeLog(const QString& before, const QString& after)
@@ -98,15 +98,15 @@ void ConversionWindow::writeLog(const QString& before, const QString& after)
     if (!m_log.isOpen() && (m_logFailed || !openLog(CalcLog::Mode::Append)))
         return;
     const QString unit =
-        Skobki(m_inUnit->currentIndex() >= 0 ? m_inUnit->currentText() : QString());
+        shortName(m_inputUnit->currentIndex() >= 0 ? m_inputUnit->currentText() : QString());
     std::vector<std::string> lines;
     lines.push_back(
         (before + ' ' + unit + QStringLiteral(" = ") + after + ' ' + unit + QStringLiteral(" = "))
             .toStdString());
     for (std::size_t i = 0; i < 4; ++i) {
-        const QString outUnit = Skobki(m_inUnit->itemText(m_outUnit[i]->currentIndex()));
+        const QString outUnit = shortName(m_inputUnit->itemText(m_outputUnits[i]->currentIndex()));
         lines.push_back(
-            (QStringLiteral("       = ") + m_outText[i]->text() + ' ' + outUnit).toStdString());
+            (QStringLiteral("       = ") + m_outputTexts[i]->text() + ' ' + outUnit).toStdString());
     }
     lines.emplace_back();
     if (auto failure = m_log.write(lines)) {

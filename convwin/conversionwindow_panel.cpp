@@ -43,9 +43,9 @@ void ConversionWindow::helpPressed(int index)
         changeHeight(kPanelTwips);
         m_panelOpen = true;
     }
-    m_cmdScroll->setEnabled(true);
+    m_foldButton->setEnabled(true);
     setPanelReachable(true);
-    ShowUnit(index == 4 ? m_inUnit : m_outUnit[static_cast<std::size_t>(index)]);
+    showDescription(index == 4 ? m_inputUnit : m_outputUnits[static_cast<std::size_t>(index)]);
 }
 
 void ConversionWindow::scrollPressed()
@@ -55,35 +55,35 @@ void ConversionWindow::scrollPressed()
         m_panelOpen = false;
     }
     setPanelReachable(false);
-    m_cmdScroll->setEnabled(false);
+    m_foldButton->setEnabled(false);
 }
 
 void ConversionWindow::outputClicked(int index)
 {
     const auto i = static_cast<std::size_t>(index);
-    QLineEdit* out = m_outText[i];
-    QComboBox* outUnit = m_outUnit[i];
+    QLineEdit* out = m_outputTexts[i];
+    QComboBox* outUnit = m_outputUnits[i];
 
-    const int inTop = m_inText->y();
-    m_inText->move(m_inText->x(), out->y());
-    m_inUnit->move(m_inUnit->x(), outUnit->y());
+    const int inTop = m_inputText->y();
+    m_inputText->move(m_inputText->x(), out->y());
+    m_inputUnit->move(m_inputUnit->x(), outUnit->y());
     out->move(out->x(), inTop);
     outUnit->move(outUnit->x(), inTop);
 
-    const int formerInput = m_inUnit->currentIndex();
+    const int formerInput = m_inputUnit->currentIndex();
     setInText(out->text());
-    selectIn(m_inUnit, outUnit->currentIndex());
+    selectIn(m_inputUnit, outUnit->currentIndex());
     selectIn(outUnit, formerInput);
 
-    const int helpTop = m_cmdHelp[4]->y();
-    m_cmdHelp[4]->move(m_cmdHelp[4]->x(), m_cmdHelp[i]->y());
-    m_cmdHelp[i]->move(m_cmdHelp[i]->x(), helpTop);
+    const int helpTop = m_helpButtons[4]->y();
+    m_helpButtons[4]->move(m_helpButtons[4]->x(), m_helpButtons[i]->y());
+    m_helpButtons[i]->move(m_helpButtons[i]->x(), helpTop);
     updateTabOrder();
 
-    m_inText->setFocus(Qt::OtherFocusReason);
-    if (m_inText->text() == QStringLiteral("0"))
+    m_inputText->setFocus(Qt::OtherFocusReason);
+    if (m_inputText->text() == QStringLiteral("0"))
         setInText(QString());
-    m_inText->selectAll();
+    m_inputText->selectAll();
     if (m_panelOpen)
         helpPressed(4);
 }
@@ -106,8 +106,8 @@ void ConversionWindow::openAbout()
 
 void ConversionWindow::openEditor()
 {
-    m_editor->selectCategory(std::max(0, IoU(m_selUnit->currentText())));
-    m_editor->selectUnit(m_inUnit->currentIndex());
+    m_editor->selectCategory(std::max(0, categoryIndex(m_categoryList->currentText())));
+    m_editor->selectUnit(m_inputUnit->currentIndex());
     ui::showOver(m_editor, this);
     setEnabled(false);
 }
@@ -116,13 +116,13 @@ void ConversionWindow::editorHandedBack()
 {
     setEnabled(true);
     // Refill the unit lists from the edited tables, keeping the selections by position.
-    std::array<int, 5> positions{m_inUnit->currentIndex()};
+    std::array<int, 5> positions{m_inputUnit->currentIndex()};
     for (std::size_t i = 0; i < 4; ++i)
-        positions[i + 1] = m_outUnit[i]->currentIndex();
-    selectIn(m_selUnit, m_selUnit->currentIndex());
-    selectIn(m_inUnit, positions[0]);
+        positions[i + 1] = m_outputUnits[i]->currentIndex();
+    selectIn(m_categoryList, m_categoryList->currentIndex());
+    selectIn(m_inputUnit, positions[0]);
     for (std::size_t i = 0; i < 4; ++i)
-        selectIn(m_outUnit[i], positions[i + 1]);
+        selectIn(m_outputUnits[i], positions[i + 1]);
     handBack();
 }
 
@@ -135,18 +135,18 @@ void ConversionWindow::settingsHandedBack()
         if (!ignored.contains(name))
             shown << name;
     QStringList listed;
-    for (int i = 0; i < m_selUnit->count(); ++i)
-        listed << m_selUnit->itemText(i);
+    for (int i = 0; i < m_categoryList->count(); ++i)
+        listed << m_categoryList->itemText(i);
     if (shown != listed) {
-        const QString current = m_selUnit->currentText();
+        const QString current = m_categoryList->currentText();
         {
-            const QSignalBlocker block(m_selUnit);
-            m_selUnit->clear();
-            m_selUnit->addItems(shown);
-            m_selUnit->setCurrentIndex(shown.indexOf(current));
+            const QSignalBlocker block(m_categoryList);
+            m_categoryList->clear();
+            m_categoryList->addItems(shown);
+            m_categoryList->setCurrentIndex(shown.indexOf(current));
         }
-        if (m_selUnit->currentIndex() < 0 && !shown.isEmpty())
-            selectIn(m_selUnit, 0);
+        if (m_categoryList->currentIndex() < 0 && !shown.isEmpty())
+            selectIn(m_categoryList, 0);
     }
     handBack();
 }

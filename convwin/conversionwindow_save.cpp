@@ -162,10 +162,10 @@ QString ConversionWindow::saveBase(const std::string& file)
         return {};
     }
     const auto c = static_cast<std::size_t>(std::max(0, saved.category));
-    QString where = QStringLiteral("в величине «%1»").arg(qs(m_tables.CatNames[c]));
+    QString where = QStringLiteral("в величине «%1»").arg(qs(m_tables.categoryNames[c]));
     if (saved.slot >= 0)
         where += QStringLiteral(" единица «%1»")
-                     .arg(qs(m_tables.UnitNames[c][static_cast<std::size_t>(saved.slot)]));
+                     .arg(qs(m_tables.unitNames[c][static_cast<std::size_t>(saved.slot)]));
     switch (saved.code) {
     case unitdb::ErrorCode::Unencodable:
         return where +

@@ -91,11 +91,11 @@ std::pair<int, QString> loadFault(const unitdb::LoadResult& r)
 bool ConversionWindow::startUp()
 {
     m_panelOpen = false;
-    m_tables.BaseChanged = false;
+    m_tables.changed = false;
     setWindowTitle(caption());
     if (!m_settingsDialog) {
         m_settingsDialog = new SettingsDialog(m_msg, [this] { return report(); });
-        connect(m_settingsDialog, &SettingsDialog::roundingChanged, this, [this] { Conversion(); });
+        connect(m_settingsDialog, &SettingsDialog::roundingChanged, this, [this] { convert(); });
         connect(m_settingsDialog, &SettingsDialog::handedBack, this,
                 &ConversionWindow::settingsHandedBack);
         connect(m_settingsDialog, &SettingsDialog::loggingChanged, this, [this](bool on) {
@@ -126,7 +126,7 @@ bool ConversionWindow::startUp()
         // An unread list is never replaced by an empty one at shut-down.
         m_ignoreUnread = !read.ok();
         if (!read.ok()) {
-            ReportError(75, QStringLiteral("Не удалось прочитать файл %1: %2.")
+            reportError(75, QStringLiteral("Не удалось прочитать файл %1: %2.")
                                 .arg(ignoreFile, fileReason(read.code, read.systemError)));
         } else {
             QStringList names;
@@ -144,27 +144,27 @@ bool ConversionWindow::startUp()
     if (loaded.ok() || loaded.partial)
         m_base.stamp = loaded.stamp;
     if (loaded.code == unitdb::ErrorCode::FileMissing) {
-        if (!ReportError(53, {}))
+        if (!reportError(53, {}))
             return false;
     } else if (!loaded.ok()) {
         const auto [number, text] = loadFault(loaded);
-        ReportError(number, text);
+        reportError(number, text);
     }
-    m_databaseLoaded = m_tables.CatCount > 0;
+    m_databaseLoaded = m_tables.categoryCount > 0;
     fillCategoryLists();
     unitdb::sortUnits(m_tables);
     m_loadedTables = std::make_unique<unitdb::UnitTables>(m_tables);
 
     if (storedNumber("Launched") == 0) {
-        RegisterProg();
+        writeFirstRunSettings();
         m_firstRun = true;
     }
 
-    selectIn(m_selUnit, storedPosition("Velic", m_selUnit->count()));
-    selectIn(m_inUnit, storedPosition("Field1", m_inUnit->count()));
+    selectIn(m_categoryList, storedPosition("Velic", m_categoryList->count()));
+    selectIn(m_inputUnit, storedPosition("Field1", m_inputUnit->count()));
     for (int i = 0; i < 4; ++i) {
         const std::string name = "Field" + std::to_string(i + 2);
-        QComboBox* out = m_outUnit[static_cast<std::size_t>(i)];
+        QComboBox* out = m_outputUnits[static_cast<std::size_t>(i)];
         selectIn(out, storedPosition(name.c_str(), out->count()));
     }
 
@@ -196,35 +196,35 @@ bool ConversionWindow::startUp()
 void ConversionWindow::fillCategoryLists()
 {
     const QStringList ignored = m_settingsDialog->ignored();
-    const QSignalBlocker block(m_selUnit);
-    m_selUnit->clear();
-    for (int c = 0; c < m_tables.CatCount; ++c) {
-        const QString name = qs(m_tables.CatNames[static_cast<std::size_t>(c)]);
+    const QSignalBlocker block(m_categoryList);
+    m_categoryList->clear();
+    for (int c = 0; c < m_tables.categoryCount; ++c) {
+        const QString name = qs(m_tables.categoryNames[static_cast<std::size_t>(c)]);
         m_settingsDialog->addCategory(name);
         m_editor->addCategory(name);
         if (!ignored.contains(name))
-            m_selUnit->addItem(name);
+            m_categoryList->addItem(name);
     }
-    m_selUnit->setCurrentIndex(-1);
+    m_categoryList->setCurrentIndex(-1);
 }
 
 bool ConversionWindow::openLog(CalcLog::Mode mode)
 {
     const QString name = m_settingsDialog->logFile();
     if (name.trimmed().isEmpty()) {
-        ReportError(52, QStringLiteral("Неверное имя log-файла. Запись вычислений выключена."));
+        reportError(52, QStringLiteral("Неверное имя log-файла. Запись вычислений выключена."));
         switchLoggingOff();
         return false;
     }
     if (const QString own = ownFileFor(name); !own.isEmpty()) {
-        ReportError(75, QStringLiteral("Log-файл %1 - это файл программы %2. Запись вычислений "
+        reportError(75, QStringLiteral("Log-файл %1 - это файл программы %2. Запись вычислений "
                                        "выключена.")
                             .arg(name, own));
         switchLoggingOff();
         return false;
     }
     if (auto failure = m_log.open(name.toStdString(), mode, caption().toStdString())) {
-        ReportError(75, QStringLiteral("Не удалось открыть log-файл %1: %2. Запись вычислений "
+        reportError(75, QStringLiteral("Не удалось открыть log-файл %1: %2. Запись вычислений "
                                        "выключена.")
                             .arg(name, qs(*failure)));
         switchLoggingOff();
@@ -253,7 +253,7 @@ void ConversionWindow::checkSettingsFile()
 {
     if (m_settings->writable())
         return;
-    ReportError(75, QStringLiteral("Настройки не будут сохранены: %1.")
+    reportError(75, QStringLiteral("Настройки не будут сохранены: %1.")
                         .arg(qs(m_settings->unwritableReason())));
     m_settingsUnwritable = true;
 }
@@ -265,7 +265,7 @@ std::string ConversionWindow::storedText(const char* name, const char* fallback)
         for (const auto& [stored, value] : kDefaults)
             if (QLatin1String(stored).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
                 return value;
-    return m_settings->ReadEntry(name, fallback);
+    return m_settings->readText(name, fallback);
 }
 
 long ConversionWindow::storedNumber(const char* name)
@@ -282,18 +282,18 @@ int ConversionWindow::storedPosition(const char* name, int count)
     return value < 0 || value >= count ? 0 : static_cast<int>(value);
 }
 
-void ConversionWindow::RegisterProg()
+void ConversionWindow::writeFirstRunSettings()
 {
     for (const auto& [name, value] : kDefaults)
-        m_settings->WriteEntry(name, value);
+        m_settings->writeText(name, value);
     m_settings->flush(); // so that a later crash does not make the next start a first one
 }
 
-bool ConversionWindow::ReportError(int number, QString description)
+bool ConversionWindow::reportError(int number, QString description)
 {
     bool fatal = false;
     if (number == 52)
-        RegisterProg();
+        writeFirstRunSettings();
     if (number == 53) {
         if (m_currentFile == m_settingsDialog->logFile() ||
             m_currentFile == QLatin1String(kIgnoreFile))
@@ -316,7 +316,7 @@ QString ConversionWindow::report() const
     return qs(unitdb::report(m_tables, std::filesystem::path(kBaseFile), kVersion));
 }
 
-bool ConversionWindow::FileExists(const QString& name)
+bool ConversionWindow::fileExists(const QString& name)
 {
     if (name.isEmpty())
         return false;
@@ -332,27 +332,26 @@ void ConversionWindow::shutDown()
         saveWithRetry(QString::fromLatin1(kIgnoreFile), [this] { return saveIgnoreList(); });
 
     auto write = [this](const char* name, long value) {
-        m_settings->WriteEntry(name, std::to_string(value));
+        m_settings->writeText(name, std::to_string(value));
     };
     // Positions in empty lists would wipe out the user's choice for the next good start.
     if (m_databaseLoaded) {
-        write("Velic", m_selUnit->currentIndex());
-        write("Field1", m_inUnit->currentIndex());
+        write("Velic", m_categoryList->currentIndex());
+        write("Field1", m_inputUnit->currentIndex());
         for (int i = 0; i < 4; ++i)
             write(("Field" + std::to_string(i + 2)).c_str(),
-                  m_outUnit[static_cast<std::size_t>(i)]->currentIndex());
+                  m_outputUnits[static_cast<std::size_t>(i)]->currentIndex());
     }
     write("Round", m_settingsDialog->rounding() ? m_settingsDialog->places() : -1);
     write("Launched", 1);
     write("Logging", m_settingsDialog->logging() ? 1 : 0);
     write("Ignoring", m_settingsDialog->ignoring() ? 1 : 0);
-    m_settings->WriteEntry("Logfile", m_settingsDialog->logFile().toStdString());
+    m_settings->writeText("Logfile", m_settingsDialog->logFile().toStdString());
     m_settings->flush();
 
     m_log.close();
 
-    if (m_tables.BaseChanged &&
-        (!m_loadedTables || !unitdb::sameContent(m_tables, *m_loadedTables)) &&
+    if (m_tables.changed && (!m_loadedTables || !unitdb::sameContent(m_tables, *m_loadedTables)) &&
         m_msg.message(this, baseSaveQuestion(), ui::programTitle(), MsgIcon::Question,
                       MsgButtons::YesNo) == MsgAnswer::Yes)
         saveDatabase();

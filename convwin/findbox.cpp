@@ -85,8 +85,8 @@ void FindBox::refill()
     }
     for (const unitdb::UnitMatch& m : found) {
         const auto cat = static_cast<std::size_t>(m_categories[static_cast<std::size_t>(m.list)]);
-        const QString text = fromStd(m_tables.UnitNames[cat][static_cast<std::size_t>(m.slot)]) +
-                             QStringLiteral(" — ") + fromStd(m_tables.CatNames[cat]);
+        const QString text = fromStd(m_tables.unitNames[cat][static_cast<std::size_t>(m.slot)]) +
+                             QStringLiteral(" — ") + fromStd(m_tables.categoryNames[cat]);
         auto* item = new QListWidgetItem(text, m_list);
         item->setData(kListRole, m.list);
         item->setData(kSlotRole, m.slot);

@@ -77,19 +77,19 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
     setFont(ui::programFont());
     setFixedSize(ui::twips(7305), ui::twips(4155));
 
-    m_combo1 = place(new QComboBox(this), "Combo1", ui::twipsRect(120, 120, 3375, 315));
-    m_list1 = place(new QListWidget(this), "List1", ui::twipsRect(120, 480, 3375, 3570));
+    m_categoryList = place(new QComboBox(this), "Combo1", ui::twipsRect(120, 120, 3375, 315));
+    m_unitList = place(new QListWidget(this), "List1", ui::twipsRect(120, 480, 3375, 3570));
     addLabel(this, "Label1", QStringLiteral("Наименование физической единицы"),
              ui::twipsRect(3600, 120, 3240, 195));
     m_nameEdit = place(new QLineEdit(this), "NameEdit", ui::twipsRect(3600, 360, 3615, 285));
     addLabel(this, "Label2", QStringLiteral("Коэффициент"), ui::twipsRect(3600, 720, 1215, 195));
-    m_koefEdit = place(new QLineEdit(this), "KoefEdit", ui::twipsRect(3600, 960, 3615, 285));
+    m_coefficientEdit = place(new QLineEdit(this), "KoefEdit", ui::twipsRect(3600, 960, 3615, 285));
     addLabel(this, "Label3", QStringLiteral("Описание"), ui::twipsRect(3600, 1320, 855, 195));
     m_descEdit = place(new QPlainTextEdit(this), "DescEdit", ui::twipsRect(3600, 1560, 3615, 1965));
     // A refusal is shown on the line under its box, over that line's caption while it lasts.
     m_nameReason = addLabel(this, "NameReason", {}, ui::twipsRect(3600, 720, 3615, 195));
-    m_koefReason = addLabel(this, "KoefReason", {}, ui::twipsRect(3600, 1320, 3615, 195));
-    for (QLabel* reason : {m_nameReason, m_koefReason}) {
+    m_coefficientReason = addLabel(this, "KoefReason", {}, ui::twipsRect(3600, 1320, 3615, 195));
+    for (QLabel* reason : {m_nameReason, m_coefficientReason}) {
         ui::setColours(reason, palette().color(QPalette::Window), QColor(0xC0, 0x00, 0x00));
         reason->hide();
     }
@@ -101,19 +101,19 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
     auto* ok = place(new QPushButton(QStringLiteral("ОК"), this), "Command1",
                      ui::twipsRect(5880, 3600, 1335, 495));
 
-    for (QWidget* field :
-         std::initializer_list<QWidget*>{m_combo1, m_list1, m_nameEdit, m_koefEdit, m_descEdit})
+    for (QWidget* field : std::initializer_list<QWidget*>{m_categoryList, m_unitList, m_nameEdit,
+                                                          m_coefficientEdit, m_descEdit})
         ui::setColours(field, ui::kFieldBack, ui::kFieldText);
     m_descEdit->setTabChangesFocus(true);
-    for (QWidget* edit : std::initializer_list<QWidget*>{m_nameEdit, m_koefEdit, m_descEdit})
+    for (QWidget* edit : std::initializer_list<QWidget*>{m_nameEdit, m_coefficientEdit, m_descEdit})
         edit->setEnabled(false);
     m_nameEdit->installEventFilter(this);
-    m_koefEdit->installEventFilter(this);
+    m_coefficientEdit->installEventFilter(this);
 
-    connect(m_combo1, &QComboBox::currentIndexChanged, this, &DatabaseEditor::categoryChosen);
-    connect(m_list1, &QListWidget::currentRowChanged, this, &DatabaseEditor::unitChosen);
+    connect(m_categoryList, &QComboBox::currentIndexChanged, this, &DatabaseEditor::categoryChosen);
+    connect(m_unitList, &QListWidget::currentRowChanged, this, &DatabaseEditor::unitChosen);
     connect(m_nameEdit, &QLineEdit::textChanged, this, &DatabaseEditor::nameEdited);
-    connect(m_koefEdit, &QLineEdit::textEdited, this, &DatabaseEditor::koefEdited);
+    connect(m_coefficientEdit, &QLineEdit::textEdited, this, &DatabaseEditor::coefficientEdited);
     connect(m_descEdit, &QPlainTextEdit::textChanged, this, &DatabaseEditor::descChanged);
     connect(newUnitButton, &QPushButton::clicked, this, &DatabaseEditor::newUnit);
     connect(newCategoryButton, &QPushButton::clicked, this, &DatabaseEditor::newCategory);
@@ -123,66 +123,66 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger,
 void DatabaseEditor::addCategory(const QString& name)
 {
     // Qt would select the first category on its own; start-up selects it explicitly.
-    const QSignalBlocker block(m_combo1);
-    m_combo1->addItem(name);
-    m_combo1->setCurrentIndex(-1);
+    const QSignalBlocker block(m_categoryList);
+    m_categoryList->addItem(name);
+    m_categoryList->setCurrentIndex(-1);
 }
 
 void DatabaseEditor::selectCategory(int index)
 {
-    if (m_combo1->currentIndex() == index)
+    if (m_categoryList->currentIndex() == index)
         categoryChosen(); // Qt stays silent for an unchanged selection
     else
-        m_combo1->setCurrentIndex(index);
+        m_categoryList->setCurrentIndex(index);
 }
 
 void DatabaseEditor::selectUnit(int slot)
 {
-    if (m_list1->currentRow() == slot)
+    if (m_unitList->currentRow() == slot)
         unitChosen();
     else
-        m_list1->setCurrentRow(slot);
+        m_unitList->setCurrentRow(slot);
 }
 
 void DatabaseEditor::categoryChosen()
 {
     commitBoxes();
     m_shownUnit = -1;
-    m_shownCategory = m_combo1->currentIndex();
+    m_shownCategory = m_categoryList->currentIndex();
     const int c = m_shownCategory;
     {
-        const QSignalBlocker block(m_list1);
-        m_list1->clear();
+        const QSignalBlocker block(m_unitList);
+        m_unitList->clear();
         if (c >= 0)
-            for (int s = 0; s < m_tables.UnitCount[at(c)]; ++s)
-                m_list1->addItem(qs(m_tables.UnitNames[at(c)][at(s)]));
-        m_list1->setCurrentRow(-1);
+            for (int s = 0; s < m_tables.unitCount[at(c)]; ++s)
+                m_unitList->addItem(qs(m_tables.unitNames[at(c)][at(s)]));
+        m_unitList->setCurrentRow(-1);
     }
     // No unit is shown now, so clearing the boxes stores nothing.
     m_nameEdit->clear();
-    m_koefEdit->clear();
+    m_coefficientEdit->clear();
     m_descEdit->clear();
     showReason(m_nameEdit, m_nameReason, {});
-    showReason(m_koefEdit, m_koefReason, {});
+    showReason(m_coefficientEdit, m_coefficientReason, {});
 }
 
 void DatabaseEditor::unitChosen()
 {
     commitBoxes();
     m_shownUnit = -1;
-    const int c = m_combo1->currentIndex();
-    const int u = m_list1->currentRow();
+    const int c = m_categoryList->currentIndex();
+    const int u = m_unitList->currentRow();
     if (c < 0 || u < 0)
         return;
-    m_nameEdit->setText(qs(m_tables.UnitNames[at(c)][at(u)]));
-    m_koefEdit->setText(
-        qs(calc::numberText(m_tables.UnitKoef[at(c)][at(u)], ui::decimalSeparator())));
-    m_descEdit->setPlainText(qs(m_tables.UnitDesc[at(c)][at(u)]));
+    m_nameEdit->setText(qs(m_tables.unitNames[at(c)][at(u)]));
+    m_coefficientEdit->setText(
+        qs(calc::numberText(m_tables.coefficients[at(c)][at(u)], ui::decimalSeparator())));
+    m_descEdit->setPlainText(qs(m_tables.descriptions[at(c)][at(u)]));
     showReason(m_nameEdit, m_nameReason, {});
-    showReason(m_koefEdit, m_koefReason, {});
+    showReason(m_coefficientEdit, m_coefficientReason, {});
     m_shownCategory = c;
     m_shownUnit = u;
-    for (QWidget* edit : std::initializer_list<QWidget*>{m_nameEdit, m_koefEdit, m_descEdit})
+    for (QWidget* edit : std::initializer_list<QWidget*>{m_nameEdit, m_coefficientEdit, m_descEdit})
         edit->setEnabled(true);
 }
 
@@ -206,13 +206,13 @@ QString DatabaseEditor::refusal(const QString& text, NameKind kind) const
     // the same name would hide the first.
     const std::string name = text.toStdString();
     if (kind == NameKind::Category) {
-        for (int c = 0; c < m_tables.CatCount; ++c)
-            if (m_tables.CatNames[at(c)] == name)
+        for (int c = 0; c < m_tables.categoryCount; ++c)
+            if (m_tables.categoryNames[at(c)] == name)
                 return QStringLiteral("Такая категория уже есть.");
     } else {
         const int c = m_shownCategory;
-        for (int s = 0; s < m_tables.UnitCount[at(c)]; ++s)
-            if (s != m_shownUnit && m_tables.UnitNames[at(c)][at(s)] == name)
+        for (int s = 0; s < m_tables.unitCount[at(c)]; ++s)
+            if (s != m_shownUnit && m_tables.unitNames[at(c)][at(s)] == name)
                 return QStringLiteral("Такая единица уже есть.");
     }
     return {};
@@ -239,32 +239,32 @@ void DatabaseEditor::nameEdited()
     // Shown while typing, so the user sees it before leaving the box; applied on commit.
     const QString text = flattened(m_nameEdit->text());
     const bool unchanged =
-        text.toStdString() == m_tables.UnitNames[at(m_shownCategory)][at(m_shownUnit)];
+        text.toStdString() == m_tables.unitNames[at(m_shownCategory)][at(m_shownUnit)];
     showReason(m_nameEdit, m_nameReason, unchanged ? QString() : refusal(text, NameKind::Unit));
 }
 
-void DatabaseEditor::koefEdited()
+void DatabaseEditor::coefficientEdited()
 {
-    const QString text = m_koefEdit->text();
+    const QString text = m_coefficientEdit->text();
     if (const QString plain = plainOperators(text); plain != text) {
-        const int caret = m_koefEdit->cursorPosition();
-        m_koefEdit->setText(plain);
-        m_koefEdit->setCursorPosition(caret);
+        const int caret = m_coefficientEdit->cursorPosition();
+        m_coefficientEdit->setText(plain);
+        m_coefficientEdit->setCursorPosition(caret);
     }
-    showReason(m_koefEdit, m_koefReason, {});
+    showReason(m_coefficientEdit, m_coefficientReason, {});
 }
 
 void DatabaseEditor::commitBoxes()
 {
     commitName();
-    commitKoef();
+    commitCoefficient();
 }
 
 void DatabaseEditor::commitName()
 {
     if (m_shownUnit < 0)
         return;
-    std::string& stored = m_tables.UnitNames[at(m_shownCategory)][at(m_shownUnit)];
+    std::string& stored = m_tables.unitNames[at(m_shownCategory)][at(m_shownUnit)];
     const QString text = flattened(m_nameEdit->text());
     if (stored == text.toStdString())
         return;
@@ -272,21 +272,22 @@ void DatabaseEditor::commitName()
     showReason(m_nameEdit, m_nameReason, why);
     if (!why.isEmpty())
         return;
-    m_tables.BaseChanged = true;
+    m_tables.changed = true;
     stored = text.toStdString();
-    m_list1->item(m_shownUnit)->setText(text);
+    m_unitList->item(m_shownUnit)->setText(text);
 }
 
-void DatabaseEditor::commitKoef()
+void DatabaseEditor::commitCoefficient()
 {
     if (m_shownUnit < 0)
         return;
-    double& stored = m_tables.UnitKoef[at(m_shownCategory)][at(m_shownUnit)];
+    double& stored = m_tables.coefficients[at(m_shownCategory)][at(m_shownUnit)];
     const char separator = ui::decimalSeparator();
-    if (m_koefEdit->text() == qs(calc::numberText(stored, separator)))
+    if (m_coefficientEdit->text() == qs(calc::numberText(stored, separator)))
         return;
     // Full precision: the display rounding would turn 1E-10 into 0.
-    const auto result = calc::EvalBrackets(m_koefEdit->text().toStdString(), calc::CalcOptions{});
+    const auto result =
+        calc::evaluate(m_coefficientEdit->text().toStdString(), calc::CalcOptions{});
     QString why;
     if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
         why = calcErrorText(failure->code);
@@ -294,22 +295,22 @@ void DatabaseEditor::commitKoef()
         why = QStringLiteral("Не хватает скобки «)».");
     else if (unitdb::checkCoefficient(std::get<double>(result)) != unitdb::ErrorCode::None)
         why = QStringLiteral("Нужно число больше нуля.");
-    showReason(m_koefEdit, m_koefReason, why);
+    showReason(m_coefficientEdit, m_coefficientReason, why);
     if (!why.isEmpty())
         return;
     const double value = std::get<double>(result);
     if (value != stored) {
-        m_tables.BaseChanged = true;
+        m_tables.changed = true;
         stored = value;
     }
-    m_koefEdit->setText(qs(calc::numberText(stored, separator)));
+    m_coefficientEdit->setText(qs(calc::numberText(stored, separator)));
 }
 
 void DatabaseEditor::descChanged()
 {
     if (m_shownUnit < 0)
         return;
-    std::string& stored = m_tables.UnitDesc[at(m_shownCategory)][at(m_shownUnit)];
+    std::string& stored = m_tables.descriptions[at(m_shownCategory)][at(m_shownUnit)];
     const QString raw = m_descEdit->toPlainText();
     const QString text = flattened(raw);
     if (text != raw) {
@@ -331,16 +332,16 @@ void DatabaseEditor::descChanged()
                    .arg(QString::fromUcs4(&cp, 1)));
         return;
     }
-    m_tables.BaseChanged = true;
+    m_tables.changed = true;
     stored = text.toStdString();
 }
 
 void DatabaseEditor::newUnit()
 {
-    const int c = m_combo1->currentIndex();
+    const int c = m_categoryList->currentIndex();
     if (c < 0)
         return;
-    int& count = m_tables.UnitCount[at(c)];
+    int& count = m_tables.unitCount[at(c)];
     if (count >= unitdb::kMaxUnits) {
         refuse(QStringLiteral("В разделе не может быть %1.")
                    .arg(moreThan(unitdb::kMaxUnits, QStringLiteral("единицы"),
@@ -348,20 +349,20 @@ void DatabaseEditor::newUnit()
         return;
     }
     commitBoxes(); // before the new slot is counted, so a duplicate check sees the old list
-    m_tables.BaseChanged = true;
+    m_tables.changed = true;
     const auto n = at(count);
     ++count;
-    m_tables.UnitNames[at(c)][n].clear();
-    m_tables.UnitKoef[at(c)][n] = 1.0;
-    m_tables.UnitDesc[at(c)][n].clear();
-    m_list1->addItem(QString());
+    m_tables.unitNames[at(c)][n].clear();
+    m_tables.coefficients[at(c)][n] = 1.0;
+    m_tables.descriptions[at(c)][n].clear();
+    m_unitList->addItem(QString());
     selectUnit(count - 1);
     m_nameEdit->setFocus(Qt::OtherFocusReason);
 }
 
 void DatabaseEditor::newCategory()
 {
-    if (m_tables.CatCount >= unitdb::kMaxCategories) {
+    if (m_tables.categoryCount >= unitdb::kMaxCategories) {
         refuse(QStringLiteral("В базе не может быть %1.")
                    .arg(moreThan(unitdb::kMaxCategories, QStringLiteral("раздела"),
                                  QStringLiteral("разделов"))));
@@ -378,16 +379,16 @@ void DatabaseEditor::newCategory()
         refuse(QStringLiteral("Категория «%1» не добавлена: %2").arg(name, why));
         return;
     }
-    m_tables.BaseChanged = true;
-    const int c = m_tables.CatCount;
-    m_tables.CatNames[at(c)] = name.toStdString();
-    m_tables.UnitCount[at(c)] = 0;
+    m_tables.changed = true;
+    const int c = m_tables.categoryCount;
+    m_tables.categoryNames[at(c)] = name.toStdString();
+    m_tables.unitCount[at(c)] = 0;
     {
-        const QSignalBlocker block(m_combo1);
-        m_combo1->addItem(name);
+        const QSignalBlocker block(m_categoryList);
+        m_categoryList->addItem(name);
     }
     selectCategory(c);
-    m_tables.CatCount = c + 1;
+    m_tables.categoryCount = c + 1;
     newUnit();
 }
 
@@ -408,18 +409,18 @@ void DatabaseEditor::closeEvent(QCloseEvent* event)
 bool DatabaseEditor::eventFilter(QObject* watched, QEvent* event)
 {
     const bool isName = watched == m_nameEdit;
-    if (!isName && watched != m_koefEdit)
+    if (!isName && watched != m_coefficientEdit)
         return QWidget::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            isName ? commitName() : commitKoef();
+            isName ? commitName() : commitCoefficient();
             return true;
         }
     }
     // A context menu takes the focus for a moment; the user has not left the box.
     if (event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
-        isName ? commitName() : commitKoef();
+        isName ? commitName() : commitCoefficient();
     return QWidget::eventFilter(watched, event);
 }

@@ -39,14 +39,14 @@ private:
     void categoryChosen();
     void unitChosen();
     void nameEdited();
-    void koefEdited();
+    void coefficientEdited();
     void descChanged();
     // The name and coefficient boxes are stored only here: on Enter, on leaving the box,
     // on choosing another unit or category and on "ОК". What cannot be stored stays in
     // the box with its reason beside it, and the tables keep their value.
     void commitBoxes();
     void commitName();
-    void commitKoef();
+    void commitCoefficient();
     void newUnit();
     void newCategory();
     void confirm();
@@ -62,11 +62,11 @@ private:
     int m_shownCategory = -1;
     int m_shownUnit = -1;
 
-    QComboBox* m_combo1 = nullptr;
-    QListWidget* m_list1 = nullptr;
+    QComboBox* m_categoryList = nullptr;
+    QListWidget* m_unitList = nullptr;
     QLineEdit* m_nameEdit = nullptr;
-    QLineEdit* m_koefEdit = nullptr;
+    QLineEdit* m_coefficientEdit = nullptr;
     QPlainTextEdit* m_descEdit = nullptr;
     QLabel* m_nameReason = nullptr;
-    QLabel* m_koefReason = nullptr;
+    QLabel* m_coefficientReason = nullptr;
 };

@@ -36,15 +36,17 @@ void writeScratch(std::string_view bytes)
 // the file comes back as its 15-digit neighbour.
 bool sameTables(const unitdb::UnitTables& read, const unitdb::UnitTables& reread)
 {
-    if (read.CatCount != reread.CatCount)
+    if (read.categoryCount != reread.categoryCount)
         return false;
-    for (int c = 0; c < read.CatCount; ++c) {
-        if (read.CatNames[c] != reread.CatNames[c] || read.UnitCount[c] != reread.UnitCount[c])
+    for (int c = 0; c < read.categoryCount; ++c) {
+        if (read.categoryNames[c] != reread.categoryNames[c] ||
+            read.unitCount[c] != reread.unitCount[c])
             return false;
-        for (int s = 0; s < read.UnitCount[c]; ++s) {
-            const double saved = calc::readNumber(calc::numberText(read.UnitKoef[c][s]));
-            if (read.UnitNames[c][s] != reread.UnitNames[c][s] ||
-                read.UnitDesc[c][s] != reread.UnitDesc[c][s] || saved != reread.UnitKoef[c][s])
+        for (int s = 0; s < read.unitCount[c]; ++s) {
+            const double saved = calc::readNumber(calc::numberText(read.coefficients[c][s]));
+            if (read.unitNames[c][s] != reread.unitNames[c][s] ||
+                read.descriptions[c][s] != reread.descriptions[c][s] ||
+                saved != reread.coefficients[c][s])
                 return false;
         }
     }
@@ -69,7 +71,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::abort();
     writeScratch(bytes);
     const unitdb::LoadResult reloaded = unitdb::load(*second, scratchFile());
-    const bool nothingRead = first->CatCount == 0 && reloaded.code == unitdb::ErrorCode::EmptyFile;
+    const bool nothingRead =
+        first->categoryCount == 0 && reloaded.code == unitdb::ErrorCode::EmptyFile;
     if ((!reloaded.ok() && !nothingRead) || !sameTables(*first, *second))
         std::abort();
 

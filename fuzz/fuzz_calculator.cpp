@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     options.places = data[0] & 0x0F; // 0 to 15
     const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
 
-    const calc::BracketResult result = calc::EvalBrackets(text, options);
+    const calc::BracketResult result = calc::evaluate(text, options);
     if (const auto* value = std::get_if<double>(&result)) {
         if (!std::isfinite(*value))
             std::abort();

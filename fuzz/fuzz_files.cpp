@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto loaded =
         unitdb::load(*tables, file, [&](unitdb::ReadStep) { return loadFault.next(); });
     if (loadFault.fired)
-        check(!loaded.ok() && !loaded.partial && tables->CatCount == 0);
+        check(!loaded.ok() && !loaded.partial && tables->categoryCount == 0);
 
     Fault writeFault{data[0] % 8, error};
     writePlain(file, "old");

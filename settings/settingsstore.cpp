@@ -133,11 +133,11 @@ bool SettingsStore::flush()
     return false;
 }
 
-std::string SettingsStore::ReadEntry(std::string_view entry, std::string_view defaultText)
+std::string SettingsStore::readText(std::string_view entry, std::string_view defaultText)
 {
     fileState();
     try {
-        const KeyValue value = GetKeyValue(m_rootKey, composeKeyPath(), entry);
+        const KeyValue value = fetchValue(m_rootKey, composeKeyPath(), entry);
         std::string text;
         if (const auto* s = std::get_if<std::string>(&value))
             text = *s;
@@ -145,23 +145,23 @@ std::string SettingsStore::ReadEntry(std::string_view entry, std::string_view de
             text = decimalText(*n);
         return text.empty() ? std::string(defaultText) : text;
     } catch (...) {
-        reportUnexpected("ReadEntry");
+        reportUnexpected("readText");
     }
     return std::string(defaultText);
 }
 
-void SettingsStore::WriteEntry(std::string_view entry, std::string_view value)
+void SettingsStore::writeText(std::string_view entry, std::string_view value)
 {
     fileState();
     try {
-        SetKeyValue(m_rootKey, composeKeyPath(), entry, std::string(value), kRegSz);
+        storeValue(m_rootKey, composeKeyPath(), entry, std::string(value), kRegSz);
     } catch (...) {
-        reportUnexpected("WriteEntry");
+        reportUnexpected("writeText");
     }
 }
 
-SettingsStore::KeyValue SettingsStore::GetKeyValue(std::uint32_t root, const std::string& keyPath,
-                                                   std::string_view valueName)
+SettingsStore::KeyValue SettingsStore::fetchValue(std::uint32_t root, const std::string& keyPath,
+                                                  std::string_view valueName)
 {
     RegKey key = 0;
     if (!m_registry->openKey(root, keyPath, 0, kKeyAccessAll, key).ok())
@@ -193,23 +193,23 @@ SettingsStore::KeyValue SettingsStore::GetKeyValue(std::uint32_t root, const std
             }
         }
     } catch (...) {
-        reportUnexpected("GetKeyValue");
+        reportUnexpected("fetchValue");
         result = std::monostate();
     }
     (void)m_registry->closeKey(key);
     return result;
 }
 
-void SettingsStore::SetKeyValue(std::uint32_t root, const std::string& keyPath,
-                                std::string_view valueName, const KeyValue& value,
-                                std::uint32_t valueType)
+void SettingsStore::storeValue(std::uint32_t root, const std::string& keyPath,
+                               std::string_view valueName, const KeyValue& value,
+                               std::uint32_t valueType)
 {
     RegKey key = 0;
     std::uint32_t disposition = 0;
     const RegStatus created =
         m_registry->createKey(root, keyPath, 0, kKeyAccessAll, key, &disposition);
     if (!created.ok()) {
-        reportWriteFailure("SetKeyValue", created);
+        reportWriteFailure("storeValue", created);
         return;
     }
     try {
@@ -237,9 +237,9 @@ void SettingsStore::SetKeyValue(std::uint32_t root, const std::string& keyPath,
         }
         // Only a flush that keeps them clears an earlier failure.
         if (!written.ok())
-            reportWriteFailure("SetKeyValue", written);
+            reportWriteFailure("storeValue", written);
     } catch (...) {
-        reportUnexpected("SetKeyValue");
+        reportUnexpected("storeValue");
     }
     (void)m_registry->closeKey(key);
 }

@@ -42,13 +42,13 @@ public:
 
     // The named value as text (a 32-bit integer as decimal text); the default
     // when the value is missing, unreadable, of another type or empty.
-    std::string ReadEntry(std::string_view entry, std::string_view defaultText);
+    std::string readText(std::string_view entry, std::string_view defaultText);
 
     // Stores the text as a string value, creating the key when needed. A
     // write that fails is reported once until a write succeeds again.
-    void WriteEntry(std::string_view entry, std::string_view value);
+    void writeText(std::string_view entry, std::string_view value);
 
-    // Keeps what WriteEntry stored since the last flush. A failure is told to
+    // Keeps what writeText stored since the last flush. A failure is told to
     // the user, once, unless writable() already said that nothing can be kept.
     bool flush();
 
@@ -68,10 +68,9 @@ public:
 private:
     using KeyValue = std::variant<std::monostate, std::string, std::int32_t>;
 
-    KeyValue GetKeyValue(std::uint32_t root, const std::string& keyPath,
-                         std::string_view valueName);
-    void SetKeyValue(std::uint32_t root, const std::string& keyPath, std::string_view valueName,
-                     const KeyValue& value, std::uint32_t valueType);
+    KeyValue fetchValue(std::uint32_t root, const std::string& keyPath, std::string_view valueName);
+    void storeValue(std::uint32_t root, const std::string& keyPath, std::string_view valueName,
+                    const KeyValue& value, std::uint32_t valueType);
 
     std::string composeKeyPath() const;
     void reportUnexpected(std::string_view operation);
@@ -90,7 +89,7 @@ private:
     std::string m_program;
     std::string m_section = "Settings";
 
-    friend struct CProgramSettingsProbe; // tests reach the integer branch of SetKeyValue
+    friend struct SettingsStoreProbe; // tests reach the integer branch of storeValue
 };
 
 } // namespace settings

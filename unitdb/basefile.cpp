@@ -142,15 +142,15 @@ std::vector<std::string_view> splitLines(std::string_view text)
 void clearTables(UnitTables& t)
 {
     for (int c = 0; c < kMaxCategories; ++c) {
-        t.CatNames[c].clear();
-        t.UnitCount[c] = 0;
+        t.categoryNames[c].clear();
+        t.unitCount[c] = 0;
         for (int s = 0; s < kMaxUnits; ++s) {
-            t.UnitNames[c][s].clear();
-            t.UnitKoef[c][s] = 0.0;
-            t.UnitDesc[c][s].clear();
+            t.unitNames[c][s].clear();
+            t.coefficients[c][s] = 0.0;
+            t.descriptions[c][s].clear();
         }
     }
-    t.CatCount = 0;
+    t.categoryCount = 0;
     t.encoding = TextEncoding::Cp1251;
 }
 
@@ -192,10 +192,10 @@ LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& line
             return fault(ErrorCode::UnclosedQuote, i, enc);
         if (name.endedByComma)
             return fault(ErrorCode::ExtraField, i, enc);
-        if (t.CatCount == kMaxCategories)
+        if (t.categoryCount == kMaxCategories)
             return fault(ErrorCode::TooManyCategories, i, enc);
-        const int c = t.CatCount++;
-        t.CatNames[c] = name.text;
+        const int c = t.categoryCount++;
+        t.categoryNames[c] = name.text;
         ++i;
 
         for (;;) {
@@ -213,23 +213,24 @@ LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& line
             }
             if (!unit.endedByComma)
                 return fault(ErrorCode::MissingCoefficient, i, enc);
-            const Field koef = readField(line, unit.next);
-            if (koef.unclosedQuote)
+            const Field coefficient = readField(line, unit.next);
+            if (coefficient.unclosedQuote)
                 return fault(ErrorCode::UnclosedQuote, i, enc);
-            if (koef.endedByComma)
+            if (coefficient.endedByComma)
                 return fault(ErrorCode::ExtraField, i, enc);
             double value = 0.0;
-            if (const ErrorCode why = readCoefficient(koef.text, value); why != ErrorCode::None)
+            if (const ErrorCode why = readCoefficient(coefficient.text, value);
+                why != ErrorCode::None)
                 return fault(why, i, enc);
-            if (t.UnitCount[c] == kMaxUnits)
+            if (t.unitCount[c] == kMaxUnits)
                 return fault(ErrorCode::TooManyUnits, i, enc);
             if (i + 1 >= n)
                 return fault(ErrorCode::UnexpectedEnd, n, enc);
 
-            const int s = t.UnitCount[c]++;
-            t.UnitNames[c][s] = unit.text;
-            t.UnitKoef[c][s] = value;
-            std::string& desc = t.UnitDesc[c][s];
+            const int s = t.unitCount[c]++;
+            t.unitNames[c][s] = unit.text;
+            t.coefficients[c][s] = value;
+            std::string& desc = t.descriptions[c][s];
             desc = lines[i + 1];
             if (!desc.empty() && desc.back() != '.')
                 desc.push_back('.');

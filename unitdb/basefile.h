@@ -23,7 +23,7 @@ struct LoadResult {
     bool ok() const { return code == ErrorCode::None; }
 };
 
-// Reads the file into the tables, replacing what they held (BaseChanged is left
+// Reads the file into the tables, replacing what they held (the changed flag is left
 // alone). A BOM, or valid UTF-8 with non-ASCII bytes, is read as UTF-8; anything
 // else as Windows-1251; the tables keep which. Blank lines where a category is due
 // are skipped; a file of nothing else is EmptyFile. On a fault in the records the

@@ -118,20 +118,21 @@ SaveResult baseFileBytes(const UnitTables& t, std::string& bytes)
     bytes.clear();
     const TextEncoding encoding = t.encoding;
     SaveResult why;
-    for (int c = 0; c < t.CatCount; ++c) {
-        if (!appendText(bytes, t.CatNames[c], encoding, c, -1, TextField::CategoryName, why))
+    for (int c = 0; c < t.categoryCount; ++c) {
+        if (!appendText(bytes, t.categoryNames[c], encoding, c, -1, TextField::CategoryName, why))
             return why;
         bytes += kLineEnd;
-        for (int s = 0; s < t.UnitCount[c]; ++s) {
-            if (!appendText(bytes, t.UnitNames[c][s], encoding, c, s, TextField::UnitName, why))
+        for (int s = 0; s < t.unitCount[c]; ++s) {
+            if (!appendText(bytes, t.unitNames[c][s], encoding, c, s, TextField::UnitName, why))
                 return why;
-            const double koef = t.UnitKoef[c][s];
-            if (const ErrorCode bad = checkCoefficient(koef); bad != ErrorCode::None)
+            const double coefficient = t.coefficients[c][s];
+            if (const ErrorCode bad = checkCoefficient(coefficient); bad != ErrorCode::None)
                 return refused(bad, c, s, TextField::Coefficient);
             bytes += ',';
-            bytes += calc::numberText(koef, '.');
+            bytes += calc::numberText(coefficient, '.');
             bytes += kLineEnd;
-            if (!appendText(bytes, t.UnitDesc[c][s], encoding, c, s, TextField::Description, why))
+            if (!appendText(bytes, t.descriptions[c][s], encoding, c, s, TextField::Description,
+                            why))
                 return why;
             bytes += kLineEnd;
         }

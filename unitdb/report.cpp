@@ -18,10 +18,10 @@ std::string report(const UnitTables& t, std::uintmax_t baseFileBytes, const Prog
     const std::uintmax_t tenths = baseFileBytes * 10 / 1024;
     long units = 0;
     long withoutDesc = 0;
-    for (int c = 0; c < t.CatCount; ++c) {
-        units += t.UnitCount[c];
-        for (int s = 0; s < t.UnitCount[c]; ++s) {
-            if (t.UnitDesc[c][s].empty())
+    for (int c = 0; c < t.categoryCount; ++c) {
+        units += t.unitCount[c];
+        for (int s = 0; s < t.unitCount[c]; ++s) {
+            if (t.descriptions[c][s].empty())
                 ++withoutDesc;
         }
     }
@@ -34,7 +34,7 @@ std::string report(const UnitTables& t, std::uintmax_t baseFileBytes, const Prog
     text += crlf;
     text += crlf;
     text += "Размер базы -" + signedNumberText(static_cast<double>(tenths) / 10) + " КБ" + crlf;
-    text += "Разделов -" + signedNumberText(t.CatCount) + crlf;
+    text += "Разделов -" + signedNumberText(t.categoryCount) + crlf;
     text += "В базе" + signedNumberText(static_cast<double>(units)) + " единиц" + crlf;
     text += "Без описаний -" + signedNumberText(static_cast<double>(withoutDesc)) + " (" +
             plainNumberText(static_cast<double>(percent)) + "%)";

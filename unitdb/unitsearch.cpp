@@ -181,8 +181,8 @@ UnitSearch::UnitSearch(const UnitTables& tables, std::span<const int> categories
         if (taken[cat])
             continue;
         taken[cat] = true;
-        for (int slot = 0; slot < tables.UnitCount[cat]; ++slot) {
-            std::string name = foldCase(tables.UnitNames[cat][static_cast<std::size_t>(slot)]);
+        for (int slot = 0; slot < tables.unitCount[cat]; ++slot) {
+            std::string name = foldCase(tables.unitNames[cat][static_cast<std::size_t>(slot)]);
             std::string symbol = symbolOf(name);
             m_entries.push_back({std::move(name), std::move(symbol), static_cast<int>(list), slot});
         }

@@ -58,12 +58,12 @@ bool keyBefore(const SortKey& a, const SortKey& b)
 
 SortKey keyOf(std::string_view name)
 {
-    return {RL(name), hasAstral(name), name};
+    return {beginsWithCyrillicLetter(name), hasAstral(name), name};
 }
 
 } // namespace
 
-bool RL(std::string_view name)
+bool beginsWithCyrillicLetter(std::string_view name)
 {
     std::size_t pos = 0;
     if (name.empty())
@@ -81,35 +81,35 @@ void sortUnits(UnitTables& t)
 {
     std::array<SortKey, kMaxUnits> keys;
     std::array<int, kMaxUnits> order{};
-    for (int c = 0; c < t.CatCount; ++c) {
-        const int n = t.UnitCount[c];
+    for (int c = 0; c < t.categoryCount; ++c) {
+        const int n = t.unitCount[c];
         for (int s = 0; s < n; ++s)
-            keys[s] = keyOf(t.UnitNames[c][s]);
+            keys[s] = keyOf(t.unitNames[c][s]);
         std::iota(order.begin(), order.begin() + n, 0);
         std::stable_sort(order.begin(), order.begin() + n,
                          [&keys](int a, int b) { return keyBefore(keys[a], keys[b]); });
 
         // Gather into fresh rows, then move them back: each triple moves as stored.
         std::array<std::string, kMaxUnits> names;
-        std::array<double, kMaxUnits> koefs{};
+        std::array<double, kMaxUnits> coefficients{};
         std::array<std::string, kMaxUnits> descs;
         for (int s = 0; s < n; ++s) {
-            names[s] = std::move(t.UnitNames[c][order[s]]);
-            koefs[s] = t.UnitKoef[c][order[s]];
-            descs[s] = std::move(t.UnitDesc[c][order[s]]);
+            names[s] = std::move(t.unitNames[c][order[s]]);
+            coefficients[s] = t.coefficients[c][order[s]];
+            descs[s] = std::move(t.descriptions[c][order[s]]);
         }
-        std::move(names.begin(), names.begin() + n, t.UnitNames[c].begin());
-        std::copy(koefs.begin(), koefs.begin() + n, t.UnitKoef[c].begin());
-        std::move(descs.begin(), descs.begin() + n, t.UnitDesc[c].begin());
+        std::move(names.begin(), names.begin() + n, t.unitNames[c].begin());
+        std::copy(coefficients.begin(), coefficients.begin() + n, t.coefficients[c].begin());
+        std::move(descs.begin(), descs.begin() + n, t.descriptions[c].begin());
     }
 }
 
 std::vector<SingleUnitCategory> singleUnitCategories(const UnitTables& t)
 {
     std::vector<SingleUnitCategory> found;
-    for (int c = 0; c < t.CatCount; ++c) {
-        if (t.UnitCount[c] == 1)
-            found.push_back({c, t.CatNames[c], t.UnitNames[c][0]});
+    for (int c = 0; c < t.categoryCount; ++c) {
+        if (t.unitCount[c] == 1)
+            found.push_back({c, t.categoryNames[c], t.unitNames[c][0]});
     }
     return found;
 }

@@ -12,7 +12,7 @@ namespace unitdb
 
 // True when the name begins with a Cyrillic letter А..я (U+0410..U+044F);
 // false for Ё, ё, any other character and the empty name.
-bool RL(std::string_view name);
+bool beginsWithCyrillicLetter(std::string_view name);
 
 // True when unit name `a` goes before `b`: Cyrillic-initial names first, then by
 // UTF-16 code units (a proper prefix first).

@@ -16,30 +16,31 @@ inline constexpr int kMaxUnits = 101;
 enum class TextEncoding { Cp1251, Utf8, Utf8WithBom };
 
 // Big (several hundred kilobytes): the application keeps one on the heap.
-// Slots from UnitCount[c] upward mean nothing; text is UTF-8.
+// Slots from unitCount[c] upward mean nothing; text is UTF-8.
 struct UnitTables {
-    int CatCount = 0;
-    std::array<std::string, kMaxCategories> CatNames;
-    std::array<int, kMaxCategories> UnitCount{};
-    std::array<std::array<std::string, kMaxUnits>, kMaxCategories> UnitNames;
-    std::array<std::array<double, kMaxUnits>, kMaxCategories> UnitKoef{};
-    std::array<std::array<std::string, kMaxUnits>, kMaxCategories> UnitDesc;
+    int categoryCount = 0;
+    std::array<std::string, kMaxCategories> categoryNames;
+    std::array<int, kMaxCategories> unitCount{};
+    std::array<std::array<std::string, kMaxUnits>, kMaxCategories> unitNames;
+    std::array<std::array<double, kMaxUnits>, kMaxCategories> coefficients{};
+    std::array<std::array<std::string, kMaxUnits>, kMaxCategories> descriptions;
     TextEncoding encoding = TextEncoding::Cp1251;
-    bool BaseChanged = false;
+    bool changed = false; // edited since start-up
 };
 
 // True when both hold the same categories and units in the same order; slots past the
 // counts and the changed flag are not compared.
 inline bool sameContent(const UnitTables& a, const UnitTables& b)
 {
-    if (a.CatCount != b.CatCount)
+    if (a.categoryCount != b.categoryCount)
         return false;
-    for (std::size_t c = 0; c < static_cast<std::size_t>(a.CatCount); ++c) {
-        if (a.CatNames[c] != b.CatNames[c] || a.UnitCount[c] != b.UnitCount[c])
+    for (std::size_t c = 0; c < static_cast<std::size_t>(a.categoryCount); ++c) {
+        if (a.categoryNames[c] != b.categoryNames[c] || a.unitCount[c] != b.unitCount[c])
             return false;
-        for (std::size_t s = 0; s < static_cast<std::size_t>(a.UnitCount[c]); ++s)
-            if (a.UnitNames[c][s] != b.UnitNames[c][s] || a.UnitKoef[c][s] != b.UnitKoef[c][s] ||
-                a.UnitDesc[c][s] != b.UnitDesc[c][s])
+        for (std::size_t s = 0; s < static_cast<std::size_t>(a.unitCount[c]); ++s)
+            if (a.unitNames[c][s] != b.unitNames[c][s] ||
+                a.coefficients[c][s] != b.coefficients[c][s] ||
+                a.descriptions[c][s] != b.descriptions[c][s])
                 return false;
     }
     return true;

@@ -29,7 +29,7 @@ std::string fifteen(double v)
 } // namespace
 
 // Bracket-free texts take the flat evaluation's path.
-TEST(EvalBrackets, ValuesFollowTheRewritingRules)
+TEST(BracketEvaluation, ValuesFollowTheRewritingRules)
 {
     struct Row {
         std::string text;
@@ -86,12 +86,12 @@ TEST(EvalBrackets, ValuesFollowTheRewritingRules)
                             std::span<const Row>(brackets)}) {
         for (const auto& row : rows) {
             SCOPED_TRACE(row.text);
-            EXPECT_EQ(calc::EvalBrackets(row.text, row.options), calc::BracketResult(row.value));
+            EXPECT_EQ(calc::evaluate(row.text, row.options), calc::BracketResult(row.value));
         }
     }
 }
 
-TEST(ApplyFunc, ReplacesEveryCallByItsFifteenDigitText)
+TEST(FunctionApplication, ReplacesEveryCallByItsFifteenDigitText)
 {
     constexpr double pi = std::numbers::pi;
     // "+3" after an argument is no exponent sign; the argument's sign may follow
@@ -113,21 +113,21 @@ TEST(ApplyFunc, ReplacesEveryCallByItsFifteenDigitText)
     // clang-format on
     for (const auto& [text, name, expected] : rows) {
         SCOPED_TRACE(text);
-        const auto r = calc::ApplyFunc(text, name);
+        const auto r = calc::applyFunction(text, name);
         ASSERT_TRUE(std::holds_alternative<std::string>(r));
         EXPECT_EQ(std::get<std::string>(r), expected);
     }
 }
 
-TEST(EvalBrackets, UnmatchedOpeningBracketReturnsTextAsTyped)
+TEST(BracketEvaluation, UnmatchedOpeningBracketReturnsTextAsTyped)
 {
     for (const std::string text : {"(5", "((1+2)", "(1/0", "2*(3+(4", ")(", "ln0+(", "(1)+(2"}) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(calc::EvalBrackets(text), calc::BracketResult(calc::Unevaluated{text}));
+        EXPECT_EQ(calc::evaluate(text), calc::BracketResult(calc::Unevaluated{text}));
     }
 }
 
-TEST(EvalBrackets, FailuresCarryCodeAndPlaceInTypedText)
+TEST(BracketEvaluation, FailuresCarryCodeAndPlaceInTypedText)
 {
     // The last bracket goes first; the largest double's 15-digit text reads back
     // as infinity.
@@ -146,19 +146,19 @@ TEST(EvalBrackets, FailuresCarryCodeAndPlaceInTypedText)
     // clang-format on
     for (const auto& [text, code, position] : rows) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(calc::EvalBrackets(text), calc::BracketResult(CalcFailure{code, position}));
+        EXPECT_EQ(calc::evaluate(text), calc::BracketResult(CalcFailure{code, position}));
     }
 }
 
-TEST(EvalBrackets, HugeInputsNeitherCrashNorRecurse)
+TEST(BracketEvaluation, HugeInputsNeitherCrashNorRecurse)
 {
     constexpr std::size_t kDepth = 100000;
     std::string chain = "1";
     for (std::size_t i = 0; i < kDepth; ++i)
         chain += "/1";
     const std::string nested = std::string(kDepth, '(') + "1" + std::string(kDepth, ')');
-    EXPECT_EQ(calc::EvalBrackets(nested), calc::BracketResult(1.0));
-    EXPECT_EQ(calc::EvalBrackets(chain), calc::BracketResult(1.0));
+    EXPECT_EQ(calc::evaluate(nested), calc::BracketResult(1.0));
+    EXPECT_EQ(calc::evaluate(chain), calc::BracketResult(1.0));
     EXPECT_TRUE(
-        std::holds_alternative<calc::Unevaluated>(calc::EvalBrackets(nested.substr(0, kDepth))));
+        std::holds_alternative<calc::Unevaluated>(calc::evaluate(nested.substr(0, kDepth))));
 }

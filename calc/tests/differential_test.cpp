@@ -60,7 +60,7 @@ std::optional<CalcFailure> writeText(std::variant<double, CalcError> result, std
 
 std::optional<CalcFailure> applyFunc(Text& t, std::size_t index)
 {
-    const std::string name(calc::FuncNames[index]);
+    const std::string name(calc::kFunctionNames[index]);
     for (std::size_t pos; (pos = t.s.find(name)) != std::string::npos;) {
         std::size_t j = pos + name.size();
         while (j < t.s.size() && isBlank(t.s[j]))
@@ -73,7 +73,7 @@ std::optional<CalcFailure> applyFunc(Text& t, std::size_t index)
         std::string written;
         if (!std::isfinite(x))
             return CalcFailure{CalcError::Overflow, t.at[pos]};
-        if (auto failure = writeText(calc::FuncValue(index, x), t.at[pos], written))
+        if (auto failure = writeText(calc::functionValue(index, x), t.at[pos], written))
             return failure;
         t.replace(pos, j - pos, written, t.at[pos]);
     }
@@ -97,7 +97,7 @@ calc::EvalResult evalText(Text t, const calc::CalcOptions& options)
 {
     for (std::size_t pos; (pos = t.s.find("pi")) != std::string::npos;)
         t.replace(pos, 2, "3.141592654", t.at[pos]);
-    for (std::size_t k = 0; k < calc::FuncNames.size(); ++k)
+    for (std::size_t k = 0; k < calc::kFunctionNames.size(); ++k)
         if (auto failure = applyFunc(t, k))
             return *failure;
     std::replace(t.s.begin(), t.s.end(), ',', '.');
@@ -254,7 +254,7 @@ struct Generator {
             return maybe(2) ? "pi" : number() + "pi";
         if (kind <= 3) {
             const std::string name =
-                maybe(6) ? oneOf(odd) : std::string(calc::FuncNames[pick(0, 16)]);
+                maybe(6) ? oneOf(odd) : std::string(calc::kFunctionNames[pick(0, 16)]);
             const std::string arg = maybe(4) ? blanks() + sign() : "";
             return name + arg + (maybe(3) && depth < 4 ? bracket() : operand());
         }
@@ -296,7 +296,7 @@ TEST(Differential, FastCalculatorMatchesLiteralRewriting)
         const std::string text = gen.expression();
         const calc::CalcOptions options{
             gen.maybe(2) ? calc::RoundingMode::On : calc::RoundingMode::Off, gen.pick(0, 15)};
-        const auto fast = calc::EvalBrackets(text, options);
+        const auto fast = calc::evaluate(text, options);
         ASSERT_EQ(describe(fast), describe(reference::evalBrackets(text, options)))
             << "«" << text << "» rounding " << (options.rounding == calc::RoundingMode::On)
             << " places " << options.places;
@@ -338,7 +338,7 @@ TEST(Differential, RangeEdgesMatchLiteralRewriting)
         for (const calc::CalcOptions options :
              {calc::CalcOptions{}, calc::CalcOptions{calc::RoundingMode::On, 2}}) {
             SCOPED_TRACE(text);
-            EXPECT_EQ(describe(calc::EvalBrackets(text, options)),
+            EXPECT_EQ(describe(calc::evaluate(text, options)),
                       describe(reference::evalBrackets(text, options)));
         }
 }

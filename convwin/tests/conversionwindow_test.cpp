@@ -277,8 +277,8 @@ private slots:
                  QStringLiteral("Ошибка № 6: Переполнение! Не используйте числа больше 10^300."));
         QCOMPARE(out(0), QStringLiteral("Переполнение"));
 
-        m_tables->UnitKoef[0][0] = 0.0; // Ангстрем
-        m_tables->UnitKoef[0][2] = -1.0;
+        m_tables->coefficients[0][0] = 0.0; // Ангстрем
+        m_tables->coefficients[0][2] = -1.0;
         type(QStringLiteral("6"));
         QCOMPARE(out(0) + out(1), QString()); // the input unit itself is bad
         list("InUnit")->setCurrentIndex(3);
@@ -416,7 +416,7 @@ private slots:
         // The open list jumps too, and is as wide as its longest name.
         const QString longName =
             QStringLiteral("Британская имперская морская миля (брит. мор. миля)");
-        m_tables->UnitNames[1][2] = longName.toStdString();
+        m_tables->unitNames[1][2] = longName.toStdString();
         // Fusion widens a popup by itself; the Windows style does not.
         std::unique_ptr<QStyle> windowsStyle(QStyleFactory::create(QStringLiteral("Windows")));
         in->setStyle(windowsStyle.get());
@@ -610,15 +610,15 @@ private slots:
         auto* desc = child<QPlainTextEdit>(m_window->editor(), QStringLiteral("DescEdit"));
         typeText(desc, QStringLiteral("."));
         QTest::keyClick(desc, Qt::Key_Backspace);
-        QVERIFY(m_tables->BaseChanged);
+        QVERIFY(m_tables->changed);
         m_msg.messages.clear();
         m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 0);
         QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
 
         QVERIFY(start());
-        m_tables->UnitDesc[0][0] = "Изменено.";
-        m_tables->BaseChanged = true;
+        m_tables->descriptions[0][0] = "Изменено.";
+        m_tables->changed = true;
         m_msg.messages.clear();
         m_window->shutDown(); // answered No
         QCOMPARE(m_msg.messages.size(), 1);
@@ -628,8 +628,8 @@ private slots:
         QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
 
         QVERIFY(start());
-        m_tables->UnitDesc[0][0] = "Изменено.";
-        m_tables->BaseChanged = true;
+        m_tables->descriptions[0][0] = "Изменено.";
+        m_tables->changed = true;
         m_msg.answers.enqueue(MsgAnswer::Yes);
         m_window->shutDown();
         const std::string saved = readBytes(path(QStringLiteral("Base.dat")));

@@ -36,7 +36,7 @@ private:
     {
         return child<T>(m_window.get(), QLatin1String(name));
     }
-    QLineEdit* koef() { return ed<QLineEdit>("KoefEdit"); }
+    QLineEdit* coefficient() { return ed<QLineEdit>("KoefEdit"); }
     // Opens the editor on the main window's current category and input unit.
     void openEditor()
     {
@@ -59,12 +59,12 @@ private:
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Секунда (с)"));
         QTest::mouseClick(ed<QPushButton>("Command2"), Qt::LeftButton);
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Минута (мин)"));
-        retype(koef(), QStringLiteral("60"));
+        retype(coefficient(), QStringLiteral("60"));
         QTest::mouseClick(ed<QPushButton>("Command1"), Qt::LeftButton);
     }
-    double storedKoef(int c, int s) const
+    double storedCoefficient(int c, int s) const
     {
-        return m_tables->UnitKoef[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)];
+        return m_tables->coefficients[static_cast<std::size_t>(c)][static_cast<std::size_t>(s)];
     }
 
 private slots:
@@ -84,12 +84,12 @@ private slots:
         QCOMPARE(ed<QComboBox>("Combo1")->currentIndex(), 1);
         QCOMPARE(ed<QListWidget>("List1")->currentRow(), 2);
         QCOMPARE(ed<QLineEdit>("NameEdit")->text(), QStringLiteral("Тонна (т)"));
-        QCOMPARE(koef()->text(), QStringLiteral("1000"));
+        QCOMPARE(coefficient()->text(), QStringLiteral("1000"));
         QCOMPARE(ed<QPlainTextEdit>("DescEdit")->toPlainText(),
                  QStringLiteral("Тысяча килограммов."));
         ed<QComboBox>("Combo1")->setCurrentIndex(0);
         chooseUnit(1);
-        QVERIFY(!m_tables->BaseChanged);
+        QVERIFY(!m_tables->changed);
     }
 
     // Each way of leaving the box stores what it evaluates to, at the calculator's full
@@ -137,9 +137,9 @@ private slots:
         openEditor();
         QVERIFY(QTest::qWaitForWindowActive(editor()));
         chooseUnit(1); // Аршин, 0.7112
-        retype(koef(), typed);
+        retype(coefficient(), typed);
         if (exit == QLatin1String("Enter"))
-            QTest::keyClick(koef(), Qt::Key_Return);
+            QTest::keyClick(coefficient(), Qt::Key_Return);
         else if (exit == QLatin1String("Tab"))
             ed<QPlainTextEdit>("DescEdit")->setFocus(Qt::TabFocusReason);
         else if (exit == QLatin1String("Unit"))
@@ -151,12 +151,12 @@ private slots:
         QCOMPARE(editor()->isVisible(),
                  exit != QLatin1String("OK") && exit != QLatin1String("Close"));
         QCOMPARE(m_window->isEnabled(), !editor()->isVisible());
-        QCOMPARE(storedKoef(0, 1), stored);
-        QCOMPARE(m_tables->BaseChanged, reason.isEmpty());
+        QCOMPARE(storedCoefficient(0, 1), stored);
+        QCOMPARE(m_tables->changed, reason.isEmpty());
         QVERIFY(m_msg.messages.isEmpty()); // never a modal box
         QCOMPARE(ed<QLabel>("KoefReason")->toolTip(), reason);
         if (exit == QLatin1String("Enter") || exit == QLatin1String("Tab"))
-            QCOMPARE(koef()->text(),
+            QCOMPARE(coefficient()->text(),
                      reason.isEmpty() ? num(calc::numberText(stored).c_str()) : typed);
     }
 
@@ -166,15 +166,15 @@ private slots:
             QSKIP("needs a locale with a decimal comma (run with LC_ALL=ru_RU.UTF-8)");
         openEditor();
         chooseUnit(1); // Аршин, 0.7112
-        QCOMPARE(koef()->text(), QStringLiteral("0,7112"));
-        retype(koef(), QStringLiteral("0,5"));
-        QTest::keyClick(koef(), Qt::Key_Return);
-        QCOMPARE(storedKoef(0, 1), 0.5);
-        m_tables->BaseChanged = false;
+        QCOMPARE(coefficient()->text(), QStringLiteral("0,7112"));
+        retype(coefficient(), QStringLiteral("0,5"));
+        QTest::keyClick(coefficient(), Qt::Key_Return);
+        QCOMPARE(storedCoefficient(0, 1), 0.5);
+        m_tables->changed = false;
         chooseUnit(0);
         chooseUnit(1);
-        QCOMPARE(koef()->text(), QStringLiteral("0,5"));
-        QVERIFY(!m_tables->BaseChanged);
+        QCOMPARE(coefficient()->text(), QStringLiteral("0,5"));
+        QVERIFY(!m_tables->changed);
         // The main window's outputs follow the same separator.
         editor()->close();
         main<QLineEdit>("InText")->setText(QStringLiteral("1.5"));
@@ -216,7 +216,7 @@ private slots:
         for (int i = 0; i < deletedFromStart; ++i)
             QTest::keyClick(name, Qt::Key_Delete);
         QTest::keyClick(name, Qt::Key_Return);
-        QCOMPARE(QString::fromStdString(m_tables->UnitNames[0][3]), stored);
+        QCOMPARE(QString::fromStdString(m_tables->unitNames[0][3]), stored);
         QCOMPARE(ed<QListWidget>("List1")->item(3)->text(), stored);
         QCOMPARE(ed<QLabel>("NameReason")->toolTip(), reason);
         QCOMPARE(name->text(), reason.isEmpty() ? stored : typed);
@@ -229,8 +229,8 @@ private slots:
         QTest::mouseClick(ed<QPushButton>("Command2"), Qt::LeftButton);
         auto* list = ed<QListWidget>("List1");
         QCOMPARE(list->currentRow(), 5);
-        QCOMPARE(koef()->text(), QStringLiteral("1"));
-        QCOMPARE(m_tables->UnitCount[0], 6);
+        QCOMPARE(coefficient()->text(), QStringLiteral("1"));
+        QCOMPARE(m_tables->unitCount[0], 6);
         QVERIFY(ed<QLineEdit>("NameEdit")->hasFocus() || !editor()->isActiveWindow());
 
         m_msg.inputAnswers.enqueue(QStringLiteral("Время"));
@@ -238,16 +238,16 @@ private slots:
         QCOMPARE(m_msg.inputs.last().prompt,
                  QStringLiteral("Введите новую категорию единиц измерения."));
         QCOMPARE(ed<QComboBox>("Combo1")->currentIndex(), 4);
-        QCOMPARE(m_tables->CatCount, 5);
+        QCOMPARE(m_tables->categoryCount, 5);
         QCOMPARE(list->count(), 1);
         // Listed only in the editor until the next start.
         QCOMPARE(main<QComboBox>("SelUnit")->count(), 4);
 
-        const int before = m_tables->CatCount;
+        const int before = m_tables->categoryCount;
         QTest::mouseClick(ed<QPushButton>("Command3"), Qt::LeftButton); // cancelled
         m_msg.inputAnswers.enqueue(QStringLiteral("Масса"));
         QTest::mouseClick(ed<QPushButton>("Command3"), Qt::LeftButton);
-        QCOMPARE(m_tables->CatCount, before);
+        QCOMPARE(m_tables->categoryCount, before);
         QCOMPARE(m_msg.messages.last().text,
                  QStringLiteral("Категория «Масса» не добавлена: Такая категория уже есть."));
     }
@@ -255,21 +255,21 @@ private slots:
     void capacityIsRefusedWithAMessage()
     {
         openEditor();
-        for (int i = m_tables->UnitCount[0]; i < unitdb::kMaxUnits; ++i)
+        for (int i = m_tables->unitCount[0]; i < unitdb::kMaxUnits; ++i)
             QTest::mouseClick(ed<QPushButton>("Command2"), Qt::LeftButton);
-        QCOMPARE(m_tables->UnitCount[0], unitdb::kMaxUnits);
+        QCOMPARE(m_tables->unitCount[0], unitdb::kMaxUnits);
         QTest::mouseClick(ed<QPushButton>("Command2"), Qt::LeftButton);
-        QCOMPARE(m_tables->UnitCount[0], unitdb::kMaxUnits);
+        QCOMPARE(m_tables->unitCount[0], unitdb::kMaxUnits);
         QCOMPARE(m_msg.messages.last().text,
                  QStringLiteral("В разделе не может быть больше 101 единицы."));
 
-        while (m_tables->CatCount < unitdb::kMaxCategories) {
-            m_msg.inputAnswers.enqueue(QStringLiteral("Раздел %1").arg(m_tables->CatCount));
+        while (m_tables->categoryCount < unitdb::kMaxCategories) {
+            m_msg.inputAnswers.enqueue(QStringLiteral("Раздел %1").arg(m_tables->categoryCount));
             QTest::mouseClick(ed<QPushButton>("Command3"), Qt::LeftButton);
         }
         m_msg.inputAnswers.enqueue(QStringLiteral("Лишний"));
         QTest::mouseClick(ed<QPushButton>("Command3"), Qt::LeftButton);
-        QCOMPARE(m_tables->CatCount, unitdb::kMaxCategories);
+        QCOMPARE(m_tables->categoryCount, unitdb::kMaxCategories);
         QCOMPARE(m_msg.messages.last().text,
                  QStringLiteral("В базе не может быть больше 51 раздела."));
     }
@@ -282,7 +282,7 @@ private slots:
         openEditor();
         chooseUnit(4); // Сантиметр
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Сотка (ст)"));
-        retype(koef(), QStringLiteral("0.1"));
+        retype(coefficient(), QStringLiteral("0.1"));
         QTest::mouseClick(ed<QPushButton>("Command1"), Qt::LeftButton);
         QVERIFY(m_window->isEnabled());
         QVERIFY(!editor()->isVisible());
@@ -299,7 +299,7 @@ private slots:
         openEditor();
         chooseUnit(3); // Метр
         retype(ed<QLineEdit>("NameEdit"), QStringLiteral("Бар (б)"));
-        retype(koef(), QStringLiteral("2,5"));
+        retype(coefficient(), QStringLiteral("2,5"));
         ed<QPlainTextEdit>("DescEdit")->setPlainText(QStringLiteral("Описание, с \"кавычками\"."));
         addTimeCategoryAndClose();
 
@@ -333,11 +333,11 @@ private slots:
 
         // The next run sorts what the editor appended.
         QVERIFY(start());
-        QCOMPARE(m_tables->CatCount, 5);
-        QCOMPARE(m_tables->UnitNames[0][0], std::string("Аршин (арш)"));
-        QCOMPARE(m_tables->UnitNames[0][1], std::string("Бар (б)"));
-        QCOMPARE(m_tables->UnitNames[4][0], std::string("Минута (мин)"));
-        QCOMPARE(m_tables->UnitNames[4][1], std::string("Секунда (с)"));
+        QCOMPARE(m_tables->categoryCount, 5);
+        QCOMPARE(m_tables->unitNames[0][0], std::string("Аршин (арш)"));
+        QCOMPARE(m_tables->unitNames[0][1], std::string("Бар (б)"));
+        QCOMPARE(m_tables->unitNames[4][0], std::string("Минута (мин)"));
+        QCOMPARE(m_tables->unitNames[4][1], std::string("Секунда (с)"));
         QCOMPARE(main<QComboBox>("SelUnit")->count(), 5);
     }
 };

@@ -73,8 +73,8 @@ private:
     // Edits the tables and answers the save question with Yes.
     void editAndConfirm()
     {
-        m_tables->UnitDesc[0][0] = "Изменено.";
-        m_tables->BaseChanged = true;
+        m_tables->descriptions[0][0] = "Изменено.";
+        m_tables->changed = true;
         m_msg.answers << MsgAnswer::Yes;
     }
     // The file holds the edited tables.
@@ -82,7 +82,7 @@ private:
     {
         unitdb::UnitTables back;
         QVERIFY(unitdb::load(back, file.toStdString()).ok());
-        QCOMPARE(back.UnitDesc[0][0], std::string("Изменено."));
+        QCOMPARE(back.descriptions[0][0], std::string("Изменено."));
     }
 
 private slots:
@@ -233,8 +233,8 @@ private slots:
         }
         QVERIFY(shown(told));
         m_msg.messages.clear();
-        m_tables->CatNames[m_tables->CatCount++] = "Новая";
-        m_tables->BaseChanged = true;
+        m_tables->categoryNames[m_tables->categoryCount++] = "Новая";
+        m_tables->changed = true;
         m_msg.answers << MsgAnswer::Yes;
         m_window->shutDown();
         QVERIFY(m_msg.messages.at(0).text.contains(asked));
@@ -243,7 +243,7 @@ private slots:
         QCOMPARE(readBytes(path("Base.dat.bak")), before);
         unitdb::UnitTables back;
         QVERIFY(unitdb::load(back, "Base.dat").ok());
-        QCOMPARE(back.CatCount, m_tables->CatCount);
+        QCOMPARE(back.categoryCount, m_tables->categoryCount);
     }
 
     // Special files at start-up neither hang nor abort; at shut-down the old file,
@@ -273,9 +273,9 @@ private slots:
         QCOMPARE(m_msg.messages.size(), 1);
         QVERIFY(m_msg.messages[0].text.startsWith(
             QStringLiteral("Ошибка № 75: Не удалось прочитать файл Base.dat: ") + reason));
-        QCOMPARE(m_tables->CatCount, 0);
-        m_tables->CatNames[m_tables->CatCount++] = "Новая";
-        m_tables->BaseChanged = true;
+        QCOMPARE(m_tables->categoryCount, 0);
+        m_tables->categoryNames[m_tables->categoryCount++] = "Новая";
+        m_tables->changed = true;
         // Save; do not retry; do save elsewhere.
         m_msg.answers << MsgAnswer::Yes << MsgAnswer::No << MsgAnswer::Yes;
         m_msg.saveAnswers << path("saved.dat");

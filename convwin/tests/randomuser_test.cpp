@@ -35,7 +35,7 @@ class RandomUserTest : public QObject, private WindowFixture
 
 private:
     std::mt19937 m_random{1};
-    std::array<double, 4> m_outKoef{};
+    std::array<double, 4> m_outCoefficients{};
     QStringList m_log; // the last actions, shown when an invariant breaks
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
@@ -254,11 +254,11 @@ private:
         checkWindows();
         const QString trail = m_log.join(QStringLiteral(" | "));
         auto* selUnit = main<QComboBox>(QStringLiteral("SelUnit"));
-        const int c = std::max(0, m_window->IoU(selUnit->currentText()));
+        const int c = std::max(0, m_window->categoryIndex(selUnit->currentText()));
         const auto cs = static_cast<std::size_t>(c);
         QStringList names;
-        for (int s = 0; s < m_tables->UnitCount[cs]; ++s)
-            names << QString::fromStdString(m_tables->UnitNames[cs][static_cast<std::size_t>(s)]);
+        for (int s = 0; s < m_tables->unitCount[cs]; ++s)
+            names << QString::fromStdString(m_tables->unitNames[cs][static_cast<std::size_t>(s)]);
         std::array<QComboBox*, 5> lists{main<QComboBox>(QStringLiteral("InUnit"))};
         for (int i = 0; i < 4; ++i)
             lists[static_cast<std::size_t>(i) + 1] =
@@ -275,22 +275,24 @@ private:
         // A quantity without units leaves the outputs as they were.
         if (names.isEmpty())
             return;
-        const auto& koefs = m_tables->UnitKoef[cs];
+        const auto& coefficients = m_tables->coefficients[cs];
         const int p = lists[0]->currentIndex();
-        const double k = p >= 0 ? koefs[static_cast<std::size_t>(p)] : 0.0;
+        const double k = p >= 0 ? coefficients[static_cast<std::size_t>(p)] : 0.0;
         const double x = calc::readNumber(input.toStdString());
         auto* settingsDialog = m_window->settingsDialog();
         // A bad coefficient leaves a row empty; an overflow is named in its row.
-        auto usable = [](double koef) { return std::isfinite(koef) && koef > 0.0; };
+        auto usable = [](double coefficient) {
+            return std::isfinite(coefficient) && coefficient > 0.0;
+        };
         for (std::size_t i = 0; i < 4; ++i) {
             const int q = lists[i + 1]->currentIndex();
             if (q >= 0)
-                m_outKoef[i] = koefs[static_cast<std::size_t>(q)];
+                m_outCoefficients[i] = coefficients[static_cast<std::size_t>(q)];
             QString expected;
-            double v = k / m_outKoef[i] * x;
+            double v = k / m_outCoefficients[i] * x;
             if (std::isfinite(v) && settingsDialog->rounding())
                 v = calc::roundToPlaces(v, settingsDialog->places());
-            if ((p >= 0 && !usable(k)) || !usable(m_outKoef[i]))
+            if ((p >= 0 && !usable(k)) || !usable(m_outCoefficients[i]))
                 expected.clear();
             else if (!std::isfinite(v))
                 expected = QStringLiteral("Переполнение");
@@ -333,21 +335,21 @@ private slots:
         auto reloaded = std::make_unique<unitdb::UnitTables>();
         ConversionWindow again(*reloaded, m_msg, registry());
         QVERIFY(again.startUp());
-        QCOMPARE(reloaded->CatCount, m_tables->CatCount);
-        for (std::size_t c = 0; c < static_cast<std::size_t>(m_tables->CatCount); ++c) {
-            QCOMPARE(reloaded->CatNames[c], m_tables->CatNames[c]);
-            QCOMPARE(reloaded->UnitCount[c], m_tables->UnitCount[c]);
-            for (std::size_t s = 0; s < static_cast<std::size_t>(m_tables->UnitCount[c]); ++s) {
-                QCOMPARE(reloaded->UnitNames[c][s], m_tables->UnitNames[c][s]);
-                QCOMPARE(calc::numberText(reloaded->UnitKoef[c][s]),
-                         calc::numberText(m_tables->UnitKoef[c][s]));
-                std::string desc = m_tables->UnitDesc[c][s];
+        QCOMPARE(reloaded->categoryCount, m_tables->categoryCount);
+        for (std::size_t c = 0; c < static_cast<std::size_t>(m_tables->categoryCount); ++c) {
+            QCOMPARE(reloaded->categoryNames[c], m_tables->categoryNames[c]);
+            QCOMPARE(reloaded->unitCount[c], m_tables->unitCount[c]);
+            for (std::size_t s = 0; s < static_cast<std::size_t>(m_tables->unitCount[c]); ++s) {
+                QCOMPARE(reloaded->unitNames[c][s], m_tables->unitNames[c][s]);
+                QCOMPARE(calc::numberText(reloaded->coefficients[c][s]),
+                         calc::numberText(m_tables->coefficients[c][s]));
+                std::string desc = m_tables->descriptions[c][s];
                 if (!desc.empty() && !desc.ends_with('.'))
                     desc += '.'; // the reader ends every description with a period
-                QCOMPARE(reloaded->UnitDesc[c][s], desc);
+                QCOMPARE(reloaded->descriptions[c][s], desc);
             }
         }
-        qInfo("%d steps with seed %u: %d categories", steps, seed, m_tables->CatCount);
+        qInfo("%d steps with seed %u: %d categories", steps, seed, m_tables->categoryCount);
         leaveFolder();
     }
 };

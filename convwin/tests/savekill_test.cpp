@@ -25,16 +25,16 @@ namespace
 std::unique_ptr<unitdb::UnitTables> fullTables()
 {
     auto tables = std::make_unique<unitdb::UnitTables>();
-    tables->CatCount = unitdb::kMaxCategories;
+    tables->categoryCount = unitdb::kMaxCategories;
     for (std::size_t c = 0; c < unitdb::kMaxCategories; ++c) {
-        tables->CatNames[c] = "Раздел " + std::to_string(c);
-        tables->UnitCount[c] = unitdb::kMaxUnits;
+        tables->categoryNames[c] = "Раздел " + std::to_string(c);
+        tables->unitCount[c] = unitdb::kMaxUnits;
         for (std::size_t s = 0; s < unitdb::kMaxUnits; ++s) {
-            tables->UnitNames[c][s] =
+            tables->unitNames[c][s] =
                 "Единица " + std::to_string(1000 + s) + " (е" + std::to_string(s) + ")";
-            tables->UnitKoef[c][s] = 1.0 + static_cast<double>(s) / 7.0;
-            tables->UnitDesc[c][s] = "Описание единицы, довольно длинное, чтобы файл был "
-                                     "большим и запись занимала заметное время.";
+            tables->coefficients[c][s] = 1.0 + static_cast<double>(s) / 7.0;
+            tables->descriptions[c][s] = "Описание единицы, довольно длинное, чтобы файл был "
+                                         "большим и запись занимала заметное время.";
         }
     }
     return tables;
@@ -44,8 +44,8 @@ std::unique_ptr<unitdb::UnitTables> fullTables()
 void edit(unitdb::UnitTables& tables)
 {
     for (std::size_t c = 0; c < unitdb::kMaxCategories; ++c)
-        tables.UnitDesc[c][0] = "Изменено при этом запуске.";
-    tables.BaseChanged = true;
+        tables.descriptions[c][0] = "Изменено при этом запуске.";
+    tables.changed = true;
 }
 
 // The child: starts the window in the folder, edits, says so, and shuts down with "Yes".

@@ -14,7 +14,7 @@ namespace
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
 
-class CProgramSettingsTest : public TempFolderTest
+class SettingsStoreTest : public TempFolderTest
 {
 protected:
     std::filesystem::path file() const { return folder() / "Metrovanta" / "registry.reg"; }
@@ -39,7 +39,7 @@ protected:
 
 } // namespace
 
-TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
+TEST_F(SettingsStoreTest, KeyPathDropsOnlyTheTrailingBackslash)
 {
     struct Row {
         const char* regBase;
@@ -60,46 +60,46 @@ TEST_F(CProgramSettingsTest, KeyPathDropsOnlyTheTrailingBackslash)
         store.setRegBase(row.regBase);
         store.setProgram(row.program);
         store.setSection(row.section);
-        store.WriteEntry("Velic", "3");
+        store.writeText("Velic", "3");
         EXPECT_TRUE(store.flush());
         EXPECT_EQ(readFile(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
-        EXPECT_EQ(store.ReadEntry("Velic", "0"), "3");
+        EXPECT_EQ(store.readText("Velic", "0"), "3");
     }
 }
 
-TEST_F(CProgramSettingsTest, FailedFlushIsReportedOnceUntilAFlushSucceeds)
+TEST_F(SettingsStoreTest, FailedFlushIsReportedOnceUntilAFlushSucceeds)
 {
     SettingsStore store = makeStore();
-    store.WriteEntry("Velic", "1");
+    store.writeText("Velic", "1");
     ASSERT_TRUE(store.writable());
     std::filesystem::create_directories(file()); // a folder where the file goes
     EXPECT_FALSE(store.flush());
-    store.WriteEntry("Field1", "3");
+    store.writeText("Field1", "3");
     EXPECT_FALSE(store.flush());
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_NE(messages[0].second.find("Не удалось сохранить настройки в файле «" + file().string()),
               std::string::npos)
         << messages[0].second;
-    EXPECT_EQ(store.ReadEntry("Velic", "0"), "1"); // kept in memory for the run
+    EXPECT_EQ(store.readText("Velic", "0"), "1"); // kept in memory for the run
 
     std::filesystem::remove(file());
     EXPECT_TRUE(store.flush());
     std::filesystem::remove(file());
     std::filesystem::create_directories(file());
-    store.WriteEntry("Velic", "4");
+    store.writeText("Velic", "4");
     EXPECT_FALSE(store.flush());
     EXPECT_EQ(messages.size(), 2u);
 }
 
-TEST_F(CProgramSettingsTest, DamagedFileIsToldOnceAndAKnownUnwritableFolderNotAtAll)
+TEST_F(SettingsStoreTest, DamagedFileIsToldOnceAndAKnownUnwritableFolderNotAtAll)
 {
     std::filesystem::create_directories(file().parent_path());
     writeFile(file(), std::string(kHeader) +
                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n"
                           "\"Round\"=\"4\"\nbroken\n\"Velic\"=hex:zz\n");
     SettingsStore store = makeStore();
-    EXPECT_EQ(store.ReadEntry("Round", "9"), "4");
-    EXPECT_EQ(store.ReadEntry("Velic", "0"), "0");
+    EXPECT_EQ(store.readText("Round", "9"), "4");
+    EXPECT_EQ(store.readText("Velic", "0"), "0");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].second.starts_with("Файл настроек поврежден: пропущено строк - 2."))
         << messages[0].second;
@@ -110,8 +110,8 @@ TEST_F(CProgramSettingsTest, DamagedFileIsToldOnceAndAKnownUnwritableFolderNotAt
     SettingsStore blocked = makeStore();
     EXPECT_FALSE(blocked.writable());
     EXPECT_EQ(blocked.unwritableError(), ENOTDIR);
-    blocked.WriteEntry("Round", "9");
-    EXPECT_EQ(blocked.ReadEntry("Round", "0"), "9");
+    blocked.writeText("Round", "9");
+    EXPECT_EQ(blocked.readText("Round", "0"), "9");
     EXPECT_FALSE(blocked.flush());
     EXPECT_EQ(messages.size(), 1u);
 }

@@ -9,17 +9,16 @@
 namespace settings
 {
 
-// Reaches the integer branch of SetKeyValue, which WriteEntry never takes.
-struct CProgramSettingsProbe {
+// Reaches the integer branch of storeValue, which writeText never takes.
+struct SettingsStoreProbe {
     static void setDword(SettingsStore& store, std::string_view name, std::string text)
     {
-        store.SetKeyValue(store.rootKey(), store.composeKeyPath(), name, std::move(text),
-                          kRegDword);
+        store.storeValue(store.rootKey(), store.composeKeyPath(), name, std::move(text), kRegDword);
     }
     static void setOtherType(SettingsStore& store, std::string_view name)
     {
-        store.SetKeyValue(store.rootKey(), store.composeKeyPath(), name, std::string("x"),
-                          kRegBinary);
+        store.storeValue(store.rootKey(), store.composeKeyPath(), name, std::string("x"),
+                         kRegBinary);
     }
 };
 
@@ -65,13 +64,13 @@ TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
     SettingsStore store = makeStore();
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
-        EXPECT_EQ(store.ReadEntry(row.name, "default"), row.expected);
+        EXPECT_EQ(store.readText(row.name, "default"), row.expected);
     }
     const std::pair<const char*, const char*> otherCase[] = {
         {"Missing", "default"}, {"TEXT", "log.txt"}, {"five", "5"}, {"wItHoUtNuL", "abc"}};
     for (const auto& [name, expected] : otherCase) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(store.ReadEntry(name, "default"), expected);
+        EXPECT_EQ(store.readText(name, "default"), expected);
     }
     EXPECT_TRUE(messages.empty());
 }
@@ -83,38 +82,38 @@ TEST_F(StoreTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
     const char* texts[] = {"-1", "0", "9", "log.txt", "C:\\Мои документы\\\"log\".txt", " "};
     for (const char* text : texts) {
         SCOPED_TRACE(text);
-        store.WriteEntry("Value", text);
-        EXPECT_EQ(store.ReadEntry("Value", "default"), text);
-        EXPECT_EQ(store.ReadEntry("VALUE", "7"), text);
+        store.writeText("Value", text);
+        EXPECT_EQ(store.readText("Value", "default"), text);
+        EXPECT_EQ(store.readText("VALUE", "7"), text);
     }
-    store.WriteEntry("value", "");
-    EXPECT_EQ(store.ReadEntry("Value", "default"), "default");
+    store.writeText("value", "");
+    EXPECT_EQ(store.readText("Value", "default"), "default");
     EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(StoreTest, ReadingCreatesNoKeyAndWritingCreatesTheWholePath)
 {
     SettingsStore store = makeStore();
-    EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
+    EXPECT_EQ(store.readText("Launched", "0"), "0");
     EXPECT_FALSE(keyExists(programPath()));
 
-    store.WriteEntry("Launched", "1");
+    store.writeText("Launched", "1");
     EXPECT_TRUE(store.flush());
     EXPECT_TRUE(keyExists(keyPath()));
-    EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
+    EXPECT_EQ(store.readText("Launched", "0"), "1");
 
     // Another program's key does not exist: its values read as their defaults.
     store.setSection("Other");
-    EXPECT_EQ(store.ReadEntry("Launched", "0"), "0");
+    EXPECT_EQ(store.readText("Launched", "0"), "0");
     EXPECT_TRUE(store.flush());
     EXPECT_FALSE(keyExists(programPath() + "\\Other"));
 
     // An empty section leaves no trailing backslash: the program's own key.
     store.setSection("");
-    store.WriteEntry("Launched", "2");
-    EXPECT_EQ(store.ReadEntry("Launched", "0"), "2");
+    store.writeText("Launched", "2");
+    EXPECT_EQ(store.readText("Launched", "0"), "2");
     store.setSection("Settings");
-    EXPECT_EQ(store.ReadEntry("Launched", "0"), "1");
+    EXPECT_EQ(store.readText("Launched", "0"), "1");
     EXPECT_TRUE(messages.empty());
 }
 
@@ -122,9 +121,9 @@ TEST_F(StoreTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
 {
     SettingsStore store = makeStore();
     store.setRootKey(0x12345678);
-    EXPECT_EQ(store.ReadEntry("Velic", "0"), "0");
+    EXPECT_EQ(store.readText("Velic", "0"), "0");
     EXPECT_TRUE(messages.empty());
-    store.WriteEntry("Velic", "1");
+    store.writeText("Velic", "1");
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_TRUE(messages[0].second.starts_with("Error: 6. ")) << messages[0].second;
 }
@@ -153,18 +152,18 @@ TEST_F(StoreTest, IntegerWritesConvertTextAsTheRuntimeDoes)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.text);
         messages.clear();
-        store.WriteEntry("N", "untouched");
-        CProgramSettingsProbe::setDword(store, "N", row.text);
+        store.writeText("N", "untouched");
+        SettingsStoreProbe::setDword(store, "N", row.text);
         if (row.readBack != nullptr) {
             EXPECT_TRUE(messages.empty());
-            EXPECT_EQ(store.ReadEntry("N", "default"), row.readBack);
+            EXPECT_EQ(store.readText("N", "default"), row.readBack);
         } else {
             ASSERT_EQ(messages.size(), 1u);
             EXPECT_EQ(messages[0],
-                      std::make_pair(std::string("SetKeyValue"), std::string(row.message)));
-            EXPECT_EQ(store.ReadEntry("N", "default"), "untouched");
+                      std::make_pair(std::string("storeValue"), std::string(row.message)));
+            EXPECT_EQ(store.readText("N", "default"), "untouched");
         }
     }
-    CProgramSettingsProbe::setOtherType(store, "N");
-    EXPECT_EQ(store.ReadEntry("N", "default"), "untouched");
+    SettingsStoreProbe::setOtherType(store, "N");
+    EXPECT_EQ(store.readText("N", "default"), "untouched");
 }

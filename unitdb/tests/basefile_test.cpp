@@ -43,12 +43,12 @@ std::string cp1251(const std::string& utf8)
 std::unique_ptr<UnitTables> oneCategory(const std::string& unitName, const std::string& desc)
 {
     auto t = std::make_unique<UnitTables>();
-    t->CatCount = 1;
-    t->CatNames[0] = "Длина";
-    t->UnitCount[0] = 1;
-    t->UnitNames[0][0] = unitName;
-    t->UnitKoef[0][0] = 1;
-    t->UnitDesc[0][0] = desc;
+    t->categoryCount = 1;
+    t->categoryNames[0] = "Длина";
+    t->unitCount[0] = 1;
+    t->unitNames[0][0] = unitName;
+    t->coefficients[0][0] = 1;
+    t->descriptions[0][0] = desc;
     return t;
 }
 
@@ -91,7 +91,7 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
         const LoadResult r = load(*t, dir / "in.dat");
         ASSERT_TRUE(r.ok()) << "line " << r.line;
         EXPECT_EQ(r.encoding, row.encoding);
-        EXPECT_EQ(t->CatCount, 4);
+        EXPECT_EQ(t->categoryCount, 4);
         ASSERT_TRUE(save(*t, dir / "out.dat").ok());
         EXPECT_EQ(readBytes(dir / "out.dat"), row.saved);
     }
@@ -115,17 +115,17 @@ TEST(BaseFile, KeepsDescriptionsWholeAndEndsThemWithAPeriod)
                                  "Пусто\r\n"
                                  "*\r\n");
     const auto t = loadOrFail(dir / "Base.dat");
-    ASSERT_EQ(t->CatCount, 2);
-    ASSERT_EQ(t->UnitCount[0], 5);
-    EXPECT_EQ(t->UnitCount[1], 0);
-    EXPECT_EQ(t->CatNames[1], "Пусто");
-    EXPECT_EQ(t->UnitDesc[0][0], "Мера длины.");
-    EXPECT_EQ(t->UnitDesc[0][1], "Мера длины.");
-    EXPECT_EQ(t->UnitDesc[0][2], "");
-    EXPECT_EQ(t->UnitDesc[0][3], "Ух ты!.");
-    EXPECT_EQ(t->UnitNames[0][4], "Миля, морская");
-    EXPECT_EQ(t->UnitDesc[0][4], "  Три поля: a, \"b\", c.");
-    EXPECT_EQ(t->UnitKoef[0][1], 0.0254);
+    ASSERT_EQ(t->categoryCount, 2);
+    ASSERT_EQ(t->unitCount[0], 5);
+    EXPECT_EQ(t->unitCount[1], 0);
+    EXPECT_EQ(t->categoryNames[1], "Пусто");
+    EXPECT_EQ(t->descriptions[0][0], "Мера длины.");
+    EXPECT_EQ(t->descriptions[0][1], "Мера длины.");
+    EXPECT_EQ(t->descriptions[0][2], "");
+    EXPECT_EQ(t->descriptions[0][3], "Ух ты!.");
+    EXPECT_EQ(t->unitNames[0][4], "Миля, морская");
+    EXPECT_EQ(t->descriptions[0][4], "  Три поля: a, \"b\", c.");
+    EXPECT_EQ(t->coefficients[0][1], 0.0254);
 }
 
 TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
@@ -186,26 +186,26 @@ TEST(BaseFile, StopsAtCapacityWithTheLineOfTheFirstRecordThatDoesNotFit)
     writeBytes(dir / "units.dat", units);
 
     auto t = std::make_unique<UnitTables>();
-    t->UnitNames[kMaxCategories - 1][3] = "stale"; // a load replaces all that was there
+    t->unitNames[kMaxCategories - 1][3] = "stale"; // a load replaces all that was there
     LoadResult r = load(*t, dir / "cats.dat");
     EXPECT_EQ(r.code, ErrorCode::TooManyCategories);
     EXPECT_EQ(r.line, 4 * kMaxCategories + 1);
-    EXPECT_EQ(t->CatCount, kMaxCategories);
-    EXPECT_EQ(t->CatNames[kMaxCategories - 1], "Раздел 50");
-    EXPECT_EQ(t->UnitNames[kMaxCategories - 1][3], "");
+    EXPECT_EQ(t->categoryCount, kMaxCategories);
+    EXPECT_EQ(t->categoryNames[kMaxCategories - 1], "Раздел 50");
+    EXPECT_EQ(t->unitNames[kMaxCategories - 1][3], "");
 
     r = load(*t, dir / "units.dat");
     EXPECT_EQ(r.code, ErrorCode::TooManyUnits);
     EXPECT_EQ(r.line, 2 + 2 * kMaxUnits);
-    EXPECT_EQ(t->CatCount, 1);
-    EXPECT_EQ(t->UnitCount[0], kMaxUnits);
-    EXPECT_EQ(t->UnitKoef[0][kMaxUnits - 1], kMaxUnits);
+    EXPECT_EQ(t->categoryCount, 1);
+    EXPECT_EQ(t->unitCount[0], kMaxUnits);
+    EXPECT_EQ(t->coefficients[0][kMaxUnits - 1], kMaxUnits);
 
     // Exactly full is fine.
     units = units.substr(0, units.rfind("Ед ")) + "*\r\n";
     writeBytes(dir / "full.dat", units);
     EXPECT_TRUE(load(*t, dir / "full.dat").ok());
-    EXPECT_EQ(t->UnitCount[0], kMaxUnits);
+    EXPECT_EQ(t->unitCount[0], kMaxUnits);
 }
 
 TEST(BaseFile, MissingFileAndUnreadablePathHaveTheirOwnCodes)
@@ -226,7 +226,7 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
         const char* category;
         const char* name;
         const char* desc;
-        double koef;
+        double coefficient;
         ErrorCode code;
         TextField field;
     };
@@ -245,13 +245,13 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
         TestFolder dir;
         writeBytes(dir / "Base.dat", "old");
         auto t = oneCategory("Дюйм", "");
-        t->CatCount = 2;
-        t->CatNames[1] = row.category;
-        t->UnitCount[1] = 2;
-        t->UnitKoef[1][0] = 1;
-        t->UnitNames[1][1] = row.name;
-        t->UnitDesc[1][1] = row.desc;
-        t->UnitKoef[1][1] = row.koef;
+        t->categoryCount = 2;
+        t->categoryNames[1] = row.category;
+        t->unitCount[1] = 2;
+        t->coefficients[1][0] = 1;
+        t->unitNames[1][1] = row.name;
+        t->descriptions[1][1] = row.desc;
+        t->coefficients[1][1] = row.coefficient;
         const SaveResult r = save(*t, dir / "Base.dat");
         EXPECT_EQ(r.code, row.code);
         EXPECT_EQ(r.category, 1);
@@ -285,14 +285,14 @@ TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
         SCOPED_TRACE(row.category);
         TestFolder dir;
         const auto t = oneCategory(row.unit, "Text.");
-        t->CatNames[0] = row.category;
+        t->categoryNames[0] = row.category;
         t->encoding = row.encoding;
         ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
         EXPECT_TRUE(readBytes(dir / "Base.dat").starts_with(row.fileStart));
         const auto back = loadOrFail(dir / "Base.dat");
-        EXPECT_EQ(back->CatNames[0], row.category);
-        EXPECT_EQ(back->UnitNames[0][0], row.unit);
-        EXPECT_EQ(back->UnitDesc[0][0], "Text.");
+        EXPECT_EQ(back->categoryNames[0], row.category);
+        EXPECT_EQ(back->unitNames[0][0], row.unit);
+        EXPECT_EQ(back->descriptions[0][0], "Text.");
     }
 }
 

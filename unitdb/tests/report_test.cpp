@@ -18,10 +18,10 @@ const ProgramVersion kVersion{1, 7, 8};
 std::unique_ptr<UnitTables> tables(int cats, int units, int undescribed)
 {
     auto t = std::make_unique<UnitTables>();
-    t->CatCount = cats;
+    t->categoryCount = cats;
     for (int u = 0; u < units; ++u) {
-        const int s = t->UnitCount[u % cats]++;
-        t->UnitDesc[u % cats][s] = u < undescribed ? "" : "Есть.";
+        const int s = t->unitCount[u % cats]++;
+        t->descriptions[u % cats][s] = u < undescribed ? "" : "Есть.";
     }
     return t;
 }
@@ -60,8 +60,8 @@ TEST(Report, ShareWithoutDescriptionsIsCutDownAndZeroWithoutUnits)
 TEST(Report, CountsOnlyUsedSlotsAndReadsTheSizeFromDisk)
 {
     auto t = tables(2, 4, 0);
-    t->CatCount = 3;        // an empty category adds nothing
-    t->UnitDesc[1][7] = ""; // nor does an unused slot
+    t->categoryCount = 3;       // an empty category adds nothing
+    t->descriptions[1][7] = ""; // nor does an unused slot
     TestFolder dir;
     writeBytes(dir / "Base.dat", std::string(2048, 'x'));
     EXPECT_EQ(report(*t, dir / "Base.dat", kVersion),

@@ -25,23 +25,23 @@ TEST(ShippedBase, LoadsWholeWithNoSingleUnitCategoryAndEveryUnitDescribed)
     const auto loaded = unitdb::load(*tables, shippedBase());
     ASSERT_TRUE(loaded.ok()) << "line " << loaded.line;
     EXPECT_EQ(loaded.encoding, unitdb::TextEncoding::Cp1251);
-    EXPECT_LE(tables->CatCount, unitdb::kMaxCategories - 2)
+    EXPECT_LE(tables->categoryCount, unitdb::kMaxCategories - 2)
         << "no room for the user's own quantities";
     EXPECT_TRUE(unitdb::singleUnitCategories(*tables).empty());
 
     int units = 0;
     std::set<std::string> categories;
-    for (int c = 0; c < tables->CatCount; ++c) {
+    for (int c = 0; c < tables->categoryCount; ++c) {
         const auto cs = static_cast<std::size_t>(c);
-        SCOPED_TRACE(tables->CatNames[cs]);
-        EXPECT_TRUE(categories.insert(tables->CatNames[cs]).second);
+        SCOPED_TRACE(tables->categoryNames[cs]);
+        EXPECT_TRUE(categories.insert(tables->categoryNames[cs]).second);
         std::set<std::string> names;
-        for (int s = 0; s < tables->UnitCount[cs]; ++s) {
+        for (int s = 0; s < tables->unitCount[cs]; ++s) {
             const auto ss = static_cast<std::size_t>(s);
-            EXPECT_TRUE(names.insert(tables->UnitNames[cs][ss]).second)
-                << tables->UnitNames[cs][ss];
-            EXPECT_GT(tables->UnitKoef[cs][ss], 0.0) << tables->UnitNames[cs][ss];
-            EXPECT_FALSE(tables->UnitDesc[cs][ss].empty()) << tables->UnitNames[cs][ss];
+            EXPECT_TRUE(names.insert(tables->unitNames[cs][ss]).second)
+                << tables->unitNames[cs][ss];
+            EXPECT_GT(tables->coefficients[cs][ss], 0.0) << tables->unitNames[cs][ss];
+            EXPECT_FALSE(tables->descriptions[cs][ss].empty()) << tables->unitNames[cs][ss];
             ++units;
         }
     }

@@ -22,8 +22,8 @@ Names find(const std::string& query, std::size_t limit = 50)
                                    {"Грамм (г)", "Лёгкая тонна (лт)"},
                                    {"Метр квадратный (м2)"}};
     for (std::size_t c = 0; c < units.size(); ++c) {
-        tables->UnitCount[c] = static_cast<int>(units[c].size());
-        std::copy(units[c].begin(), units[c].end(), tables->UnitNames[c].begin());
+        tables->unitCount[c] = static_cast<int>(units[c].size());
+        std::copy(units[c].begin(), units[c].end(), tables->unitNames[c].begin());
     }
     const std::vector<int> listed{1, 0, 1};
     Names names;

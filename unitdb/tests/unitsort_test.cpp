@@ -18,7 +18,7 @@ TEST(UnitSort, RLIsTrueOnlyForCyrillicAToYa)
         {"", false},        {" метр", false}, {"Ґ", false},        {"\xD0", false}};
     for (const auto& [name, cyrillic] : rows) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(RL(name), cyrillic);
+        EXPECT_EQ(beginsWithCyrillicLetter(name), cyrillic);
     }
 }
 
@@ -52,22 +52,24 @@ TEST(UnitSort, MatchesTheRuleOnRandomNames)
         std::vector<int> slots(n);
         std::iota(slots.begin(), slots.end(), 0);
         std::stable_sort(slots.begin(), slots.end(), [&](int x, int y) {
-            return RL(names[x]) != RL(names[y]) ? RL(names[x]) : names[x] < names[y];
+            return beginsWithCyrillicLetter(names[x]) != beginsWithCyrillicLetter(names[y])
+                       ? beginsWithCyrillicLetter(names[x])
+                       : names[x] < names[y];
         });
         auto t = std::make_unique<UnitTables>();
-        t->CatCount = 1;
-        t->UnitCount[0] = n;
+        t->categoryCount = 1;
+        t->unitCount[0] = n;
         for (int s = 0; s < n; ++s) {
-            t->UnitNames[0][s] = names[s];
-            t->UnitKoef[0][s] = s;
-            t->UnitDesc[0][s] = "desc " + std::to_string(s);
+            t->unitNames[0][s] = names[s];
+            t->coefficients[0][s] = s;
+            t->descriptions[0][s] = "desc " + std::to_string(s);
         }
         sortUnits(*t);
         for (int s = 0; s < n; ++s) {
             SCOPED_TRACE("round " + std::to_string(round) + " slot " + std::to_string(s));
-            ASSERT_EQ(t->UnitNames[0][s], names[slots[s]]);
-            ASSERT_EQ(t->UnitKoef[0][s], slots[s]);
-            ASSERT_EQ(t->UnitDesc[0][s], "desc " + std::to_string(slots[s]));
+            ASSERT_EQ(t->unitNames[0][s], names[slots[s]]);
+            ASSERT_EQ(t->coefficients[0][s], slots[s]);
+            ASSERT_EQ(t->descriptions[0][s], "desc " + std::to_string(slots[s]));
         }
     }
 }
@@ -75,15 +77,15 @@ TEST(UnitSort, MatchesTheRuleOnRandomNames)
 TEST(SingleUnitCheck, NamesEachCategoryWithOneUnitInIndexOrder)
 {
     auto t = std::make_unique<UnitTables>();
-    t->CatCount = 4;
+    t->categoryCount = 4;
     const int counts[] = {1, 0, 2, 1};
     const char* cats[] = {"Длина", "Пусто", "Масса", "Время"};
     for (int c = 0; c < 4; ++c) {
-        t->CatNames[c] = cats[c];
-        t->UnitCount[c] = counts[c];
-        t->UnitNames[c][0] = std::string("первая ") + cats[c];
+        t->categoryNames[c] = cats[c];
+        t->unitCount[c] = counts[c];
+        t->unitNames[c][0] = std::string("первая ") + cats[c];
     }
-    t->UnitCount[5] = 1; // beyond CatCount: not a category
+    t->unitCount[5] = 1; // beyond categoryCount: not a category
     const auto found = singleUnitCategories(*t);
     ASSERT_EQ(found.size(), 2u);
     EXPECT_EQ(std::tie(found[0].category, found[0].categoryName, found[0].unitName),
