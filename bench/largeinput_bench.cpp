@@ -2,8 +2,8 @@
 // and with a 1 MB description without a blank in the first unit shown. Each iteration builds
 // the conversion window in a prepared folder, starts it, shows it with the description panel
 // unfolded and paints it once; the difference to the plain case is what the input adds.
+#include "bench/silentmessenger.h"
 #include "convwin/conversionwindow.h"
-#include "dialogs/messenger.h"
 #include "unitdb/cp1251.h"
 #include "unitdb/unittables.h"
 
@@ -23,20 +23,6 @@
 
 namespace
 {
-
-class SilentMessenger final : public Messenger
-{
-public:
-    MsgAnswer message(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons) override
-    {
-        return MsgAnswer::Ok;
-    }
-    std::optional<QString> inputBox(QWidget*, const QString&, const QString&,
-                                    const QString&) override
-    {
-        return std::nullopt;
-    }
-};
 
 enum Input { Plain, IgnoredNames, LongDescription };
 

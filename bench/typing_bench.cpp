@@ -3,9 +3,9 @@
 // key press in the find box up to its list refilled.
 // Logging off and rounding on (the first-run defaults). Argument 0: shipped Base.dat,
 // 1: a full-capacity one (51 x 101 units with descriptions).
+#include "bench/silentmessenger.h"
 #include "convwin/conversionwindow.h"
 #include "convwin/findbox.h"
-#include "dialogs/messenger.h"
 #include "unitdb/unittables.h"
 
 #include <QApplication>
@@ -26,21 +26,6 @@
 
 namespace
 {
-
-// Start-up must not stop on a box: every box is answered at once.
-class SilentMessenger final : public Messenger
-{
-public:
-    MsgAnswer message(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons) override
-    {
-        return MsgAnswer::Ok;
-    }
-    std::optional<QString> inputBox(QWidget*, const QString&, const QString&,
-                                    const QString&) override
-    {
-        return std::nullopt;
-    }
-};
 
 struct Window {
     explicit Window(long database)
