@@ -4,14 +4,11 @@
 // exactly when no other window is shown. At the end the database is saved and
 // a fresh start finds the same one.
 #include "calc/numbertext.h"
-#include "convwin/conversionwindow.h"
 #include "convwin/tests/testsupport.h"
 #include "dialogs/databaseeditor.h"
 #include "dialogs/settingsdialog.h"
-#include "dialogs/tests/scriptedmessenger.h"
 #include "dialogs/uistyle.h"
 #include "unitdb/unitsort.h"
-#include "unitdb/unittables.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,11 +17,9 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QtTest>
 
 #include <cmath>
-#include <memory>
 #include <random>
 
 using namespace testsupport;
@@ -48,8 +43,6 @@ private:
         return text;
     }
 
-    template <typename T> T* in(QWidget* root, const QString& name) { return child<T>(root, name); }
-    template <typename T> T* main(const QString& name) { return child<T>(m_window.get(), name); }
     QWidget* settings() { return m_window->settingsDialog(); }
     QWidget* editor() { return m_window->editor(); }
     QWidget* about()
@@ -88,24 +81,22 @@ private:
         case 1: {
             const QString text = randomText(digits, 10);
             note("type " + text);
-            retype(main<QLineEdit>(QStringLiteral("InText")), text);
-            break;
-        }
+            retype(control<QLineEdit>(QStringLiteral("InText")), text);
+        } break;
         case 2:
             note(QStringLiteral("Enter"));
-            QTest::keyClick(main<QLineEdit>(QStringLiteral("InText")), Qt::Key_Return);
+            QTest::keyClick(control<QLineEdit>(QStringLiteral("InText")), Qt::Key_Return);
             break;
         case 3: {
-            auto* list = main<QComboBox>(QStringLiteral("SelUnit"));
+            auto* list = control<QComboBox>(QStringLiteral("SelUnit"));
             const int i = pick(std::max(1, list->count()));
             note(QStringLiteral("category %1").arg(i));
             list->setCurrentIndex(i);
-            break;
-        }
+        } break;
         case 4: {
             const QString name =
                 pick(5) == 4 ? QStringLiteral("InUnit") : QStringLiteral("OutUnit_%1").arg(pick(4));
-            auto* list = main<QComboBox>(name);
+            auto* list = control<QComboBox>(name);
             if (chance(50) && list->count() > 0) {
                 const int i = pick(list->count());
                 note(QStringLiteral("%1 select %2").arg(name).arg(i));
@@ -120,16 +111,15 @@ private:
         case 5: {
             const int i = pick(4);
             note(QStringLiteral("click output %1").arg(i));
-            QTest::mouseClick(main<QLineEdit>(QStringLiteral("OutText_%1").arg(i)), Qt::LeftButton);
-            break;
-        }
+            QTest::mouseClick(control<QLineEdit>(QStringLiteral("OutText_%1").arg(i)),
+                              Qt::LeftButton);
+        } break;
         case 6: {
             const int i = pick(6);
             note(QStringLiteral("panel button %1").arg(i));
             click(m_window.get(),
                   i == 5 ? QStringLiteral("CmdScroll") : QStringLiteral("CmdHelp_%1").arg(i));
-            break;
-        }
+        } break;
         case 7:
             visitSettings();
             break;
@@ -156,16 +146,16 @@ private:
         for (int n = 1 + pick(4); n > 0; --n) {
             switch (pick(6)) {
             case 0:
-                in<QCheckBox>(settings(), QStringLiteral("RoundCheck"))->click();
+                child<QCheckBox>(settings(), QStringLiteral("RoundCheck"))->click();
                 break;
             case 1:
-                in<QScrollBar>(settings(), QStringLiteral("HScroll1"))->setValue(pick(16));
+                child<QScrollBar>(settings(), QStringLiteral("HScroll1"))->setValue(pick(16));
                 break;
             case 2:
-                in<QCheckBox>(settings(), QStringLiteral("IgnoreCheck"))->click();
+                child<QCheckBox>(settings(), QStringLiteral("IgnoreCheck"))->click();
                 break;
             case 3: {
-                auto* combo = in<QComboBox>(settings(), QStringLiteral("Combo1"));
+                auto* combo = child<QComboBox>(settings(), QStringLiteral("Combo1"));
                 combo->setCurrentIndex(pick(std::max(1, combo->count())));
                 click(settings(), QStringLiteral("Command2"));
                 break;
@@ -193,30 +183,30 @@ private:
         for (int n = 1 + pick(6); n > 0; --n) {
             switch (pick(9)) {
             case 0: {
-                auto* combo = in<QComboBox>(editor(), QStringLiteral("Combo1"));
+                auto* combo = child<QComboBox>(editor(), QStringLiteral("Combo1"));
                 combo->setCurrentIndex(pick(std::max(1, combo->count())));
                 break;
             }
             case 1: {
-                auto* list = in<QListWidget>(editor(), QStringLiteral("List1"));
+                auto* list = child<QListWidget>(editor(), QStringLiteral("List1"));
                 if (list->count() > 0)
                     list->setCurrentRow(pick(list->count()));
                 break;
             }
             case 2:
-                retype(in<QLineEdit>(editor(), QStringLiteral("NameEdit")),
+                retype(child<QLineEdit>(editor(), QStringLiteral("NameEdit")),
                        randomText(nameChars, 8));
                 break;
             case 3:
-                retype(in<QLineEdit>(editor(), QStringLiteral("KoefEdit")),
+                retype(child<QLineEdit>(editor(), QStringLiteral("KoefEdit")),
                        randomText(QStringLiteral("0123456789.,/*e-+"), 6));
                 break;
             case 4:
-                QTest::keyClick(in<QLineEdit>(editor(), QStringLiteral("KoefEdit")),
+                QTest::keyClick(child<QLineEdit>(editor(), QStringLiteral("KoefEdit")),
                                 Qt::Key_Return);
                 break;
             case 5:
-                in<QPlainTextEdit>(editor(), QStringLiteral("DescEdit"))
+                child<QPlainTextEdit>(editor(), QStringLiteral("DescEdit"))
                     ->setPlainText(randomText(QStringLiteral("Описание, \"с\" кавычками.\n²"), 20));
                 break;
             case 6:
@@ -253,16 +243,16 @@ private:
     {
         checkWindows();
         const QString trail = m_log.join(QStringLiteral(" | "));
-        auto* selUnit = main<QComboBox>(QStringLiteral("SelUnit"));
+        auto* selUnit = control<QComboBox>(QStringLiteral("SelUnit"));
         const int c = std::max(0, m_window->categoryIndex(selUnit->currentText()));
         const auto cs = static_cast<std::size_t>(c);
         QStringList names;
         for (int s = 0; s < m_tables->unitCount[cs]; ++s)
             names << QString::fromStdString(m_tables->unitNames[cs][static_cast<std::size_t>(s)]);
-        std::array<QComboBox*, 5> lists{main<QComboBox>(QStringLiteral("InUnit"))};
-        for (int i = 0; i < 4; ++i)
-            lists[static_cast<std::size_t>(i) + 1] =
-                main<QComboBox>(QStringLiteral("OutUnit_%1").arg(i));
+        std::array<QComboBox*, 5> lists{};
+        for (std::size_t i = 0; i < 5; ++i)
+            lists[i] = control<QComboBox>(i == 0 ? QStringLiteral("InUnit")
+                                                 : QStringLiteral("OutUnit_%1").arg(i - 1));
         for (QComboBox* list : lists) {
             QStringList shown;
             for (int i = 0; i < list->count(); ++i)
@@ -270,7 +260,7 @@ private:
             QVERIFY2(shown == names, qPrintable(list->objectName() + ": " + trail));
         }
 
-        const QString input = main<QLineEdit>(QStringLiteral("InText"))->text();
+        const QString input = control<QLineEdit>(QStringLiteral("InText"))->text();
         QVERIFY2(!input.contains(QLatin1Char(',')), qPrintable(trail));
         // A quantity without units leaves the outputs as they were.
         if (names.isEmpty())
@@ -298,7 +288,7 @@ private:
                 expected = QStringLiteral("Переполнение");
             else
                 expected = QString::fromStdString(calc::numberText(v, ui::decimalSeparator()));
-            const QString shown = main<QLineEdit>(QStringLiteral("OutText_%1").arg(i))->text();
+            const QString shown = control<QLineEdit>(QStringLiteral("OutText_%1").arg(i))->text();
             QVERIFY2(shown == expected,
                      qPrintable(QStringLiteral("output %1 shows %2, expected %3: %4")
                                     .arg(i)
@@ -310,13 +300,12 @@ private slots:
     void randomUserKeepsEverythingConsistent()
     {
         enterFolder();
-        const int steps = qEnvironmentVariableIntValue("MV_RANDOM_STEPS") > 0
-                              ? qEnvironmentVariableIntValue("MV_RANDOM_STEPS")
-                              : 1500;
-        const unsigned seed =
-            qEnvironmentVariableIntValue("MV_RANDOM_SEED") > 0
-                ? static_cast<unsigned>(qEnvironmentVariableIntValue("MV_RANDOM_SEED"))
-                : 20261206u;
+        auto setting = [](const char* name, int fallback) {
+            return qEnvironmentVariableIntValue(name) > 0 ? qEnvironmentVariableIntValue(name)
+                                                          : fallback;
+        };
+        const int steps = setting("MV_RANDOM_STEPS", 1500);
+        const auto seed = static_cast<unsigned>(setting("MV_RANDOM_SEED", 20261206));
         m_random.seed(seed);
         QVERIFY(start());
         m_window->show();

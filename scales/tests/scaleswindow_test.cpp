@@ -97,39 +97,34 @@ private slots:
         QVERIFY(!help().contains(QLatin1Char('\r')));
     }
 
-    void keysMoveTheBar_data()
+    // Keys, then a click on a part of the bar (-1: none).
+    void keysAndClicksStepTheBar_data()
     {
         QTest::addColumn<QList<int>>("keys");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("Right") << QList<int>{Qt::Key_Right} << kAtPlus1;
-        QTest::newRow("Left Left") << QList<int>{Qt::Key_Left, Qt::Key_Left}
-                                   << QStringList{"-2", "28", "271", "487", "-2"};
-        QTest::newRow("PageDown") << QList<int>{Qt::Key_PageDown} << kAtPlus25;
-        QTest::newRow("Home Left") << QList<int>{Qt::Key_Home, Qt::Key_Left} << kAtMin;
-        QTest::newRow("End Right") << QList<int>{Qt::Key_End, Qt::Key_Right} << kAtMax;
-    }
-    void keysMoveTheBar()
-    {
-        QFETCH(QList<int>, keys);
-        for (int key : keys)
-            QTest::keyClick(bar(), static_cast<Qt::Key>(key));
-        QTEST(shown(), "expected");
-    }
-
-    void clicksStepTheBar_data()
-    {
         QTest::addColumn<int>("part");
         QTest::addColumn<QStringList>("expected");
-        QTest::newRow("right arrow") << int(QStyle::SC_ScrollBarAddLine) << kAtPlus1;
-        QTest::newRow("trough right of thumb") << int(QStyle::SC_ScrollBarAddPage) << kAtPlus25;
-        QTest::newRow("left arrow")
-            << int(QStyle::SC_ScrollBarSubLine) << QStringList{"-1", "30", "272", "489", "-1"};
+        const QList<int> none;
+        QTest::newRow("Right") << QList<int>{Qt::Key_Right} << -1 << kAtPlus1;
+        QTest::newRow("Left Left") << QList<int>{Qt::Key_Left, Qt::Key_Left} << -1
+                                   << QStringList{"-2", "28", "271", "487", "-2"};
+        QTest::newRow("PageDown") << QList<int>{Qt::Key_PageDown} << -1 << kAtPlus25;
+        QTest::newRow("Home Left") << QList<int>{Qt::Key_Home, Qt::Key_Left} << -1 << kAtMin;
+        QTest::newRow("End Right") << QList<int>{Qt::Key_End, Qt::Key_Right} << -1 << kAtMax;
+        QTest::newRow("right arrow") << none << int(QStyle::SC_ScrollBarAddLine) << kAtPlus1;
+        QTest::newRow("trough right of thumb")
+            << none << int(QStyle::SC_ScrollBarAddPage) << kAtPlus25;
+        QTest::newRow("left arrow") << none << int(QStyle::SC_ScrollBarSubLine)
+                                    << QStringList{"-1", "30", "272", "489", "-1"};
     }
-    void clicksStepTheBar()
+    void keysAndClicksStepTheBar()
     {
+        QFETCH(QList<int>, keys);
         QFETCH(int, part);
-        const QRect rect = scrollBarPart(bar(), static_cast<QStyle::SubControl>(part));
-        QTest::mouseClick(bar(), Qt::LeftButton, {}, rect.center());
+        for (int key : keys)
+            QTest::keyClick(bar(), static_cast<Qt::Key>(key));
+        if (part >= 0)
+            QTest::mouseClick(bar(), Qt::LeftButton, {},
+                              scrollBarPart(bar(), static_cast<QStyle::SubControl>(part)).center());
         QTEST(shown(), "expected");
     }
 
