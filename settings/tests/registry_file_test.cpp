@@ -1,6 +1,6 @@
 #include "settings/registry_file.h"
 
-#include "tempfolder.h"
+#include "unitdb/tests/testfolder.h"
 
 #include <sys/stat.h>
 
@@ -9,10 +9,11 @@ using namespace settings;
 namespace
 {
 
-class FileRegistryTest : public TempFolderTest
+class FileRegistryTest : public testing::Test
 {
 protected:
-    std::filesystem::path file() const { return folder() / "cfg" / "registry.reg"; }
+    TestFolder dir;
+    std::filesystem::path file() const { return dir / "cfg" / "registry.reg"; }
 
     RegStatus set(FileRegistry& reg, std::string_view path, std::string_view name,
                   std::string_view text)
@@ -35,13 +36,10 @@ protected:
 TEST(RegistryFileLocation, FollowsXdgConfigHome)
 {
     EXPECT_EQ(registryFileFor("/x/cfg", "/home/u"), "/x/cfg/Quorvellant/Metrovanta/registry.reg");
-    EXPECT_EQ(registryFileFor(nullptr, "/home/u"),
-              "/home/u/.config/Quorvellant/Metrovanta/registry.reg");
-    // An empty or relative value is not a usable base folder.
-    EXPECT_EQ(registryFileFor("", "/home/u"),
-              "/home/u/.config/Quorvellant/Metrovanta/registry.reg");
-    EXPECT_EQ(registryFileFor("rel", "/home/u"),
-              "/home/u/.config/Quorvellant/Metrovanta/registry.reg");
+    // Unset, empty or relative is no usable base folder.
+    for (const char* xdg : {static_cast<const char*>(nullptr), "", "rel"})
+        EXPECT_EQ(registryFileFor(xdg, "/home/u"),
+                  "/home/u/.config/Quorvellant/Metrovanta/registry.reg");
 }
 
 TEST_F(FileRegistryTest, ChangesReachTheFileOnlyAtFlushInOneReplace)
@@ -53,15 +51,15 @@ TEST_F(FileRegistryTest, ChangesReachTheFileOnlyAtFlushInOneReplace)
     ASSERT_TRUE(set(reg, "Other", "X", "1").ok());
     ASSERT_TRUE(set(reg, "A", "LogFile", "log.txt").ok());
     ASSERT_TRUE(set(reg, "a", "Logfile", "mine.txt").ok());
-    EXPECT_FALSE(std::filesystem::exists(folder() / "cfg"));
+    EXPECT_FALSE(std::filesystem::exists(dir / "cfg"));
     ASSERT_TRUE(reg.flush().ok());
     ASSERT_TRUE(reg.flush().ok()); // nothing new: no second write
     EXPECT_EQ(reg.replaceCount(), 1u);
     const std::string written = "Windows Registry Editor Version 5.00\n\n"
                                 "[HKEY_LOCAL_MACHINE\\Other]\n\"X\"=\"1\"\n\n"
                                 "[HKEY_LOCAL_MACHINE\\A]\n\"LogFile\"=\"mine.txt\"\n\n";
-    EXPECT_EQ(readFile(file()), written);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder() / "cfg"), {}), 1);
+    EXPECT_EQ(readBytes(file()), written);
+    EXPECT_EQ(TestFolder::namesIn(dir / "cfg").size(), 1u);
 
     // The same value again changes nothing; a private file stays private.
     ::chmod(file().c_str(), 0600);
@@ -77,7 +75,7 @@ TEST_F(FileRegistryTest, ChangesReachTheFileOnlyAtFlushInOneReplace)
     EXPECT_EQ(info.st_mode & 0777, 0600u);
 }
 
-TEST_F(FileRegistryTest, CreatingAKeyReportsWhetherItWasNew)
+TEST_F(FileRegistryTest, KeysAreCreatedOnceAndNamesThatWouldBreakTheFileAreRefused)
 {
     FileRegistry reg(file());
     RegKey key = 0;
@@ -86,11 +84,12 @@ TEST_F(FileRegistryTest, CreatingAKeyReportsWhetherItWasNew)
     EXPECT_EQ(disposition, kCreatedNewKey);
     EXPECT_TRUE(reg.closeKey(key).ok());
     EXPECT_EQ(reg.closeKey(key).code, kErrorInvalidHandle);
-
     ASSERT_TRUE(reg.createKey(kHkeyLocalMachine, "a", 0, kKeyAccessAll, key, &disposition).ok());
     EXPECT_EQ(disposition, kOpenedExistingKey);
     EXPECT_EQ(reg.createKey(0x12345678, "A", 0, kKeyAccessAll, key, nullptr).code,
               kErrorInvalidHandle);
+    EXPECT_EQ(set(reg, "A", "two\nlines", "x").code, kErrorInvalidParameter);
+    EXPECT_EQ(set(reg, "A\nB", "V", "x").code, kErrorInvalidParameter);
 }
 
 TEST_F(FileRegistryTest, QueryReportsSizeThenCopiesAndRefusesASmallBuffer)
@@ -117,7 +116,7 @@ TEST_F(FileRegistryTest, QueryReportsSizeThenCopiesAndRefusesASmallBuffer)
 
 TEST_F(FileRegistryTest, UnwritableFolderIsKnownAtTheFirstCallAndValuesStayInMemory)
 {
-    writeFile(folder() / "cfg", "a plain file in the way");
+    writeBytes(dir / "cfg", "a plain file in the way");
     FileRegistry reg(file());
     EXPECT_EQ(reg.fileState().unwritableError, ENOTDIR);
     ASSERT_TRUE(set(reg, "A", "V", "x").ok());
@@ -135,18 +134,18 @@ TEST_F(FileRegistryTest, DamagedFileKeepsItsGoodValuesAndIsReplacedKeepingACopy)
     std::filesystem::create_directories(file().parent_path());
     const std::string damaged = "Windows Registry Editor Version 5.00\n\n"
                                 "[HKEY_LOCAL_MACHINE\\A]\n\"V\"=\"cut\n\"W\"=\"kept\"\n";
-    writeFile(file(), damaged);
+    writeBytes(file(), damaged);
     FileRegistry reg(file());
     EXPECT_EQ(reg.fileState().droppedLines, 1u);
     EXPECT_EQ(reg.fileState().unwritableError, 0);
-    EXPECT_EQ(readFile(file()), damaged);
+    EXPECT_EQ(readBytes(file()), damaged);
 
     ASSERT_TRUE(reg.flush().ok()); // written back clean even with no change
-    EXPECT_EQ(readFile(file()), "Windows Registry Editor Version 5.00\n\n"
-                                "[HKEY_LOCAL_MACHINE\\A]\n\"W\"=\"kept\"\n\n");
+    EXPECT_EQ(readBytes(file()), "Windows Registry Editor Version 5.00\n\n"
+                                 "[HKEY_LOCAL_MACHINE\\A]\n\"W\"=\"kept\"\n\n");
     std::filesystem::path copy = file();
     copy += ".damaged";
-    EXPECT_EQ(readFile(copy), damaged);
+    EXPECT_EQ(readBytes(copy), damaged);
 }
 
 TEST_F(FileRegistryTest, FileThatCannotBeReadIsNeverReplaced)
@@ -164,7 +163,7 @@ TEST_F(FileRegistryTest, FileThatCannotBeReadIsNeverReplaced)
          EINVAL},
         {"too large",
          [](const std::filesystem::path& f) {
-             writeFile(f, "Windows Registry Editor Version 5.00\n");
+             writeBytes(f, "Windows Registry Editor Version 5.00\n");
              std::filesystem::resize_file(f, kMaxRegistryFileSize + 1);
          },
          EFBIG},
@@ -181,26 +180,19 @@ TEST_F(FileRegistryTest, FileThatCannotBeReadIsNeverReplaced)
         EXPECT_NE(state.unwritableReason.find(file().string()), std::string::npos);
         EXPECT_EQ(reg.flush().code, kErrorRegistryIoFailed);
         EXPECT_EQ(std::filesystem::status(file()).type(), before.type());
-        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder() / "cfg"), {}), 1);
+        EXPECT_EQ(TestFolder::namesIn(dir / "cfg").size(), 1u);
     }
 }
 
 TEST_F(FileRegistryTest, LinkIsSavedThroughToItsTarget)
 {
     std::filesystem::create_directories(file().parent_path());
-    const auto target = folder() / "real.reg";
-    writeFile(target, "REGEDIT4\n");
+    const auto target = dir / "real.reg";
+    writeBytes(target, "REGEDIT4\n");
     std::filesystem::create_symlink(target, file());
     FileRegistry reg(file());
     ASSERT_TRUE(set(reg, "A", "V", "x").ok());
     ASSERT_TRUE(reg.flush().ok());
     EXPECT_TRUE(std::filesystem::is_symlink(file()));
-    EXPECT_NE(readFile(target).find("\"V\"=\"x\""), std::string::npos);
-}
-
-TEST_F(FileRegistryTest, NamesThatWouldBreakTheFileAreRefused)
-{
-    FileRegistry reg(file());
-    EXPECT_EQ(set(reg, "A", "two\nlines", "x").code, kErrorInvalidParameter);
-    EXPECT_EQ(set(reg, "A\nB", "V", "x").code, kErrorInvalidParameter);
+    EXPECT_NE(readBytes(target).find("\"V\"=\"x\""), std::string::npos);
 }

@@ -2,7 +2,7 @@
 #include "settings/settingsstore.h"
 
 #include "settings/registry_file.h"
-#include "tempfolder.h"
+#include "unitdb/tests/testfolder.h"
 
 #include <utility>
 #include <vector>
@@ -14,10 +14,10 @@ namespace
 
 constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
 
-class SettingsStoreTest : public TempFolderTest
+class SettingsStoreTest : public testing::Test
 {
 protected:
-    std::filesystem::path file() const { return folder() / "Metrovanta" / "registry.reg"; }
+    std::filesystem::path file() const { return dir / "Metrovanta" / "registry.reg"; }
 
     // A store set up as start-up sets it up, on a registry file of its own.
     SettingsStore makeStore()
@@ -34,6 +34,7 @@ protected:
         return store;
     }
 
+    TestFolder dir;
     std::vector<std::pair<std::string, std::string>> messages;
 };
 
@@ -62,7 +63,7 @@ TEST_F(SettingsStoreTest, KeyPathDropsOnlyTheTrailingBackslash)
         store.setSection(row.section);
         store.writeText("Velic", "3");
         EXPECT_TRUE(store.flush());
-        EXPECT_EQ(readFile(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
+        EXPECT_EQ(readBytes(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
         EXPECT_EQ(store.readText("Velic", "0"), "3");
     }
 }
@@ -94,9 +95,9 @@ TEST_F(SettingsStoreTest, FailedFlushIsReportedOnceUntilAFlushSucceeds)
 TEST_F(SettingsStoreTest, DamagedFileIsToldOnceAndAKnownUnwritableFolderNotAtAll)
 {
     std::filesystem::create_directories(file().parent_path());
-    writeFile(file(), std::string(kHeader) +
-                          "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n"
-                          "\"Round\"=\"4\"\nbroken\n\"Velic\"=hex:zz\n");
+    writeBytes(file(), std::string(kHeader) +
+                           "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Quorvellant\\Metrovanta\\Settings]\n"
+                           "\"Round\"=\"4\"\nbroken\n\"Velic\"=hex:zz\n");
     SettingsStore store = makeStore();
     EXPECT_EQ(store.readText("Round", "9"), "4");
     EXPECT_EQ(store.readText("Velic", "0"), "0");
@@ -105,8 +106,8 @@ TEST_F(SettingsStoreTest, DamagedFileIsToldOnceAndAKnownUnwritableFolderNotAtAll
         << messages[0].second;
     EXPECT_EQ(store.droppedLines(), 2u);
 
-    std::filesystem::remove_all(folder() / "Metrovanta");
-    writeFile(folder() / "Metrovanta", "a file in the way");
+    std::filesystem::remove_all(dir / "Metrovanta");
+    writeBytes(dir / "Metrovanta", "a file in the way");
     SettingsStore blocked = makeStore();
     EXPECT_FALSE(blocked.writable());
     EXPECT_EQ(blocked.unwritableError(), ENOTDIR);

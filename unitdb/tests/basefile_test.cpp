@@ -298,17 +298,10 @@ TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
 
 TEST(BaseFile, FailedSaveLeavesTheOldFileByteIdentical)
 {
-    const auto t = oneCategory("Метр", "Новое.");
-    // A folder under a file.
     TestFolder dir;
-    const auto path = dir / "Base.dat";
-    writeBytes(path, referenceBytes());
-    SaveResult r = save(*t, path / "Base.dat");
+    writeBytes(dir / "Base.dat", "old");
+    const SaveResult r = save(*oneCategory("Метр", "Новое."), dir / "Base.dat" / "Base.dat");
     EXPECT_EQ(r.write.step, FileStep::Open);
-#ifdef _WIN32
-    EXPECT_EQ(r.write.systemError, ENOENT); // Windows calls a path through a file missing
-#else
-    EXPECT_EQ(r.write.systemError, ENOTDIR);
-#endif
-    EXPECT_EQ(readBytes(path), referenceBytes());
+    EXPECT_NE(r.write.systemError, 0); // a path through a file: ENOTDIR, or ENOENT on Windows
+    EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
 }
