@@ -38,6 +38,16 @@ protected:
     std::string programPath() const; // Software\MetrovantaTests\<program>
     std::string keyPath() const;     // ...\<program>\Settings
     std::vector<std::pair<std::string, std::string>> messages;
+#ifndef _WIN32
+    std::filesystem::path file() const
+    {
+        return m_folder / "registry.reg";
+    }
+    const std::filesystem::path& folder() const
+    {
+        return m_folder;
+    }
+#endif
 
 private:
     std::filesystem::path m_folder; // the registry file's folder where there is no registry
