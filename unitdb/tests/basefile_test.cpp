@@ -301,6 +301,7 @@ TEST(BaseFile, FailedSaveLeavesTheOldFileByteIdentical)
     TestFolder dir;
     writeBytes(dir / "Base.dat", "old");
     const SaveResult r = save(*oneCategory("Метр", "Новое."), dir / "Base.dat" / "Base.dat");
+    EXPECT_EQ(r.code, ErrorCode::WriteFailed);
     EXPECT_EQ(r.write.step, FileStep::Open);
     EXPECT_NE(r.write.systemError, 0); // a path through a file: ENOTDIR, or ENOENT on Windows
     EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
