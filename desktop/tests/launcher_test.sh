@@ -29,11 +29,9 @@ run() {
     name=$1 home=$2 xdg=$3 cmd=$4
     shift 4
     mkdir -p "$home" "$root/elsewhere"
-    if [ "$xdg" = - ]; then
-        (cd "$root/elsewhere" && env -u XDG_DATA_HOME HOME="$home" "$cmd" "$@") >"$root/$name.out"
-    else
-        (cd "$root/elsewhere" && env HOME="$home" XDG_DATA_HOME="$xdg" "$cmd" "$@") >"$root/$name.out"
-    fi
+    set -- HOME="$home" "$cmd" "$@"
+    if [ "$xdg" = - ]; then set -- -u XDG_DATA_HOME "$@"; else set -- XDG_DATA_HOME="$xdg" "$@"; fi
+    (cd "$root/elsewhere" && env "$@") >"$root/$name.out"
 }
 line() { sed -n "$2p" "$root/$1.out"; }
 
