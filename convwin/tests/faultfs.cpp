@@ -10,8 +10,9 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <mutex>
-#include <set>
+#include <string>
 
 namespace faultfs
 {
@@ -25,8 +26,10 @@ struct State {
     int error = 0;
     std::string pathPart;
     int failures = 0;
-    std::set<int> fds;          // open descriptors of matching files
-    std::set<std::FILE*> files; // open streams of matching files
+    // Every open descriptor and stream with its path, so that a fault armed after a
+    // file was opened still finds it.
+    std::map<int, std::string> fds;
+    std::map<std::FILE*, std::string> files;
 };
 
 // Never destroyed: the calls keep coming while the program exits.
@@ -42,10 +45,16 @@ std::mutex& lock()
     return *m;
 }
 
+// With the lock held.
+bool matchesLocked(const std::string& path)
+{
+    return !state().pathPart.empty() && path.find(state().pathPart) != std::string::npos;
+}
+
 bool matches(const char* path)
 {
     const std::lock_guard guard(lock());
-    return path && !state().pathPart.empty() && std::strstr(path, state().pathPart.c_str());
+    return path && matchesLocked(path);
 }
 
 bool fail(Step step)
@@ -90,25 +99,9 @@ int FaultScope::failures() const
 
 const char* stepName(Step step)
 {
-    switch (step) {
-    case Step::Open:
-        return "open";
-    case Step::Write:
-        return "write";
-    case Step::Flush:
-        return "flush";
-    case Step::Close:
-        return "close";
-    case Step::Rename:
-        return "rename";
-    case Step::OpenToRead:
-        return "open to read";
-    case Step::Stat:
-        return "fstat";
-    case Step::Read:
-        return "read";
-    }
-    return "?";
+    static const char* const names[] = {"open",   "write",        "flush", "close",
+                                        "rename", "open to read", "fstat", "read"};
+    return names[static_cast<int>(step)];
 }
 
 } // namespace faultfs
@@ -123,38 +116,47 @@ bool writing(int flags)
     return (flags & (O_WRONLY | O_RDWR)) != 0;
 }
 
-int track(const char* path, int fd)
+bool isOpen(int fd)
 {
-    if (fd >= 0 && faultfs::matches(path)) {
+    return fd >= 0;
+}
+bool isOpen(std::FILE* file)
+{
+    return file != nullptr;
+}
+std::map<int, std::string>& handles(int)
+{
+    return faultfs::state().fds;
+}
+std::map<std::FILE*, std::string>& handles(std::FILE*)
+{
+    return faultfs::state().files;
+}
+
+template <typename Key> Key track(const char* path, Key handle)
+{
+    if (isOpen(handle) && path) {
         const std::lock_guard guard(faultfs::lock());
-        faultfs::state().fds.insert(fd);
+        handles(handle).insert_or_assign(handle, path);
     }
-    return fd;
+    return handle;
 }
 
-bool tracked(int fd)
+// Whether a descriptor or stream is open on a file the armed fault names.
+template <typename Key> bool tracked(Key handle)
 {
     const std::lock_guard guard(faultfs::lock());
-    return faultfs::state().fds.count(fd) != 0;
+    const auto found = handles(handle).find(handle);
+    return found != handles(handle).end() && faultfs::matchesLocked(found->second);
 }
 
-// Forgets a descriptor or stream; true when it was one of the matching files.
-bool untrack(int fd)
+// Forgets a descriptor or stream; true when it was open on a file the fault names.
+template <typename Key> bool untrack(Key handle)
 {
+    const bool mine = tracked(handle);
     const std::lock_guard guard(faultfs::lock());
-    return faultfs::state().fds.erase(fd) != 0;
-}
-
-bool trackedFile(std::FILE* file)
-{
-    const std::lock_guard guard(faultfs::lock());
-    return faultfs::state().files.count(file) != 0;
-}
-
-bool untrackFile(std::FILE* file)
-{
-    const std::lock_guard guard(faultfs::lock());
-    return faultfs::state().files.erase(file) != 0;
+    handles(handle).erase(handle);
+    return mine;
 }
 
 } // namespace
@@ -233,17 +235,12 @@ std::FILE* fopen(const char* path, const char* mode)
     if (forWriting && faultfs::matches(path) && faultfs::fail(Step::Open))
         return nullptr;
     static auto real = faultfs::next<std::FILE* (*)(const char*, const char*)>("fopen");
-    std::FILE* file = real(path, mode);
-    if (file && faultfs::matches(path)) {
-        const std::lock_guard guard(faultfs::lock());
-        faultfs::state().files.insert(file);
-    }
-    return file;
+    return track(path, real(path, mode));
 }
 
 size_t fwrite(const void* data, size_t size, size_t count, std::FILE* file)
 {
-    if (trackedFile(file) && faultfs::fail(Step::Write))
+    if (tracked(file) && faultfs::fail(Step::Write))
         return 0;
     static auto real = faultfs::next<size_t (*)(const void*, size_t, size_t, std::FILE*)>("fwrite");
     return real(data, size, count, file);
@@ -251,7 +248,7 @@ size_t fwrite(const void* data, size_t size, size_t count, std::FILE* file)
 
 int fflush(std::FILE* file)
 {
-    if (file && trackedFile(file) && faultfs::fail(Step::Flush))
+    if (file && tracked(file) && faultfs::fail(Step::Flush))
         return EOF;
     static auto real = faultfs::next<int (*)(std::FILE*)>("fflush");
     return real(file);
@@ -259,7 +256,7 @@ int fflush(std::FILE* file)
 
 int fclose(std::FILE* file)
 {
-    const bool mine = untrackFile(file);
+    const bool mine = untrack(file);
     static auto real = faultfs::next<int (*)(std::FILE*)>("fclose");
     const int result = real(file);
     if (mine && faultfs::fail(Step::Close))

@@ -87,18 +87,21 @@ private slots:
         QVERIFY(unitdb::baseFileBytes(*tables, newBytes).ok());
         QVERIFY(newBytes != oldBytes);
 
-        const int rounds = qEnvironmentVariableIntValue("MV_KILL_ROUNDS") > 0
-                               ? qEnvironmentVariableIntValue("MV_KILL_ROUNDS")
-                               : 16;
-        // One undisturbed run tells how long shut-down takes here; kills are spread over it.
-        QElapsedTimer clock;
-        {
-            QProcess child;
+        const int rounds = std::max(16, qEnvironmentVariableIntValue("MV_KILL_ROUNDS"));
+        // Starts a child and waits until it begins to save.
+        const auto startSaving = [&](QProcess& child) {
+            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
             child.start(QCoreApplication::applicationFilePath(),
                         {QStringLiteral("--child"), dir.path()});
             QVERIFY(child.waitForStarted());
             while (!child.canReadLine())
-                QVERIFY(child.waitForReadyRead(30000));
+                QVERIFY2(child.waitForReadyRead(30000), "the child never started saving");
+        };
+        // One undisturbed run tells how long shut-down takes here; kills are spread over it.
+        QElapsedTimer clock;
+        {
+            QProcess child;
+            startSaving(child);
             clock.start();
             QVERIFY(child.waitForFinished(30000));
             QCOMPARE(readBytes(base), newBytes);
@@ -107,38 +110,23 @@ private slots:
             static_cast<unsigned>(std::max<qint64>(1000, clock.nsecsElapsed() / 1000));
         std::mt19937 random(20261206);
         int sawOld = 0;
-        int sawNew = 0;
         for (int round = 0; round < rounds; ++round) {
-            writeBytes(base, oldBytes);
+            std::ofstream(base.toStdString(), std::ios::binary | std::ios::trunc) << oldBytes;
             QProcess child;
-            child.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-            child.start(QCoreApplication::applicationFilePath(),
-                        {QStringLiteral("--child"), dir.path()});
-            QVERIFY(child.waitForStarted());
-            while (!child.canReadLine())
-                QVERIFY2(child.waitForReadyRead(30000), "the child never started saving");
+            startSaving(child);
             QThread::usleep(std::uniform_int_distribution<unsigned>(0, span)(random));
             ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
             QVERIFY(child.waitForFinished(30000));
-
             const std::string after = readBytes(base);
             QVERIFY2(after == oldBytes || after == newBytes,
                      qPrintable(QStringLiteral("round %1: %2 bytes, neither old nor new")
                                     .arg(round)
                                     .arg(after.size())));
-            (after == oldBytes ? sawOld : sawNew)++;
+            sawOld += after == oldBytes;
         }
-        qInfo("%d rounds over %u us: old file %d times, new file %d times", rounds, span, sawOld,
-              sawNew);
-    }
-
-private:
-    static void writeBytes(const QString& path, const std::string& bytes)
-    {
-        std::ofstream(path.toStdString(), std::ios::binary | std::ios::trunc) << bytes;
+        qInfo("%d rounds over %u us: old file %d times", rounds, span, sawOld);
     }
 };
-
 int main(int argc, char** argv)
 {
     if (argc >= 3 && std::string(argv[1]) == "--child")
