@@ -267,17 +267,15 @@ private slots:
     void changedOnDisk_data()
     {
         QTest::addColumn<MsgAnswer>("answer");
-        QTest::addColumn<bool>("overwritten");
-        QTest::addColumn<bool>("savedElsewhere");
-        QTest::newRow("overwrite") << MsgAnswer::Yes << true << false;
-        QTest::newRow("another file") << MsgAnswer::No << false << true;
-        QTest::newRow("do not save") << MsgAnswer::Cancel << false << false;
+        QTest::newRow("overwrite") << MsgAnswer::Yes;
+        QTest::newRow("another file") << MsgAnswer::No;
+        QTest::newRow("do not save") << MsgAnswer::Cancel;
     }
     void changedOnDisk()
     {
         QFETCH(MsgAnswer, answer);
-        QFETCH(bool, overwritten);
-        QFETCH(bool, savedElsewhere);
+        const bool overwritten = answer == MsgAnswer::Yes;
+        const bool savedElsewhere = answer == MsgAnswer::No;
         startQuietly();
         editAndConfirm();
         writeCp1251(path("Base.dat"), "Другая\nЕдиница,1\n\n*\n");
