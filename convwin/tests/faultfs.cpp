@@ -180,34 +180,26 @@ int open(const char* path, int flags, ...)
 
 ssize_t read(int fd, void* data, size_t size)
 {
-    if (tracked(fd) && faultfs::fail(Step::Read))
-        return -1;
     static auto real = faultfs::next<ssize_t (*)(int, void*, size_t)>("read");
-    return real(fd, data, size);
+    return tracked(fd) && faultfs::fail(Step::Read) ? -1 : real(fd, data, size);
 }
 
 int fstat(int fd, struct stat* st)
 {
-    if (tracked(fd) && faultfs::fail(Step::Stat))
-        return -1;
     static auto real = faultfs::next<int (*)(int, struct stat*)>("fstat");
-    return real(fd, st);
+    return tracked(fd) && faultfs::fail(Step::Stat) ? -1 : real(fd, st);
 }
 
 ssize_t write(int fd, const void* data, size_t size)
 {
-    if (tracked(fd) && faultfs::fail(Step::Write))
-        return -1;
     static auto real = faultfs::next<ssize_t (*)(int, const void*, size_t)>("write");
-    return real(fd, data, size);
+    return tracked(fd) && faultfs::fail(Step::Write) ? -1 : real(fd, data, size);
 }
 
 int fsync(int fd)
 {
-    if (tracked(fd) && faultfs::fail(Step::Flush))
-        return -1;
     static auto real = faultfs::next<int (*)(int)>("fsync");
-    return real(fd);
+    return tracked(fd) && faultfs::fail(Step::Flush) ? -1 : real(fd);
 }
 
 int close(int fd)
@@ -240,18 +232,14 @@ std::FILE* fopen(const char* path, const char* mode)
 
 size_t fwrite(const void* data, size_t size, size_t count, std::FILE* file)
 {
-    if (tracked(file) && faultfs::fail(Step::Write))
-        return 0;
     static auto real = faultfs::next<size_t (*)(const void*, size_t, size_t, std::FILE*)>("fwrite");
-    return real(data, size, count, file);
+    return tracked(file) && faultfs::fail(Step::Write) ? 0 : real(data, size, count, file);
 }
 
 int fflush(std::FILE* file)
 {
-    if (file && tracked(file) && faultfs::fail(Step::Flush))
-        return EOF;
     static auto real = faultfs::next<int (*)(std::FILE*)>("fflush");
-    return real(file);
+    return file && tracked(file) && faultfs::fail(Step::Flush) ? EOF : real(file);
 }
 
 int fclose(std::FILE* file)
