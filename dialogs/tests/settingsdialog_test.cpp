@@ -65,7 +65,6 @@ class SettingsDialogTest : public QObject
 {
     Q_OBJECT
 private slots:
-
     void switchesGovernTheirControls_data()
     {
         QTest::addColumn<QString>("check");
