@@ -1,3 +1,5 @@
+// The calculation log's file handling: a regular file only, Windows-1251 bytes, and every
+// failure handed back as a Russian reason instead of a silent loss.
 #include "convwin/calclog.h"
 
 #include "dialogs/systemreason.h"

@@ -1,3 +1,5 @@
+// Name resolution for the program's own files: letter case on disk, and links followed so
+// that a second name for Base.dat is still recognised as Base.dat.
 #include "convwin/ownfiles.h"
 
 #include <QDir>

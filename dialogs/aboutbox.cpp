@@ -1,3 +1,4 @@
+// The About box's labels at their designed places; closing it hands the main window back.
 #include "dialogs/aboutbox.h"
 
 #include "dialogs/uistyle.h"

@@ -1,3 +1,5 @@
+// The editor's controls and their commits: a field is checked when it is committed, and a
+// refusal is shown in place so that the user can go on typing to fix it.
 #include "dialogs/databaseeditor.h"
 
 #include "calc/calculator.h"

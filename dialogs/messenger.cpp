@@ -1,3 +1,4 @@
+// The real message, input and save-file boxes, with Russian button captions.
 #include "dialogs/messenger.h"
 
 #include <QFileDialog>

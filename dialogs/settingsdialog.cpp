@@ -1,3 +1,5 @@
+// The settings dialog's controls and checks: a log name that would overwrite one of the
+// program's files is refused, and the ignore list can never hide every quantity.
 #include "dialogs/settingsdialog.h"
 
 #include "dialogs/messenger.h"

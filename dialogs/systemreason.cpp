@@ -1,3 +1,4 @@
+// errno values as the Russian reasons the messages give; the C library's own texts are English.
 #include "dialogs/systemreason.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// Text pasted from word processors uses typographic signs the calculator does not know.
 #include "dialogs/typography.h"
 
 QString plainOperators(QString text)

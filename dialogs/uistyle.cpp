@@ -1,3 +1,4 @@
+// Shared look: twip geometry, the program's font, colours, and how dialogs sit over their owner.
 #include "dialogs/uistyle.h"
 
 #include <QFontDatabase>

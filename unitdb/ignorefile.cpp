@@ -1,3 +1,4 @@
+// Ignore.ini text: read in either encoding, written back in the form that reads back the same.
 #include "unitdb/ignorefile.h"
 
 namespace unitdb
