@@ -1,11 +1,23 @@
-// The store on this platform's registry: the same cases on the registry file and
-// on the Windows registry.
+// The settings store on this platform's registry: a registry file in a fresh folder here, the
+// system registry on Windows under a key of the test's own, removed afterwards.
 #include "settings/settingsstore.h"
 
-#include "storetest.h"
 #include "unitdb/tests/testfolder.h"
 
+#include <random>
 #include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#ifdef _WIN32
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#else
+#include "settings/registry_file.h"
+#endif
 
 namespace settings
 {
@@ -16,102 +28,99 @@ struct SettingsStoreProbe {
     {
         store.storeValue(store.rootKey(), store.composeKeyPath(), name, std::move(text), kRegDword);
     }
-    static void setOtherType(SettingsStore& store, std::string_view name)
-    {
-        store.storeValue(store.rootKey(), store.composeKeyPath(), name, std::string("x"),
-                         kRegBinary);
-    }
 };
 
 } // namespace settings
 
 using namespace settings;
 
-namespace
+class StoreTest : public testing::Test
 {
+protected:
+    ~StoreTest() override
+    {
+#ifdef _WIN32
+        RegDeleteTreeA(HKEY_CURRENT_USER, ("SOFTWARE\\MetrovantaTests\\" + m_program).c_str());
+        // Goes only once no other run holds a key below it.
+        RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\MetrovantaTests");
+#endif
+    }
 
-std::string dword(std::uint32_t v)
-{
-    return {char(v), char(v >> 8), char(v >> 16), char(v >> 24)};
-}
+    std::unique_ptr<Registry> registry() const
+    {
+#ifdef _WIN32
+        return makeSystemRegistry();
+#else
+        return std::make_unique<FileRegistry>(m_file);
+#endif
+    }
 
-} // namespace
+    // A store set up as start-up sets one up, on the test's key, collecting messages.
+    SettingsStore makeStore()
+    {
+        SettingsStore store(registry(), [this](std::string_view title, std::string_view text) {
+            m_messages.emplace_back(title, text);
+        });
+        store.setRootKey(kHkeyCurrentUser);
+        store.setRegBase("MetrovantaTests");
+        store.setProgram(m_program);
+        return store;
+    }
+
+    TestFolder m_dir;
+    const std::filesystem::path m_file = m_dir / "cfg" / "registry.reg";
+    const std::string m_program = "Run" + std::to_string(std::random_device{}());
+    // The store's key below the root, with the default main branch and section.
+    const std::string m_keyPath = "SOFTWARE\\MetrovantaTests\\" + m_program + "\\Settings";
+    std::vector<std::pair<std::string, std::string>> m_messages;
+};
 
 TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
 {
     using namespace std::string_literals;
-    struct Row {
-        const char* name;
-        std::uint32_t type;
-        std::string bytes;
-        std::string expected;
-    };
-    const Row rows[] = {
-        {"Text", kRegSz, "log.txt\0"s, "log.txt"},
-        {"Five", kRegDword, dword(5), "5"},
-        {"MinusOne", kRegDword, dword(0xffffffff), "-1"},
-        {"Lowest", kRegDword, dword(0x80000000), "-2147483648"},
-        {"Binary", kRegBinary, "5\0"s, "default"},
-        {"Expand", kRegExpandSz, "5\0"s, "default"},
+    // Name, type and bytes stored; what reading gives.
+    const std::tuple<const char*, std::uint32_t, std::string, std::string> rows[] = {
         {"WithoutNul", kRegSz, "abc", "abc"},
         {"TwoNuls", kRegSz, "a\0\0"s, "a\0"s}, // only one NUL is the terminator
-        {"OnlyNul", kRegSz, "\0"s, "default"},
         {"NoBytes", kRegSz, "", "default"},
+        {"MinusOne", kRegDword, "\xff\xff\xff\xff", "-1"},
         {"ShortDword", kRegDword, "\x05\0"s, "5"},
-        {"LongDword", kRegDword, dword(5) + dword(0), "default"},
+        {"LongDword", kRegDword, "\x05\0\0\0\0\0\0\0"s, "default"},
+        {"Expand", kRegExpandSz, "5\0"s, "default"},
     };
-    for (const auto& row : rows)
-        seed(row.name, row.type, row.bytes);
-    SettingsStore store = makeStore();
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        EXPECT_EQ(store.readText(row.name, "default"), row.expected);
+    const auto seeded = registry(); // as another program might store them
+    RegKey key = 0;
+    ASSERT_TRUE(
+        seeded->createKey(kHkeyCurrentUser, m_keyPath, 0, kKeyAccessAll, key, nullptr).ok());
+    for (const auto& [name, type, bytes, expected] : rows) {
+        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
+        EXPECT_TRUE(seeded->setValue(key, name, type, {data, bytes.size()}).ok()) << name;
     }
-    EXPECT_EQ(store.readText("Missing", "default"), "default");
-    EXPECT_EQ(store.readText("five", "0"), "5"); // names match in any case
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(seeded->closeKey(key).ok() && seeded->flush().ok());
+    SettingsStore store = makeStore();
+    for (const auto& [name, type, bytes, expected] : rows) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(store.readText(name, "default"), expected);
+    }
+    EXPECT_EQ(store.readText("minusone", "0"), "-1"); // names match in any case
 }
 
-TEST_F(StoreTest, WrittenTextsReadBackAndEmptyGivesTheDefault)
+TEST_F(StoreTest, ReadingCreatesNoKeyAndWrittenTextsReadBackInAFreshStore)
 {
     SettingsStore store = makeStore();
+    EXPECT_EQ(store.readText("Value", "default"), "default");
+    EXPECT_TRUE(store.flush());
+    RegKey key = 0;
+    EXPECT_EQ(registry()->openKey(kHkeyCurrentUser, m_keyPath, 0, kKeyAccessAll, key).code,
+              kErrorFileNotFound);
+
     // On Windows the Cyrillic text needs an ANSI code page that holds it (1251).
-    const char* texts[] = {"-1", "0", "9", "log.txt", "C:\\Мои документы\\\"log\".txt", " "};
-    for (const char* text : texts) {
+    for (const char* text : {"-1", "C:\\Мои документы\\\"log\".txt", " "}) {
         SCOPED_TRACE(text);
         store.writeText("Value", text);
-        EXPECT_EQ(store.readText("Value", "default"), text);
-        EXPECT_EQ(store.readText("VALUE", "7"), text);
+        EXPECT_TRUE(store.flush());
+        EXPECT_EQ(makeStore().readText("Value", "default"), text);
     }
-    store.writeText("value", "");
-    EXPECT_EQ(store.readText("Value", "default"), "default");
-    EXPECT_TRUE(messages.empty());
-}
-
-TEST_F(StoreTest, ReadingCreatesNoKeyAndWritingCreatesTheWholePath)
-{
-    SettingsStore store = makeStore();
-    EXPECT_EQ(store.readText("Launched", "0"), "0");
-    EXPECT_FALSE(keyExists(programPath()));
-
-    store.writeText("Launched", "1");
-    EXPECT_TRUE(store.flush());
-    EXPECT_TRUE(keyExists(keyPath()));
-    EXPECT_EQ(store.readText("Launched", "0"), "1");
-
-    // Another program's key does not exist: its values read as their defaults.
-    store.setSection("Other");
-    EXPECT_EQ(store.readText("Launched", "0"), "0");
-    EXPECT_TRUE(store.flush());
-    EXPECT_FALSE(keyExists(programPath() + "\\Other"));
-
-    // An empty section leaves no trailing backslash: the program's own key.
-    store.setSection("");
-    store.writeText("Launched", "2");
-    EXPECT_EQ(store.readText("Launched", "0"), "2");
-    store.setSection("Settings");
-    EXPECT_EQ(store.readText("Launched", "0"), "1");
-    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(StoreTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
@@ -119,132 +128,103 @@ TEST_F(StoreTest, UnknownRootIsReportedOnWriteAndSilentOnRead)
     SettingsStore store = makeStore();
     store.setRootKey(0x12345678);
     EXPECT_EQ(store.readText("Velic", "0"), "0");
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(m_messages.empty());
     store.writeText("Velic", "1");
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].second.starts_with("Error: 6. ")) << messages[0].second;
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].second.starts_with("Error: 6. ")) << m_messages[0].second;
 }
 
 TEST_F(StoreTest, IntegerWritesConvertTextAsTheRuntimeDoes)
 {
+    using Messages = std::vector<std::pair<std::string, std::string>>;
+    // The number stored, or the message of a refusal that leaves the old value.
+    const std::pair<const char*, std::string> rows[] = {
+        {" -7 ", "-7"},
+        {"2.5", "2"}, // halves go to the even neighbour
+        {"3.5", "4"},
+        {"2147483647", "2147483647"},
+        {"-2147483648", "-2147483648"},
+        {"2147483648", "Error: 6. Overflow"},
+        {"1e400", "Error: 6. Overflow"},
+        {"12x", "Error: 13. Type mismatch"},
+    };
     SettingsStore store = makeStore();
-    struct Row {
-        const char* text;
-        const char* readBack; // nullptr: refused with the message below
-        const char* message;
-    };
-    const Row rows[] = {
-        {"42", "42", nullptr},
-        {" -7 ", "-7", nullptr},
-        {"2.5", "2", nullptr},
-        {"3.5", "4", nullptr},
-        {"2147483647", "2147483647", nullptr},
-        {"-2147483648", "-2147483648", nullptr},
-        {"2147483648", nullptr, "Error: 6. Overflow"},
-        {"1e400", nullptr, "Error: 6. Overflow"},
-        {"abc", nullptr, "Error: 13. Type mismatch"},
-        {"", nullptr, "Error: 13. Type mismatch"},
-        {"12x", nullptr, "Error: 13. Type mismatch"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
-        messages.clear();
+    for (const auto& [text, expected] : rows) {
+        SCOPED_TRACE(text);
+        m_messages.clear();
         store.writeText("N", "untouched");
-        SettingsStoreProbe::setDword(store, "N", row.text);
-        if (row.readBack != nullptr) {
-            EXPECT_TRUE(messages.empty());
-            EXPECT_EQ(store.readText("N", "default"), row.readBack);
-        } else {
-            ASSERT_EQ(messages.size(), 1u);
-            EXPECT_EQ(messages[0],
-                      std::make_pair(std::string("storeValue"), std::string(row.message)));
-            EXPECT_EQ(store.readText("N", "default"), "untouched");
-        }
+        SettingsStoreProbe::setDword(store, "N", text);
+        const bool refused = expected.starts_with("Error");
+        EXPECT_EQ(store.readText("N", "default"), refused ? "untouched" : expected);
+        EXPECT_EQ(m_messages, (refused ? Messages{{"storeValue", expected}} : Messages{}));
     }
-    SettingsStoreProbe::setOtherType(store, "N");
-    EXPECT_EQ(store.readText("N", "default"), "untouched");
 }
 
 #ifndef _WIN32
-// What the store writes into the registry file and how it copes with the file.
-namespace
-{
-constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00\n\n";
-} // namespace
+const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
 
 TEST_F(StoreTest, KeyPathDropsOnlyTheTrailingBackslash)
 {
-    struct Row {
-        const char* regBase;
-        const char* program;
-        const char* section;
-        const char* keyLine;
-    };
-    const Row rows[] = {
-        {"Quorvellant", "Metrovanta", "", "[HKEY_CURRENT_USER\\Software\\Quorvellant\\Metrovanta]"},
-        {"", "Metrovanta", "Settings", "[HKEY_CURRENT_USER\\Software\\\\Metrovanta\\Settings]"},
-        {"", "", "", "[HKEY_CURRENT_USER\\Software\\\\]"},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.keyLine);
-        std::filesystem::remove(file());
-        SettingsStore store = makeStore();
-        store.setRegBase(row.regBase);
-        store.setProgram(row.program);
-        store.setSection(row.section);
-        store.writeText("Velic", "3");
-        EXPECT_TRUE(store.flush());
-        EXPECT_EQ(readBytes(file()), std::string(kHeader) + row.keyLine + "\n\"Velic\"=\"3\"\n\n");
-        EXPECT_EQ(store.readText("Velic", "0"), "3");
-    }
+    SettingsStore store = makeStore();
+    store.setRegBase("");
+    store.setProgram("");
+    store.setSection("");
+    store.writeText("Velic", "3");
+    EXPECT_TRUE(store.flush());
+    EXPECT_EQ(readBytes(m_file),
+              kHeader + "[HKEY_CURRENT_USER\\SOFTWARE\\\\]\n\"Velic\"=\"3\"\n\n");
 }
 
 TEST_F(StoreTest, FailedFlushIsReportedOnceUntilAFlushSucceeds)
 {
     SettingsStore store = makeStore();
     store.writeText("Velic", "1");
-    ASSERT_TRUE(store.writable());
-    std::filesystem::create_directories(file()); // a folder where the file goes
+    std::filesystem::create_directories(m_file); // a folder where the file goes
     EXPECT_FALSE(store.flush());
     store.writeText("Field1", "3");
     EXPECT_FALSE(store.flush());
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_NE(messages[0].second.find("Не удалось сохранить настройки в файле «" + file().string()),
-              std::string::npos)
-        << messages[0].second;
-    EXPECT_EQ(store.readText("Velic", "0"), "1"); // kept in memory for the run
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].second.starts_with("Не удалось сохранить настройки в файле «" +
+                                                 m_file.string() + "»"));
 
-    std::filesystem::remove(file());
+    std::filesystem::remove(m_file);
     EXPECT_TRUE(store.flush());
-    std::filesystem::remove(file());
-    std::filesystem::create_directories(file());
+    std::filesystem::remove(m_file);
+    std::filesystem::create_directories(m_file);
     store.writeText("Velic", "4");
     EXPECT_FALSE(store.flush());
-    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_EQ(m_messages.size(), 2u);
 }
 
-TEST_F(StoreTest, DamagedFileIsToldOnceAndAKnownUnwritableFolderNotAtAll)
+TEST_F(StoreTest, DamagedFileIsToldOnceAndWrittenBackCleanKeepingACopy)
 {
-    std::filesystem::create_directories(folder());
-    writeBytes(file(), std::string(kHeader) + "[HKEY_CURRENT_USER\\" + keyPath() +
-                           "]\n"
-                           "\"Round\"=\"4\"\nbroken\n\"Velic\"=hex:zz\n");
+    std::filesystem::create_directories(m_file.parent_path());
+    const std::string key = "[HKEY_CURRENT_USER\\" + m_keyPath + "]\n\"Round\"=\"4\"\n";
+    const std::string damaged = kHeader + key + "broken\n\"Velic\"=hex:zz\n";
+    writeBytes(m_file, damaged);
     SettingsStore store = makeStore();
     EXPECT_EQ(store.readText("Round", "9"), "4");
     EXPECT_EQ(store.readText("Velic", "0"), "0");
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_TRUE(messages[0].second.starts_with("Файл настроек поврежден: пропущено строк - 2."))
-        << messages[0].second;
-    EXPECT_EQ(store.droppedLines(), 2u);
+    ASSERT_EQ(m_messages.size(), 1u);
+    EXPECT_TRUE(m_messages[0].second.starts_with("Файл настроек поврежден: пропущено строк - 2."))
+        << m_messages[0].second;
 
-    std::filesystem::remove_all(folder());
-    writeBytes(folder(), "a file in the way");
-    SettingsStore blocked = makeStore();
-    EXPECT_FALSE(blocked.writable());
-    EXPECT_EQ(blocked.unwritableError(), ENOTDIR);
-    blocked.writeText("Round", "9");
-    EXPECT_EQ(blocked.readText("Round", "0"), "9");
-    EXPECT_FALSE(blocked.flush());
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(store.flush()); // even with nothing changed
+    EXPECT_EQ(readBytes(m_file), kHeader + key + "\n");
+    EXPECT_EQ(readBytes(m_file.string() + ".damaged"), damaged);
+}
+
+TEST_F(StoreTest, UnreadableFileIsToldByWhoeverAsksAndNotAgainAtFlush)
+{
+    writeBytes(m_file.parent_path(), "a file in the way");
+    SettingsStore store = makeStore();
+    EXPECT_FALSE(store.writable());
+    EXPECT_EQ(store.unwritableError(), ENOTDIR);
+    EXPECT_EQ(store.unwritableReason(),
+              "файл «" + m_file.string() + "» не удалось прочитать: часть пути - не папка");
+    store.writeText("Round", "9");
+    EXPECT_EQ(store.readText("Round", "0"), "9");
+    EXPECT_FALSE(store.flush());
+    EXPECT_TRUE(m_messages.empty());
 }
 #endif
