@@ -1,10 +1,12 @@
-// Drives the settings dialog through its named widgets, as the user and start-up would.
+// Drives the settings dialog through its named widgets: the switches, the digit bar, the
+// ignore list's rules, and handing back with a log name that must not be one of ours.
 #include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -13,7 +15,7 @@
 namespace
 {
 
-template <typename T> T* child(const QWidget& w, const QString& name)
+template <typename T = QWidget> T* child(const QWidget& w, const QString& name)
 {
     auto* found = w.findChild<T*>(name);
     if (found == nullptr)
@@ -21,43 +23,31 @@ template <typename T> T* child(const QWidget& w, const QString& name)
     return found;
 }
 
-// A fresh dialog per case, with the report text a test can change.
+const QString kLength = QStringLiteral("Длина");
+const QString kMass = QStringLiteral("Масса");
+const QString kTime = QStringLiteral("Время");
+const QString kVolume = QStringLiteral("Объем");
+const QString kArea = QStringLiteral("Площадь");
+const QStringList kFive = {kLength, kMass, kTime, kArea, kVolume};
+
+// A fresh dialog per case, shown, with its quantities and ignored names as start-up adds them.
 struct Dialog {
     ScriptedMessenger messenger;
-    QString report = QStringLiteral("Отчет: 2 категории");
-    SettingsDialog form{messenger, [this] { return report; }};
+    SettingsDialog form{messenger, {}};
 
-    QListWidget* list() const { return child<QListWidget>(form, QStringLiteral("List1")); }
-    QComboBox* combo() const { return child<QComboBox>(form, QStringLiteral("Combo1")); }
-    QScrollBar* bar() const { return child<QScrollBar>(form, QStringLiteral("HScroll1")); }
-    QString label() const { return child<QLabel>(form, QStringLiteral("Label4"))->text(); }
+    explicit Dialog(const QStringList& categories = {}, const QStringList& ignored = {})
+    {
+        for (const QString& name : categories)
+            form.addCategory(name);
+        form.addIgnored(ignored);
+        form.show();
+    }
     void click(const char* name) const
     {
         QTest::mouseClick(child<QAbstractButton>(form, QLatin1String(name)), Qt::LeftButton, {},
                           QPoint(8, 8));
     }
-    int selectedRow() const
-    {
-        const auto items = list()->selectedItems();
-        return items.isEmpty() ? -1 : list()->row(items.first());
-    }
-    void selectRow(int row) const
-    {
-        QTest::mouseClick(list()->viewport(), Qt::LeftButton, {},
-                          list()->visualItemRect(list()->item(row)).center());
-    }
-    void fill(const QStringList& categories, const QStringList& ignored)
-    {
-        for (const QString& name : categories)
-            form.addCategory(name);
-        for (const QString& name : ignored)
-            form.addIgnored(name);
-    }
 };
-
-const QStringList kFive = {QStringLiteral("Длина"), QStringLiteral("Масса"),
-                           QStringLiteral("Время"), QStringLiteral("Площадь"),
-                           QStringLiteral("Объем")};
 
 } // namespace
 
@@ -65,85 +55,53 @@ class SettingsDialogTest : public QObject
 {
     Q_OBJECT
 private slots:
-    void switchesGovernTheirControls_data()
-    {
-        QTest::addColumn<QString>("check");
-        QTest::addColumn<QStringList>("governed");
-        QTest::newRow("Logcheck") << QStringLiteral("Logcheck") << QStringList{"Logfile"};
-        QTest::newRow("RoundCheck") << QStringLiteral("RoundCheck") << QStringList{"HScroll1"};
-        QTest::newRow("IgnoreCheck")
-            << QStringLiteral("IgnoreCheck") << QStringList{"List1", "Command2", "Command3"};
-    }
-
+    // The user's click and the program's setter both switch what a switch governs. Only the click
+    // reports logging: start-up setting the switch must not.
     void switchesGovernTheirControls()
     {
-        QFETCH(QString, check);
-        QFETCH(QStringList, governed);
+        struct Row {
+            const char* check;
+            void (SettingsDialog::*set)(bool);
+            QStringList governed;
+        };
+        const Row rows[] = {
+            {"Logcheck", &SettingsDialog::setLogging, {"Logfile"}},
+            {"RoundCheck", &SettingsDialog::setRounding, {"HScroll1"}},
+            {"IgnoreCheck", &SettingsDialog::setIgnoring, {"List1", "Command2", "Command3"}},
+        };
         Dialog d;
-        d.form.show();
-        const auto enabled = [&](bool on) {
-            for (const QString& name : governed)
-                QVERIFY2(child<QWidget>(d.form, name)->isEnabled() == on, qPrintable(name));
-        };
-        const auto setByProgram = [&](bool on) {
-            if (check == QLatin1String("Logcheck"))
-                d.form.setLogging(on);
-            else if (check == QLatin1String("RoundCheck"))
-                d.form.setRounding(on);
-            else
-                d.form.setIgnoring(on);
-        };
-
         QSignalSpy logging(&d.form, &SettingsDialog::loggingChanged);
-
-        d.click(qPrintable(check));
-        enabled(false);
-        d.click(qPrintable(check));
-        enabled(true);
-        for (bool on :
-             {false, false, true, true}) { // repeated: Qt emits nothing for an unchanged value
-            setByProgram(on);
-            enabled(on);
+        for (const Row& row : rows) {
+            d.click(row.check);
+            for (const QString& name : row.governed)
+                QVERIFY2(!child(d.form, name)->isEnabled(), qPrintable(name));
+            (d.form.*row.set)(true);
+            for (const QString& name : row.governed)
+                QVERIFY2(child(d.form, name)->isEnabled(), qPrintable(name));
         }
-        // Only the user's clicks report logging, not values the program sets.
-        if (check == QLatin1String("Logcheck")) {
-            QCOMPARE(logging.count(), 2);
-            QCOMPARE(logging.at(0).at(0).toBool(), false);
-            QCOMPARE(logging.at(1).at(0).toBool(), true);
-        } else {
-            QCOMPARE(logging.count(), 0);
-        }
-        QVERIFY(child<QWidget>(d.form, QStringLiteral("Combo1"))->isEnabled());
+        QCOMPARE(logging.count(), 1);
+        QCOMPARE(logging.first().first().toBool(), false);
     }
 
+    // Each change reruns the conversion, also a value start-up sets again unchanged.
     void roundingChangesRerunConversion()
     {
         Dialog d;
-        d.form.show();
+        auto* bar = child<QScrollBar>(d.form, QStringLiteral("HScroll1"));
+        auto* label = child<QLabel>(d.form, QStringLiteral("Label4"));
         QSignalSpy reruns(&d.form, &SettingsDialog::roundingChanged);
-        d.bar()->setFocus();
-        QTest::keyClick(d.bar(), Qt::Key_Home);
-        QCOMPARE(d.label(), QStringLiteral("0"));
-        QCOMPARE(reruns.count(), 1);
-
-        // Dragging the thumb: the label and the outputs follow every movement, not only the
-        // release.
-        d.bar()->setSliderDown(true);
+        // The label and the outputs follow the dragged thumb, not only its release.
+        bar->setSliderDown(true);
         for (int position : {3, 7, 12}) {
-            d.bar()->setSliderPosition(position);
-            QCOMPARE(d.label(), QString::number(position));
+            bar->setSliderPosition(position);
+            QCOMPARE(label->text(), QString::number(position));
         }
-        d.bar()->setSliderDown(false);
-        QCOMPARE(reruns.count(), 4);
-
+        bar->setSliderDown(false);
         d.form.setPlaces(99); // a damaged setting cannot push the bar past its end
-        QCOMPARE(d.label(), QStringLiteral("15"));
-        QCOMPARE(reruns.count(), 5);
-
-        d.click("RoundCheck"); // off: the digits stay, the outputs lose their rounding at once
-        QCOMPARE(reruns.count(), 6);
-        QCOMPARE(d.form.places(), 15);
-        d.form.setRounding(false); // start-up sets it again unchanged: the conversion still reruns
+        QCOMPARE(label->text(), QStringLiteral("15"));
+        d.form.setPlaces(15);
+        d.click("RoundCheck");
+        d.form.setRounding(false);
         QCOMPARE(reruns.count(), 7);
     }
 
@@ -155,29 +113,21 @@ private slots:
         QTest::addColumn<QStringList>("after");
         QTest::addColumn<int>("selectedAfter");
         QTest::addColumn<bool>("refused");
-        const QString a = QStringLiteral("Время"), b = QStringLiteral("Длина"),
-                      c = QStringLiteral("Масса"), e = QStringLiteral("Объем");
-        // Start-up adds in file order; the list keeps alphabetical order, case ignored.
         const QString lower = QStringLiteral("время");
-        QTest::newRow("alphabetical place, next selected")
-            << kFive << QStringList{e, lower} << 1 << QStringList{lower, c, e} << 2 << false;
-        QTest::newRow("duplicate does nothing")
-            << kFive << QStringList{c, QStringLiteral("масса")} << 1
-            << QStringList{c, QStringLiteral("масса")} << 1 << false;
+        QTest::newRow("alphabetical place, case ignored, next selected")
+            << kFive << QStringList{kVolume, lower} << 1 << QStringList{lower, kMass, kVolume} << 2
+            << false;
+        QTest::newRow("duplicate")
+            << kFive << QStringList{kMass} << 1 << QStringList{kMass} << 1 << false;
         QTest::newRow("last quantity keeps selection")
-            << kFive << QStringList{} << 4 << QStringList{e} << 4 << false;
-        QTest::newRow("fifth of five")
-            << kFive << kFive.mid(0, 4) << 4 << QStringList{a, b, c, QStringLiteral("Площадь")} << 4
-            << true;
-        QTest::newRow("only quantity")
-            << QStringList{b} << QStringList{} << 0 << QStringList{} << 0 << true;
-        // Names the database no longer has hide nothing, so they neither block nor count.
+            << kFive << QStringList{} << 4 << QStringList{kVolume} << 4 << false;
+        QTest::newRow("fifth of five") << kFive << kFive.mid(0, 4) << 4
+                                       << QStringList{kTime, kLength, kMass, kArea} << 4 << true;
+        // Names the database no longer has hide nothing, so they do not count.
         const QString x = QStringLiteral("Икс"), y = QStringLiteral("Игрек");
-        QTest::newRow("stale names do not block")
-            << kFive.mid(0, 3) << QStringList{x, y} << 0 << QStringList{b, y, x} << 1 << false;
-        QTest::newRow("stale names do not open the last one")
-            << kFive.mid(0, 2) << QStringList{x, y, b} << 1 << QStringList{b, y, x} << 1 << true;
-        QTest::newRow("no quantities at all")
+        QTest::newRow("stale names do not block") << kFive.mid(0, 3) << QStringList{x, y} << 0
+                                                  << QStringList{kLength, y, x} << 1 << false;
+        QTest::newRow("no quantities")
             << QStringList{} << QStringList{} << -1 << QStringList{} << -1 << false;
     }
 
@@ -186,99 +136,72 @@ private slots:
         QFETCH(QStringList, categories);
         QFETCH(QStringList, ignored);
         QFETCH(int, selected);
-        QFETCH(QStringList, after);
-        QFETCH(int, selectedAfter);
         QFETCH(bool, refused);
-        Dialog d;
-        d.fill(categories, ignored);
+        Dialog d(categories, ignored);
         d.form.selectCategory(selected);
         d.click("Command2");
-        QCOMPARE(d.form.ignored(), after);
-        QCOMPARE(d.combo()->currentIndex(), selectedAfter);
+        QTEST(d.form.ignored(), "after");
+        QTEST(child<QComboBox>(d.form, QStringLiteral("Combo1"))->currentIndex(), "selectedAfter");
         QCOMPARE(d.messenger.messages.size(), refused ? 1 : 0);
-        if (refused)
-            QCOMPARE(d.messenger.messages.first().text,
-                     QStringLiteral("Достигнуто минимальное количество величин!"));
     }
 
     void removeFollowsSelectionRules_data()
     {
         QTest::addColumn<bool>("byKey");
-        QTest::addColumn<int>("names");
         QTest::addColumn<int>("selected");
         QTest::addColumn<QStringList>("left");
         QTest::addColumn<int>("selectedAfter");
-        const QString a = QStringLiteral("Время"), b = QStringLiteral("Длина"),
-                      c = QStringLiteral("Масса");
-        for (bool byKey : {false, true}) {
-            const char* how = byKey ? "Delete key" : "button";
-            QTest::addRow("%s, first of three", how) << byKey << 3 << 0 << QStringList{b, c} << 0;
-            QTest::addRow("%s, middle of three", how) << byKey << 3 << 1 << QStringList{a, c} << 1;
-            QTest::addRow("%s, last of three", how) << byKey << 3 << 2 << QStringList{a, b} << -1;
-            QTest::addRow("%s, nothing selected", how)
-                << byKey << 3 << -1 << QStringList{a, b, c} << 2;
-            QTest::addRow("%s, empty list", how) << byKey << 0 << -1 << QStringList{} << -1;
-        }
+        QTest::newRow("middle, Delete key") << true << 1 << QStringList{kTime, kMass} << 1;
+        QTest::newRow("last") << false << 2 << QStringList{kTime, kLength} << -1;
+        QTest::newRow("nothing selected") << false << -1 << QStringList{kTime, kLength, kMass} << 2;
     }
 
     void removeFollowsSelectionRules()
     {
         QFETCH(bool, byKey);
-        QFETCH(int, names);
         QFETCH(int, selected);
-        QFETCH(QStringList, left);
-        QFETCH(int, selectedAfter);
-        Dialog d;
-        d.form.show();
-        d.fill(kFive, QStringList{QStringLiteral("Масса"), QStringLiteral("Время"),
-                                  QStringLiteral("Длина")}
-                          .mid(0, names));
+        Dialog d(kFive, {kMass, kTime, kLength});
+        auto* list = child<QListWidget>(d.form, QStringLiteral("List1"));
         if (selected >= 0)
-            d.selectRow(selected);
-        QCOMPARE(d.selectedRow(), selected);
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                              list->visualItemRect(list->item(selected)).center());
         if (byKey)
-            QTest::keyClick(d.list(), Qt::Key_Delete);
+            QTest::keyClick(list, Qt::Key_Delete);
         else
             d.click("Command3");
-        QCOMPARE(d.form.ignored(), left);
-        QCOMPARE(d.selectedRow(), selectedAfter);
+        QTEST(d.form.ignored(), "left");
+        const auto selection = list->selectedItems();
+        QTEST(selection.isEmpty() ? -1 : list->row(selection.first()), "selectedAfter");
     }
 
-    void reportShowsTextInInformationBox()
+    // "Хорошо" and the close button refuse a log name that would write over one of our files.
+    void handingBackRefusesOurOwnFiles()
     {
-        Dialog d;
-        d.report = QStringLiteral("Метрованта 1.78\nКатегорий: 3");
-        d.click("Command1");
-        QCOMPARE(d.messenger.messages.size(), 1);
-        const ShownMessage& shown = d.messenger.messages.first();
-        QCOMPARE(shown.text, d.report);
-        QCOMPARE(shown.title, QStringLiteral("Отчет по базе"));
-    }
-
-    void okAndCloseButtonHandBack_data()
-    {
-        QTest::addColumn<bool>("byCloseButton");
-        QTest::newRow("Хорошо") << false;
-        QTest::newRow("close button") << true;
-    }
-
-    void okAndCloseButtonHandBack()
-    {
-        QFETCH(bool, byCloseButton);
-        Dialog d;
-        d.fill(kFive, {QStringLiteral("Масса")});
-        d.form.show();
-        d.form.setPlaces(3);
-        QSignalSpy spy(&d.form, &SettingsDialog::handedBack);
-        if (byCloseButton)
-            d.form.close();
-        else
-            d.click("Command4");
-        QCOMPARE(spy.count(), 1);
-        QVERIFY(d.form.isHidden());
-        d.form.show(); // shown again: the values are still there
-        QCOMPARE(d.form.places(), 3);
-        QCOMPARE(d.form.ignored(), QStringList{QStringLiteral("Масса")});
+        for (bool byCloseButton : {false, true}) {
+            Dialog d;
+            d.form.setLogFileCheck([](const QString& name) {
+                return name == QLatin1String("base.dat") ? QStringLiteral("Base.dat") : QString();
+            });
+            QSignalSpy handedBack(&d.form, &SettingsDialog::handedBack);
+            const auto handBack = [&](const QString& logFile) {
+                d.form.setLogFile(logFile);
+                if (byCloseButton)
+                    d.form.close();
+                else
+                    d.click("Command4");
+            };
+            handBack(QStringLiteral("base.dat"));
+            QVERIFY(d.form.isVisible());
+            QCOMPARE(d.messenger.messages.size(), 1);
+            QCOMPARE(d.messenger.messages.first().text,
+                     QStringLiteral("Log-файл base.dat - это файл программы Base.dat. Выберите "
+                                    "другое имя log-файла."));
+            QCOMPARE(child<QLineEdit>(d.form, QStringLiteral("Logfile"))->selectedText(),
+                     QStringLiteral("base.dat"));
+            handBack(QStringLiteral("calc.log"));
+            QVERIFY(d.form.isHidden());
+            QCOMPARE(handedBack.count(), 1);
+        }
     }
 };
 
