@@ -44,13 +44,15 @@ start "$root/three" relative/data
 [ "$out" = "$root/three/.local/share/metrovanta|" ] || fail "relative XDG_DATA_HOME: [$out]"
 [ ! -e "$root/elsewhere/relative" ] || fail "relative XDG_DATA_HOME made under the current folder"
 
-# A user's edited copy survives later starts; a dangling link is not written through.
+# A user's edited copy survives later starts; so does a dangling link, not written through.
 printf 'edited\r\n' >"$folder/Base.dat"
 start "$root/one" -
 [ "$(tr -d '\r' <"$folder/Base.dat")" = edited ] || fail "the user's copy replaced"
-mkdir -p "$root/four/.local/share/metrovanta"
-ln -s "$root/nowhere" "$root/four/.local/share/metrovanta/Base.dat"
+link="$root/four/.local/share/metrovanta/Base.dat"
+mkdir -p "${link%/*}"
+ln -s "$root/nowhere" "$link"
 start "$root/four" -
+[ -L "$link" ] || fail "a dangling Base.dat link replaced"
 [ ! -e "$root/nowhere" ] || fail "wrote through a dangling Base.dat link"
 
 # Without the shipped file the program still starts, and the launcher says why.
