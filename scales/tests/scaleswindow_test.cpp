@@ -60,7 +60,6 @@ private slots:
     void startsAtZeroWithGeneralHelp()
     {
         QCOMPARE(shown(), (QStringList{"0", "32", "273", "491", "0"}));
-        QVERIFY(help().startsWith(QStringLiteral("Эта программа переводит перевод температур")));
         // The text's closing CR LF shows as one line break, with no stray CR.
         QVERIFY(help().endsWith(QStringLiteral("температуру.\n")));
         QVERIFY(!help().contains(QLatin1Char('\r')));
