@@ -31,9 +31,6 @@ class NumberText(unittest.TestCase):
         for value, text in cases:
             with self.subTest(value=value):
                 self.assertEqual(make_base.number_text(value), text)
-        for text in ["0.40951241", "1.66053906660E-27", "2.99792458E+08"]:  # fifteen digits survive
-            value = make_base.parse_coefficient(text, "t")
-            self.assertEqual(float(make_base.number_text(value)), value, text)
 
     def test_cyrillic_first_then_binary_utf16(self):
         names = ["метр", "Миля", "дюйм", "ярд", "Ёмкость", "foot", "Inch", "1/4 дюйма", "Мил", "ёж"]
