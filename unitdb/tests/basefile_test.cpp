@@ -1,3 +1,5 @@
+// Base.dat read and written: every accepted form saved back byte for byte, each
+// malformed record with its line, and texts a save must refuse or protect.
 #include "unitdb/basefile.h"
 
 #include "testfolder.h"
@@ -8,255 +10,168 @@
 #include <cerrno>
 #include <limits>
 #include <memory>
+#include <tuple>
 
 using namespace unitdb;
 
 namespace
 {
 
-std::unique_ptr<UnitTables> loadOrFail(const std::filesystem::path& path)
+// The text with every `from` of each pair replaced by its `to`, pair after pair.
+std::string edited(std::string s, std::initializer_list<std::pair<std::string, std::string>> edits)
 {
-    auto t = std::make_unique<UnitTables>();
-    const LoadResult r = load(*t, path);
-    EXPECT_TRUE(r.ok()) << "code " << static_cast<int>(r.code) << " line " << r.line;
-    return t;
-}
-
-std::string replaceAll(std::string s, const std::string& from, const std::string& to)
-{
-    for (auto pos = s.find(from); pos != std::string::npos; pos = s.find(from, pos + to.size()))
-        s.replace(pos, from.size(), to);
+    for (const auto& [from, to] : edits)
+        for (auto pos = s.find(from); pos != std::string::npos; pos = s.find(from, pos + to.size()))
+            s.replace(pos, from.size(), to);
     return s;
-}
-
-// The fixture as written by the program: Windows-1251, CR LF, canonical coefficients.
-std::string referenceBytes()
-{
-    return readBytes(dataFile("cp1251_crlf.dat"));
-}
-
-std::string cp1251(const std::string& utf8)
-{
-    return encodeCp1251(utf8).bytes;
-}
-
-std::unique_ptr<UnitTables> oneCategory(const std::string& unitName, const std::string& desc)
-{
-    auto t = std::make_unique<UnitTables>();
-    t->categoryCount = 1;
-    t->categoryNames[0] = "Длина";
-    t->unitCount[0] = 1;
-    t->unitNames[0][0] = unitName;
-    t->coefficients[0][0] = 1;
-    t->descriptions[0][0] = desc;
-    return t;
 }
 
 } // namespace
 
 TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
 {
-    const std::string reference = referenceBytes();
+    // As the program writes it: Windows-1251, CR LF, canonical coefficients.
+    const std::string reference = readBytes(dataFile("cp1251_crlf.dat"));
     ASSERT_FALSE(reference.empty());
     const std::string utf8 = decodeCp1251(reference);
-    const std::string undefinedByte = replaceAll(reference, "(A)", "(\x98)");
-    const std::string beyondCp1251 = replaceAll(utf8, "(A)", "(Å м² Ω)");
-    const std::string quoted = cp1251(replaceAll(replaceAll(utf8, "foot,", "\"foot, US\","),
-                                                 "Пустой раздел", "\" Пустой, раздел\""));
-    struct Row {
-        const char* name;
-        std::string bytes;
-        std::string saved;
-        TextEncoding encoding;
-    };
-    const Row rows[] = {
-        {"windows-1251 crlf", reference, reference, TextEncoding::Cp1251},
+    const auto cp1251 = [](const std::string& text) { return encodeCp1251(text).bytes; };
+    const std::string undefinedByte = edited(reference, {{"(A)", "(\x98)"}});
+    const std::string beyondCp1251 = edited(utf8, {{"(A)", "(Å м² Ω)"}});
+    const std::string quoted = cp1251(edited(utf8, {{"foot,", "\"foot, US\","},
+                                                    {"Пустой раздел", "\" Пустой, раздел\""},
+                                                    {"Ньютон", "  Ньютон"}}));
+    // A description gets its final period, also after other punctuation.
+    const std::string unfinished = cp1251(edited(utf8, {{"секунды.", "секунды"}, {"кг.", "кг!"}}));
+    using enum TextEncoding;
+    const std::tuple<const char*, std::string, std::string, TextEncoding> rows[] = {
+        {"windows-1251 crlf", reference, reference, Cp1251},
         {"utf-8 with bom", readBytes(dataFile("utf8_bom_crlf.dat")), "\xEF\xBB\xBF" + utf8,
-         TextEncoding::Utf8WithBom},
-        {"utf-8 lf", readBytes(dataFile("utf8_lf.dat")), utf8, TextEncoding::Utf8},
-        {"utf-8 beyond windows-1251", beyondCp1251, beyondCp1251, TextEncoding::Utf8},
-        {"byte 0x98", undefinedByte, undefinedByte, TextEncoding::Cp1251},
-        {"names with commas", quoted, quoted, TextEncoding::Cp1251},
-        {"lf only", replaceAll(reference, "\r\n", "\n"), reference, TextEncoding::Cp1251},
-        {"blank lines around categories", "\r\n" + replaceAll(reference, "*\r\n", "*\r\n \t\r\n"),
-         reference, TextEncoding::Cp1251},
-        {"no final line end", reference.substr(0, reference.size() - 2), reference,
-         TextEncoding::Cp1251},
+         Utf8WithBom},
+        {"utf-8 lf", readBytes(dataFile("utf8_lf.dat")), utf8, Utf8},
+        {"utf-8 beyond windows-1251", beyondCp1251, beyondCp1251, Utf8},
+        {"byte 0x98", undefinedByte, undefinedByte, Cp1251},
+        {"quoted names, blank-led description", quoted, quoted, Cp1251},
+        {"descriptions without a period", unfinished, cp1251(edited(utf8, {{"кг.", "кг!."}})),
+         Cp1251},
+        {"lf only", edited(reference, {{"\r\n", "\n"}}), reference, Cp1251},
+        {"blank lines around categories", "\r\n" + edited(reference, {{"*\r\n", "*\r\n \t\r\n"}}),
+         reference, Cp1251},
+        {"no final line end", reference.substr(0, reference.size() - 2), reference, Cp1251},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, bytes, saved, encoding] : rows) {
+        SCOPED_TRACE(name);
         TestFolder dir;
-        writeBytes(dir / "in.dat", row.bytes);
+        writeBytes(dir / "in.dat", bytes);
         auto t = std::make_unique<UnitTables>();
         const LoadResult r = load(*t, dir / "in.dat");
         ASSERT_TRUE(r.ok()) << "line " << r.line;
-        EXPECT_EQ(r.encoding, row.encoding);
+        EXPECT_EQ(r.encoding, encoding);
         EXPECT_EQ(t->categoryCount, 4);
         ASSERT_TRUE(save(*t, dir / "out.dat").ok());
-        EXPECT_EQ(readBytes(dir / "out.dat"), row.saved);
+        EXPECT_EQ(readBytes(dir / "out.dat"), saved);
     }
-}
-
-TEST(BaseFile, KeepsDescriptionsWholeAndEndsThemWithAPeriod)
-{
-    TestFolder dir;
-    writeBytes(dir / "Base.dat", "Длина\r\n"
-                                 "Метр,1\r\n"
-                                 "Мера длины\r\n"
-                                 "Дюйм,0.0254\r\n"
-                                 "Мера длины.\r\n"
-                                 "Ярд,0.9144\r\n"
-                                 "\r\n"
-                                 "Фут,0.3048\r\n"
-                                 "Ух ты!\r\n"
-                                 "  \"Миля, морская\",1852\r\n"
-                                 "  Три поля: a, \"b\", c\r\n"
-                                 "*\r\n"
-                                 "Пусто\r\n"
-                                 "*\r\n");
-    const auto t = loadOrFail(dir / "Base.dat");
-    ASSERT_EQ(t->categoryCount, 2);
-    ASSERT_EQ(t->unitCount[0], 5);
-    EXPECT_EQ(t->unitCount[1], 0);
-    EXPECT_EQ(t->categoryNames[1], "Пусто");
-    EXPECT_EQ(t->descriptions[0][0], "Мера длины.");
-    EXPECT_EQ(t->descriptions[0][1], "Мера длины.");
-    EXPECT_EQ(t->descriptions[0][2], "");
-    EXPECT_EQ(t->descriptions[0][3], "Ух ты!.");
-    EXPECT_EQ(t->unitNames[0][4], "Миля, морская");
-    EXPECT_EQ(t->descriptions[0][4], "  Три поля: a, \"b\", c.");
-    EXPECT_EQ(t->coefficients[0][1], 0.0254);
 }
 
 TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
 {
-    struct Row {
-        const char* text;
-        ErrorCode code;
-        int line;
+    using enum ErrorCode;
+    std::vector<std::tuple<std::string, ErrorCode, int>> rows = {
+        {"Длина\r\nМетр,1\r\nОписание\r\n", UnexpectedEnd, 4},
+        {"Длина\r\nМетр,1\r\n", UnexpectedEnd, 3},
+        {"Длина\r\n", UnexpectedEnd, 2},
+        {"Длина\r\nМетр\r\n1\r\n*\r\n", MissingCoefficient, 2},
+        {"\r\n\r\nДлина\r\nМетр\r\n*\r\n", MissingCoefficient, 4},
+        {"Длина, мера\r\n*\r\n", ExtraField, 1},
+        {"Длина\r\n*,\r\n", ExtraField, 2},
+        {"\"Длина\r\n*\r\n", UnclosedQuote, 1},
+        {"", EmptyFile, 0},
+        {"\r\n \t\n\r\n", EmptyFile, 0},
+        {"\xEF\xBB\xBF\r\n", EmptyFile, 0},
     };
-    const Row rows[] = {
-        {"Длина\r\nМетр,1\r\nОписание\r\n", ErrorCode::UnexpectedEnd, 4},
-        {"Длина\r\nМетр,1\r\n", ErrorCode::UnexpectedEnd, 3},
-        {"Длина\r\n", ErrorCode::UnexpectedEnd, 2},
-        {"Длина\r\nМетр\r\n1\r\n*\r\n", ErrorCode::MissingCoefficient, 2},
-        {"Длина\r\nМетр,один\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
-        {"Длина\r\nМетр,\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
-        {"Длина\r\nМетр,1e400\r\nx\r\n*\r\n", ErrorCode::OutOfRange, 2},
-        {"Длина\r\nМетр,1e-400\r\nx\r\n*\r\n", ErrorCode::OutOfRange, 2},
-        {"Длина\r\nМетр,4e-320\r\nx\r\n*\r\n", ErrorCode::OutOfRange, 2},
-        {"Длина\r\nМетр, 0.00\r\nx\r\n*\r\n", ErrorCode::NotPositive, 2},
-        {"Длина\r\nМетр,-1e-400\r\nx\r\n*\r\n", ErrorCode::NotPositive, 2},
-        {"Длина\r\nМетр,1.5x\r\nx\r\n*\r\n", ErrorCode::BadCoefficient, 2},
-        {"Длина\r\nМетр,1,5\r\nx\r\n*\r\n", ErrorCode::ExtraField, 2},
-        {"Длина, мера\r\n*\r\n", ErrorCode::ExtraField, 1},
-        {"Длина\r\n*,\r\n", ErrorCode::ExtraField, 2},
-        {"\"Длина\r\n*\r\n", ErrorCode::UnclosedQuote, 1},
-        {"\r\n\r\nДлина\r\nМетр\r\n*\r\n", ErrorCode::MissingCoefficient, 4},
-        {"", ErrorCode::EmptyFile, 0},
-        {"\r\n \t\n\r\n", ErrorCode::EmptyFile, 0},
-        {"\xEF\xBB\xBF\r\n", ErrorCode::EmptyFile, 0},
-        {"Длина\r\nМетр,1\r\nx\r\n*\r\nМасса\r\nГрамм,0.001\r\nx\r\nТонна;1000\r\nx\r\n*\r\n",
-         ErrorCode::MissingCoefficient, 8},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.text);
+    // Coefficients: 4e-320 is subnormal, and a negative that underflows is still negative.
+    const std::pair<const char*, ErrorCode> coefficients[] = {
+        {"один", BadCoefficient}, {"1.5x", BadCoefficient}, {"1,5", ExtraField},
+        {"1e400", OutOfRange},    {"1e-400", OutOfRange},   {"4e-320", OutOfRange},
+        {" 0.00", NotPositive},   {"-1e-400", NotPositive}};
+    for (const auto& [coefficient, code] : coefficients)
+        rows.emplace_back(std::string("Длина\r\nМетр,") + coefficient + "\r\nx\r\n*\r\n", code, 2);
+    for (const auto& [text, code, line] : rows) {
+        SCOPED_TRACE(text);
         TestFolder dir;
-        writeBytes(dir / "Base.dat", row.text);
+        writeBytes(dir / "Base.dat", text);
         auto t = std::make_unique<UnitTables>();
         const LoadResult r = load(*t, dir / "Base.dat");
-        EXPECT_EQ(r.code, row.code);
-        EXPECT_EQ(r.line, row.line);
-        EXPECT_EQ(r.partial, row.code != ErrorCode::EmptyFile); // nothing left unread
+        EXPECT_EQ(r.code, code);
+        EXPECT_EQ(r.line, line);
+        EXPECT_EQ(r.partial, code != EmptyFile);
     }
 }
 
 TEST(BaseFile, StopsAtCapacityWithTheLineOfTheFirstRecordThatDoesNotFit)
 {
     TestFolder dir;
-    std::string cats;
-    for (int c = 0; c < kMaxCategories + 1; ++c)
-        cats += "Раздел " + std::to_string(c) + "\r\nЕд,1\r\n\r\n*\r\n";
-    writeBytes(dir / "cats.dat", cats);
-
+    std::string categories;
+    for (int c = 0; c <= kMaxCategories; ++c)
+        categories += "Раздел\r\nЕд,1\r\n\r\n*\r\n";
+    writeBytes(dir / "categories.dat", categories);
     std::string units = "Длина\r\n";
-    for (int s = 0; s < kMaxUnits + 1; ++s)
-        units += "Ед " + std::to_string(s) + "," + std::to_string(s + 1) + "\r\nx.\r\n";
-    units += "*\r\n";
-    writeBytes(dir / "units.dat", units);
+    for (int s = 0; s < kMaxUnits; ++s)
+        units += "Ед " + std::to_string(s) + ",1\r\nx.\r\n";
+    writeBytes(dir / "full.dat", units + "*\r\n");
+    writeBytes(dir / "units.dat", units + "Ещё,1\r\nx.\r\n*\r\n");
 
     auto t = std::make_unique<UnitTables>();
     t->unitNames[kMaxCategories - 1][3] = "stale"; // a load replaces all that was there
-    LoadResult r = load(*t, dir / "cats.dat");
+    LoadResult r = load(*t, dir / "categories.dat");
     EXPECT_EQ(r.code, ErrorCode::TooManyCategories);
     EXPECT_EQ(r.line, 4 * kMaxCategories + 1);
     EXPECT_EQ(t->categoryCount, kMaxCategories);
-    EXPECT_EQ(t->categoryNames[kMaxCategories - 1], "Раздел 50");
     EXPECT_EQ(t->unitNames[kMaxCategories - 1][3], "");
-
     r = load(*t, dir / "units.dat");
     EXPECT_EQ(r.code, ErrorCode::TooManyUnits);
     EXPECT_EQ(r.line, 2 + 2 * kMaxUnits);
-    EXPECT_EQ(t->categoryCount, 1);
     EXPECT_EQ(t->unitCount[0], kMaxUnits);
-    EXPECT_EQ(t->coefficients[0][kMaxUnits - 1], kMaxUnits);
-
-    // Exactly full is fine.
-    units = units.substr(0, units.rfind("Ед ")) + "*\r\n";
-    writeBytes(dir / "full.dat", units);
     EXPECT_TRUE(load(*t, dir / "full.dat").ok());
-    EXPECT_EQ(t->unitCount[0], kMaxUnits);
 }
 
-TEST(BaseFile, MissingFileAndUnreadablePathHaveTheirOwnCodes)
+TEST(BaseFile, AFileThatCannotBeReadLoadsNothing)
 {
     TestFolder dir;
     auto t = std::make_unique<UnitTables>();
-    LoadResult r = load(*t, dir / "Base.dat");
-    EXPECT_EQ(r.code, ErrorCode::FileMissing);
-    EXPECT_FALSE(r.partial);
-    r = load(*t, dir.path());
-    EXPECT_EQ(r.code, ErrorCode::NotRegularFile);
-    EXPECT_EQ(r.systemError, EISDIR);
+    EXPECT_EQ(load(*t, dir / "Base.dat").code, ErrorCode::FileMissing);
+    const LoadResult r = load(*t, dir.path());
+    EXPECT_EQ(std::tie(r.code, r.systemError, r.partial),
+              std::tuple(ErrorCode::NotRegularFile, EISDIR, false));
 }
 
 TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
 {
-    struct Row {
-        const char* category;
-        const char* name;
-        const char* desc;
-        double coefficient;
-        ErrorCode code;
-        TextField field;
-    };
+    using enum ErrorCode;
     const double inf = std::numeric_limits<double>::infinity();
-    const Row rows[] = {
-        {"Масса", "Ангстрем Å", "", 1, ErrorCode::Unencodable, TextField::UnitName},
-        {"Масса, \"вес\"", "Метр", "", 1, ErrorCode::UnwritableText, TextField::CategoryName},
-        {"Масса", " \"Метр\"", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
-        {"Масса", "* ", "", 1, ErrorCode::UnwritableText, TextField::UnitName},
-        {"Масса", "Метр", "две\nстроки", 1, ErrorCode::UnwritableText, TextField::Description},
-        {"Масса", "Метр", "", inf, ErrorCode::OutOfRange, TextField::Coefficient},
-        {"Масса", "Метр", "", -0.0, ErrorCode::NotPositive, TextField::Coefficient},
+    // Category, unit, description, coefficient: the refusal and the field it names.
+    const std::tuple<const char*, const char*, const char*, double, ErrorCode, TextField> rows[] = {
+        {"Масса", "Ангстрем Å", "", 1, Unencodable, TextField::UnitName},
+        {"Масса, \"вес\"", "Метр", "", 1, UnwritableText, TextField::CategoryName},
+        {"Масса", " \"Метр\"", "", 1, UnwritableText, TextField::UnitName},
+        {"Масса", "* ", "", 1, UnwritableText, TextField::UnitName},
+        {"Масса", "Метр", "две\nстроки", 1, UnwritableText, TextField::Description},
+        {"Масса", "Метр", "", inf, OutOfRange, TextField::Coefficient},
+        {"Масса", "Метр", "", -0.0, NotPositive, TextField::Coefficient},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [category, unit, description, coefficient, code, field] : rows) {
+        SCOPED_TRACE(unit);
         TestFolder dir;
         writeBytes(dir / "Base.dat", "old");
-        auto t = oneCategory("Дюйм", "");
+        auto t = std::make_unique<UnitTables>();
         t->categoryCount = 2;
-        t->categoryNames[1] = row.category;
+        t->categoryNames = {"Длина", category};
         t->unitCount[1] = 2;
-        t->coefficients[1][0] = 1;
-        t->unitNames[1][1] = row.name;
-        t->descriptions[1][1] = row.desc;
-        t->coefficients[1][1] = row.coefficient;
+        t->unitNames[1] = {"Грамм", unit};
+        t->coefficients[1] = {1, coefficient};
+        t->descriptions[1][1] = description;
         const SaveResult r = save(*t, dir / "Base.dat");
-        EXPECT_EQ(r.code, row.code);
-        EXPECT_EQ(r.category, 1);
-        EXPECT_EQ(r.slot, row.field == TextField::CategoryName ? -1 : 1);
-        EXPECT_EQ(r.field, row.field);
+        EXPECT_EQ(std::tie(r.code, r.category, r.slot, r.field),
+                  std::tuple(code, 1, field == TextField::CategoryName ? -1 : 1, field));
         EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
         EXPECT_EQ(dir.names(), std::vector<std::string>{"Base.dat"});
     }
@@ -264,14 +179,9 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
 
 TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
 {
-    struct Row {
-        const char* category;
-        const char* unit;
-        TextEncoding encoding;
-        std::string fileStart; // the saved file's first bytes
-    };
     using enum TextEncoding;
-    const Row rows[] = {
+    // Category, unit, the encoding they are saved in, and the saved file's first bytes.
+    const std::tuple<const char*, const char*, TextEncoding, std::string> rows[] = {
         {"Длина", " Метр", Cp1251, "\xC4\xEB\xE8\xED\xE0\r\n\" \xCC"},
         {"\tДлина ", "Метр", Cp1251, "\"\t\xC4"},     // the reader skips unquoted leading blanks
         {"", " *", Cp1251, "\"\"\r\n\" *\","},        // a blank line names no category
@@ -281,18 +191,23 @@ TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
         {"\uFEFFÅ", "Ω", Utf8, "\xEF\xBB\xBF\xEF\xBB\xBFÅ"}, // one mark, then the text's own
         {"Å", "Ω", Utf8WithBom, "\xEF\xBB\xBFÅ"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.category);
+    for (const auto& [category, unit, encoding, fileStart] : rows) {
+        SCOPED_TRACE(category);
         TestFolder dir;
-        const auto t = oneCategory(row.unit, "Text.");
-        t->categoryNames[0] = row.category;
-        t->encoding = row.encoding;
+        auto t = std::make_unique<UnitTables>();
+        t->categoryCount = 1;
+        t->categoryNames[0] = category;
+        t->unitCount[0] = 1;
+        t->unitNames[0][0] = unit;
+        t->coefficients[0][0] = 1;
+        t->descriptions[0][0] = "Text.";
+        t->encoding = encoding;
         ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
-        EXPECT_TRUE(readBytes(dir / "Base.dat").starts_with(row.fileStart));
-        const auto back = loadOrFail(dir / "Base.dat");
-        EXPECT_EQ(back->categoryNames[0], row.category);
-        EXPECT_EQ(back->unitNames[0][0], row.unit);
-        EXPECT_EQ(back->descriptions[0][0], "Text.");
+        EXPECT_TRUE(readBytes(dir / "Base.dat").starts_with(fileStart));
+        ASSERT_TRUE(load(*t, dir / "Base.dat").ok());
+        EXPECT_EQ(t->categoryNames[0], category);
+        EXPECT_EQ(t->unitNames[0][0], unit);
+        EXPECT_EQ(t->descriptions[0][0], "Text.");
     }
 }
 
@@ -300,9 +215,10 @@ TEST(BaseFile, FailedSaveLeavesTheOldFileByteIdentical)
 {
     TestFolder dir;
     writeBytes(dir / "Base.dat", "old");
-    const SaveResult r = save(*oneCategory("Метр", "Новое."), dir / "Base.dat" / "Base.dat");
+    // A path through a file: ENOTDIR, or ENOENT on Windows.
+    const SaveResult r = save(*std::make_unique<UnitTables>(), dir / "Base.dat" / "Base.dat");
     EXPECT_EQ(r.code, ErrorCode::WriteFailed);
     EXPECT_EQ(r.write.step, FileStep::Open);
-    EXPECT_NE(r.write.systemError, 0); // a path through a file: ENOTDIR, or ENOENT on Windows
+    EXPECT_NE(r.write.systemError, 0);
     EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
 }

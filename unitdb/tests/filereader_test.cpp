@@ -1,3 +1,5 @@
+// The careful whole-file reader and the changed-on-disk check. What is not a
+// readable regular file of a sensible size is a result, never a hang or a flood.
 #include "unitdb/filereader.h"
 
 #include "testfolder.h"
@@ -10,13 +12,10 @@
 
 using namespace unitdb;
 
-// What is not a readable regular file of a sensible size is a result, never a
-// hang or a flood; the failing system calls themselves are driven in the window's
-// fault tests and the file-layer fuzz target.
 TEST(FileReader, ReadsRegularFilesWithinTheLimitOnly)
 {
     TestFolder dir;
-    std::string bytes(200 * 1024, 'x'); // several reads
+    std::string bytes(200 * 1024, 'x'); // several reads, each chunk marked
     for (std::size_t i = 0; i < bytes.size(); i += 997)
         bytes[i] = static_cast<char>(i / 997);
     writeBytes(dir / "f", bytes);

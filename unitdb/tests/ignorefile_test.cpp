@@ -1,80 +1,62 @@
+// Ignore.ini: UTF-8 and quoted fields read, and names written so that they read back the
+// same (which also reads Windows-1251).
 #include "unitdb/ignorefile.h"
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace unitdb;
-
-namespace
-{
-
 using Names = std::vector<std::string>;
-
-} // namespace
 
 TEST(IgnoreFile, ReadsEitherEncodingAndBothFieldForms)
 {
-    struct Row {
-        std::string bytes;
-        Names names;
-    };
-    const Row rows[] = {
-        {"\xC4\xEB\xE8\xED\xE0\r\n\xCC\xE0\xF1\xF1\xE0\r\n", {"Длина", "Масса"}},
+    const std::pair<std::string, Names> rows[] = {
         {"Время\nУгол, Сила", {"Время", "Угол", "Сила"}},
         {"\xEF\xBB\xBF\"a, b\" tail,\"open\r\n\r\n,, c\r\n", {"a, b", "open", "c"}},
         {"  x  ,\t\"\ty\"", {"x  ", "\ty"}},
         {"", {}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.bytes);
-        EXPECT_EQ(parseIgnoreList(row.bytes), row.names);
+    for (const auto& [bytes, names] : rows) {
+        SCOPED_TRACE(bytes);
+        EXPECT_EQ(parseIgnoreList(bytes), names);
     }
 }
 
 TEST(IgnoreFile, WrittenNamesReadBackTheSame)
 {
-    struct Row {
-        Names names;
-        std::string bytes;
-    };
-    const Row rows[] = {
+    // The last two are Windows-1251 bytes that would read as UTF-8 or open with a BOM.
+    const std::pair<Names, std::string> rows[] = {
         {{"Длина", "Ма\"сса"}, "\xC4\xEB\xE8\xED\xE0\r\n\xCC\xE0\"\xF1\xF1\xE0\r\n"},
         {{"a, b", " c"}, "\"a, b\"\r\n\" c\"\r\n"},
         {{"", "x"}, "x\r\n"},
-        // Windows-1251 bytes that would read as UTF-8 or open with a BOM.
         {{"Рџ"}, "\xEF\xBB\xBF\xD0\xA0\xD1\x9F\r\n"},
         {{"п»ї"}, "\xEF\xBB\xBF\xD0\xBF\xC2\xBB\xD1\x97\r\n"},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.bytes);
-        const EncodeResult written = ignoreListBytes(row.names);
+    for (const auto& [names, bytes] : rows) {
+        SCOPED_TRACE(bytes);
+        const EncodeResult written = ignoreListBytes(names);
         ASSERT_TRUE(written.ok());
-        EXPECT_EQ(written.bytes, row.bytes);
-        Names expected;
-        for (const auto& name : row.names) {
-            if (!name.empty())
-                expected.push_back(name);
-        }
-        EXPECT_EQ(parseIgnoreList(written.bytes), expected);
+        EXPECT_EQ(written.bytes, bytes);
+        Names nonEmpty = names;
+        std::erase(nonEmpty, "");
+        EXPECT_EQ(parseIgnoreList(bytes), nonEmpty);
     }
 }
 
 TEST(IgnoreFile, RefusesNamesNoFormCanCarry)
 {
-    struct Row {
-        Names names;
-        ErrorCode code;
-        std::size_t position;
+    using enum ErrorCode;
+    const std::tuple<Names, ErrorCode, std::size_t> rows[] = {
+        {{"ok", "two\r\nlines"}, UnwritableText, 4},
+        {{"a, \"b\""}, UnwritableText, 0},
+        {{"\"d"}, UnwritableText, 0},
+        {{"ok", "Å"}, Unencodable, 4},
     };
-    const Row rows[] = {
-        {{"ok", "two\r\nlines"}, ErrorCode::UnwritableText, 4},
-        {{"a, \"b\""}, ErrorCode::UnwritableText, 0},
-        {{"\"d"}, ErrorCode::UnwritableText, 0},
-        {{"ok", "Å"}, ErrorCode::Unencodable, 4},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.names.back());
-        const EncodeResult written = ignoreListBytes(row.names);
-        EXPECT_EQ(written.code, row.code);
-        EXPECT_EQ(written.position, row.position);
+    for (const auto& [names, code, position] : rows) {
+        SCOPED_TRACE(names.back());
+        const EncodeResult written = ignoreListBytes(names);
+        EXPECT_EQ(written.code, code);
+        EXPECT_EQ(written.position, position);
     }
 }

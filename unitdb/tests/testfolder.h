@@ -17,12 +17,11 @@ class TestFolder
 public:
     TestFolder()
     {
-        const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-        std::random_device random;
-        m_path = std::filesystem::path(testing::TempDir()) /
-                 ("unitdb-" + std::string(info->test_suite_name()) + "-" + info->name() + "-" +
-                  std::to_string(random()));
-        std::filesystem::remove_all(m_path);
+        // A random suffix: other build trees run the same tests in the same temporary folder.
+        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
+        m_path =
+            std::filesystem::path(testing::TempDir()) /
+            (std::string("unitdb-") + test->name() + "-" + std::to_string(std::random_device()()));
         std::filesystem::create_directories(m_path);
     }
     ~TestFolder()
@@ -30,8 +29,6 @@ public:
         std::error_code ignored;
         std::filesystem::remove_all(m_path, ignored);
     }
-    TestFolder(const TestFolder&) = delete;
-    TestFolder& operator=(const TestFolder&) = delete;
 
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
     const std::filesystem::path& path() const { return m_path; }
@@ -42,7 +39,7 @@ public:
         std::vector<std::string> found;
         for (const auto& entry : std::filesystem::directory_iterator(folder))
             found.push_back(entry.path().filename().string());
-        std::sort(found.begin(), found.end());
+        std::ranges::sort(found);
         return found;
     }
 
@@ -58,8 +55,7 @@ inline std::string readBytes(const std::filesystem::path& path)
 
 inline void writeBytes(const std::filesystem::path& path, const std::string& bytes)
 {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << bytes;
+    std::ofstream(path, std::ios::binary) << bytes;
 }
 
 inline std::filesystem::path dataFile(const std::string& name)

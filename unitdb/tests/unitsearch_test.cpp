@@ -7,23 +7,20 @@
 #include <string>
 #include <vector>
 
-namespace
-{
-
 using Names = std::vector<std::string>;
 
 // Площадь is in the tables but not listed; Длина is listed twice and must come once.
-Names find(const std::string& query, std::size_t limit = 50)
+static Names find(const std::string& query, std::size_t limit = 50)
 {
-    auto tables = std::make_unique<unitdb::UnitTables>();
     const std::vector<Names> units{{"Метр (м)", "Миллиметр (мм)", "Сантиметр (см)",
                                     "Верста (верста)", "Верста межевая (межевая  верста)",
                                     "Астрономическая единица (а. е.)"},
                                    {"Грамм (г)", "Лёгкая тонна (лт)"},
                                    {"Метр квадратный (м2)"}};
+    auto tables = std::make_unique<unitdb::UnitTables>();
     for (std::size_t c = 0; c < units.size(); ++c) {
         tables->unitCount[c] = static_cast<int>(units[c].size());
-        std::copy(units[c].begin(), units[c].end(), tables->unitNames[c].begin());
+        std::ranges::copy(units[c], tables->unitNames[c].begin());
     }
     const std::vector<int> listed{1, 0, 1};
     Names names;
@@ -34,10 +31,7 @@ Names find(const std::string& query, std::size_t limit = 50)
 
 TEST(UnitSearch, RanksSymbolThenNameStartThenWordStartThenInside)
 {
-    const struct {
-        const char* query;
-        Names expected;
-    } rows[] = {
+    const std::pair<const char*, Names> rows[] = {
         {"м",
          {"Метр (м)", "Миллиметр (мм)", "Верста межевая (межевая  верста)",
           "Астрономическая единица (а. е.)", "Грамм (г)", "Сантиметр (см)"}},
@@ -52,9 +46,9 @@ TEST(UnitSearch, RanksSymbolThenNameStartThenWordStartThenInside)
         {"метр сутки", {}},
         {"  ", {}},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.query);
-        EXPECT_EQ(find(row.query), row.expected);
+    for (const auto& [query, expected] : rows) {
+        SCOPED_TRACE(query);
+        EXPECT_EQ(find(query), expected);
     }
     EXPECT_EQ(find("м", 2), (Names{"Метр (м)", "Миллиметр (мм)"}));
 }
@@ -66,5 +60,3 @@ TEST(UnitSearch, ReadsEveryLatinKeyOnTheRussianLayoutAndFoldsCase)
     EXPECT_EQ(unitdb::russianLayout("<>~ 12 кг"), "БЮЁ 12 кг");
     EXPECT_EQ(unitdb::foldCase("ЁЖИК Ångström ΩЎ"), "ежик ångström ωў");
 }
-
-} // namespace
