@@ -312,26 +312,28 @@ TEST(Differential, FastCalculatorMatchesLiteralRewriting)
 // of the double range, subnormals, negative zero, halves under rounding.
 TEST(Differential, RangeEdgesMatchLiteralRewriting)
 {
-    const char* const texts[] = {"4.9e-324*1",
-                                 "2.2250738585072014e-308/3",
-                                 "1e-310*0.5",
-                                 "1e-320+0",
-                                 "-0",
-                                 "-0*1",
-                                 "-0+0",
-                                 "0*-1",
-                                 "1.79769313486231e308*1",
-                                 "1.7976931348623157e308/1",
-                                 "-1e308-1e308",
-                                 "9.99999999999999e307*10",
-                                 "0.1+0.2",
-                                 "1/3+1/3+1/3",
-                                 "2.675*1",
-                                 "-(0)",
-                                 "1e15-1",
-                                 "999999999999999.5*1",
-                                 "1e-5*1",
-                                 "0.0001*1"};
+    const char* const texts[] = {
+        "4.9e-324*1",
+        "2.2250738585072014e-308/3",
+        "1e-310*0.5",
+        "1e-320+0",
+        "-0",
+        "-0*1",
+        "-0+0",
+        "0*-1",
+        "1.79769313486231e308*1",
+        "1.7976931348623157e308/1",
+        "-1e308-1e308",
+        "9.99999999999999e307*10",
+        "0.1+0.2",
+        "1/3+1/3+1/3",
+        "2.675*1",
+        "-(0)",
+        "1e15-1",
+        "999999999999999.5*1",
+        "1e-5*1",
+        "0.0001*1",
+    };
     for (const char* text : texts)
         for (const calc::CalcOptions options :
              {calc::CalcOptions{}, calc::CalcOptions{calc::RoundingMode::On, 2}}) {
