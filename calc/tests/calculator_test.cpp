@@ -49,7 +49,10 @@ TEST(Calculator, RoundsEachFlatResultHalvesToEven)
 {
     // A rounded bracket value stays rounded; places are clamped to 15.
     const std::tuple<const char*, int, double> rows[] = {
-        {"1/3*3", 2, 1}, {"(1/3)*3", 2, 0.99}, {"2.5", 0, 2}, {"1/3", 40, 0.333333333333333}};
+        {"1/3*3", 2, 1},
+        {"(1/3)*3", 2, 0.99},
+        {"2.5", 0, 2},
+        {"0.1234567890123456789", 40, 0.123456789012346}};
     for (const auto& [text, places, value] : rows) {
         SCOPED_TRACE(text);
         EXPECT_EQ(evaluate(text, {RoundingMode::On, places}), BracketResult(value));
