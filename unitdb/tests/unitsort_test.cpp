@@ -41,7 +41,8 @@ TEST(UnitSort, MatchesTheRuleOnRandomNames)
     for (int round = 0; round < 200; ++round) {
         auto t = std::make_unique<UnitTables>();
         t->categoryCount = 1;
-        const int n = t->unitCount[0] = static_cast<int>(random() % (kMaxUnits + 1));
+        const int n = static_cast<int>(random() % (kMaxUnits + 1));
+        t->unitCount[0] = n;
         for (int s = 0; s < n; ++s) {
             for (int len = static_cast<int>(random() % 3); len > 0; --len)
                 t->unitNames[0][s] += pieces[random() % pieces.size()];
