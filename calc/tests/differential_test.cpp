@@ -1,7 +1,5 @@
-// The fast calculator against a slow, literal transcription of its text
-// rewriting (every step rewrites the whole text and every search starts again
-// at the first character), bit for bit, on seeded generated expressions.
-// MV_DIFF_CASES raises the number of cases for a longer local run.
+// The fast calculator against a slow, literal transcription of its text rewriting, bit
+// for bit, on seeded generated expressions (MV_DIFF_CASES sets how many).
 #include "calc/calculator.h"
 
 #include "calc/numbertext.h"
@@ -23,7 +21,8 @@ namespace
 using calc::CalcError;
 using calc::CalcFailure;
 
-// Literal rewriting, kept plain on purpose: read it beside the rules, not for speed.
+// Literal rewriting, kept plain on purpose: every step rewrites the whole text and every
+// search starts again at the first character. Read it beside the rules, not for speed.
 namespace reference
 {
 
