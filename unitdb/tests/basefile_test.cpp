@@ -82,6 +82,7 @@ TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
         {"Длина, мера\r\n*\r\n", ExtraField, 1},
         {"Длина\r\n*,\r\n", ExtraField, 2},
         {"\"Длина\r\n*\r\n", UnclosedQuote, 1},
+        {"", EmptyFile, 0},
         {"\r\n \t\n\r\n", EmptyFile, 0},
         {"\xEF\xBB\xBF\r\n", EmptyFile, 0},
     };
