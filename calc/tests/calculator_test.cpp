@@ -28,7 +28,9 @@ TEST(Calculator, ResultsFollowTheRewritingRules)
         {"2pi", 23.141592654},
         {"sinarccos0.6", 0.8},
         {"sinsqr2", 0.0},
-        {"sh0.05", 0.050020835937655}, // e^x - e^-x goes through its text before halving
+        // e^x - e^-x (for cth e^x + e^-x) goes through its text before the division.
+        {"sh0.05", 0.050020835937655},
+        {"cth0.03", 33.3433327333846},
         {"1e(-3)", 0.001},
         {"2(3)", 23.0},
         {"(0.5)(0.5)", 0.5},
