@@ -8,49 +8,48 @@
 #include "unitdb/unittables.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLocale>
+#include <QPushButton>
 #include <QString>
 #include <QTemporaryDir>
 #include <QWidget>
+#include <QtTest>
 
 #include <fstream>
+#include <iterator>
 #include <memory>
-#include <sstream>
 #include <string>
 
 namespace testsupport
 {
 
 // Written in Windows-1251 with CR LF, as the program keeps its files.
-inline const char* const kBase = "Длина\n"
-                                 "Метр (м),1\nОсновная единица длины.\n"
+inline const char* const kBase = "Длина\nМетр (м),1\nОсновная единица длины.\n"
                                  "Аршин (арш),0.7112\nСтарая русская мера.\n"
                                  "Сантиметр (см),0.01\n\n"
                                  "Верста,1066.8\nПятьсот саженей.\n"
                                  "Ангстрем (А),1E-10\nДля длин волн.\n"
                                  "*\n"
-                                 "Масса\n"
-                                 "Килограмм (кг),1\nМасса эталона.\n"
+                                 "Масса\nКилограмм (кг),1\nМасса эталона.\n"
                                  "Грамм (г),0.001\nТысячная доля килограмма.\n"
                                  "Тонна (т),1000\nТысяча килограммов.\n"
                                  "*\n"
-                                 "Пустая\n"
-                                 "*\n"
-                                 "Одна\n"
-                                 "Штука (шт),1\nЕдинственная.\n"
+                                 "Пустая\n*\n"
+                                 "Одна\nШтука (шт),1\nЕдинственная.\n"
                                  "*\n";
 
-inline std::string crlf(const std::string& text)
+// The input row's unit list, then the four output rows' lists.
+inline const QStringList kUnitLists{"InUnit", "OutUnit_0", "OutUnit_1", "OutUnit_2", "OutUnit_3"};
+
+inline std::string crlf(std::string text)
 {
-    std::string out;
-    for (char c : text) {
-        if (c == '\n')
-            out += '\r';
-        out += c;
-    }
-    return out;
+    for (auto i = text.find('\n'); i != std::string::npos; i = text.find('\n', i + 2))
+        text.insert(i, 1, '\r');
+    return text;
 }
 
 inline void writeCp1251(const QString& path, const std::string& utf8)
@@ -61,9 +60,7 @@ inline void writeCp1251(const QString& path, const std::string& utf8)
 inline std::string readBytes(const QString& path)
 {
     std::ifstream in(path.toStdString(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), {}};
 }
 
 template <typename T> T* child(QWidget* root, const QString& name)
@@ -119,12 +116,13 @@ protected:
         m_dir.reset();
     }
     // A new window over fresh tables, started; what start-up showed stays in m_msg.
-    bool start()
+    bool start(const QString& settingsFile = {})
     {
         m_window.reset();
         m_tables = std::make_unique<unitdb::UnitTables>();
         m_msg.messages.clear();
-        m_window = std::make_unique<ConversionWindow>(*m_tables, m_msg, registry());
+        m_window = std::make_unique<ConversionWindow>(
+            *m_tables, m_msg, settingsFile.isEmpty() ? registry() : settingsFile);
         return m_window->startUp();
     }
     void writeRegistry(const QString& values)
@@ -135,6 +133,19 @@ protected:
             << values.toStdString();
     }
     template <typename T> T* control(const QString& name) { return child<T>(m_window.get(), name); }
+    QComboBox* list(const QString& name) { return control<QComboBox>(name); }
+    QLineEdit* line(const QString& name) { return control<QLineEdit>(name); }
+    QStringList items(const QString& name)
+    {
+        QStringList texts;
+        for (int i = 0; i < list(name)->count(); ++i)
+            texts << list(name)->itemText(i);
+        return texts;
+    }
+    void click(QWidget* root, const QString& button)
+    {
+        QTest::mouseClick(child<QPushButton>(root, button), Qt::LeftButton);
+    }
 };
 
 } // namespace testsupport

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QQueue>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -42,6 +43,14 @@ public:
     QList<ShownInput> inputs;
     QList<ShownSaveDialog> saveDialogs;
 
+    QStringList texts() const
+    {
+        QStringList shown;
+        for (const ShownMessage& message : messages)
+            shown << message.text;
+        return shown;
+    }
+
     MsgAnswer message(QWidget*, const QString& text, const QString& title, MsgIcon icon,
                       MsgButtons buttons) override
     {
@@ -55,9 +64,7 @@ public:
                                     const QString& answer) override
     {
         inputs.append({prompt, title, answer});
-        if (inputAnswers.isEmpty())
-            return std::nullopt;
-        return inputAnswers.dequeue();
+        return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
     }
 
     std::optional<QString> saveFileName(QWidget*, const QString& title,
