@@ -1,11 +1,7 @@
 // The find box through the real window: Ctrl+F or F3, typing, choosing, Esc.
-#include "convwin/conversionwindow.h"
 #include "convwin/tests/testsupport.h"
 
-#include <QComboBox>
-#include <QLineEdit>
 #include <QListWidget>
-#include <QtTest>
 
 using namespace testsupport;
 
@@ -28,20 +24,17 @@ class FindBoxTest : public QObject, private WindowFixture
     Q_OBJECT
 
 private:
-    const QStringList m_rows{"InUnit", "OutUnit_0", "OutUnit_1", "OutUnit_2", "OutUnit_3"};
-
-    QComboBox* list(const QString& name) { return control<QComboBox>(name); }
-    QListWidget* found() { return control<QListWidget>(QStringLiteral("FindList")); }
-    QLineEdit* findText() { return control<QLineEdit>(QStringLiteral("FindText")); }
-    bool boxShown() { return control<QWidget>(QStringLiteral("FindBox"))->isVisible(); }
+    QListWidget* found() { return control<QListWidget>("FindList"); }
+    QLineEdit* findText() { return line("FindText"); }
+    bool boxShown() { return control<QWidget>("FindBox")->isVisible(); }
     // Starts the window active (shortcuts need that), with Метр in the input row and Аршин to
     // Сантиметр in the output rows, then opens the box from `focus` and types the query.
     void open(const QString& focus, const QKeySequence& keys, const QString& query)
     {
         QVERIFY(start());
         for (int r = 0; r < 5; ++r)
-            list(m_rows[r])->setCurrentIndex(r == 0 ? 3 : r);
-        control<QLineEdit>(QStringLiteral("InText"))->setText(QStringLiteral("7112"));
+            list(kUnitLists[r])->setCurrentIndex(r == 0 ? 3 : r);
+        line("InText")->setText("7112");
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
@@ -66,8 +59,8 @@ private slots:
     void typingListsMatchesOfShownQuantities()
     {
         QFETCH(Query, q);
-        writeCp1251(path(QStringLiteral("Ignore.ini")), q.ignored.toStdString());
-        open(QStringLiteral("InText"), QKeySequence(Qt::Key_F3), q.text);
+        writeCp1251(path("Ignore.ini"), q.ignored.toStdString());
+        open("InText", QKeySequence(Qt::Key_F3), q.text);
         QStringList rows;
         for (int i = 0; i < found()->count(); ++i)
             rows << found()->item(i)->text();
@@ -100,15 +93,15 @@ private slots:
             QTest::keyClick(findText(), Qt::Key_Return);
 
         QVERIFY(!boxShown());
-        QCOMPARE(list(QStringLiteral("SelUnit"))->currentIndex(), c.category);
+        QCOMPARE(list("SelUnit")->currentIndex(), c.category);
         for (int r = 0; r < 5; ++r) {
             const int kept = r == 0 ? 3 : r; // Масса has three units
             const int expected = r == c.row ? c.slot : c.category == 0 || kept < 3 ? kept : 0;
-            QCOMPARE(list(m_rows[r])->currentIndex(), expected);
+            QCOMPARE(list(kUnitLists[r])->currentIndex(), expected);
         }
-        QCOMPARE(control<QLineEdit>(QStringLiteral("OutText_0"))->text(), c.out0);
-        auto* in = control<QLineEdit>(QStringLiteral("InText"));
-        QCOMPARE(in->hasFocus() && in->selectedText() == QStringLiteral("7112"), c.row >= 0);
+        QCOMPARE(line("OutText_0")->text(), c.out0);
+        QCOMPARE(line("InText")->hasFocus() && line("InText")->selectedText() == "7112",
+                 c.row >= 0);
     }
 };
 
