@@ -7,54 +7,43 @@
 
 #include <QAbstractItemView>
 #include <QClipboard>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QScrollBar>
 #include <QStyleFactory>
-#include <QtTest>
 
 #include <sys/stat.h>
 
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 
 class ConversionWindowTest : public QObject, private WindowFixture
 {
     Q_OBJECT
 
 private:
-    QComboBox* list(const char* name) { return control<QComboBox>(QLatin1String(name)); }
-    QLineEdit* edit(const QString& name) { return control<QLineEdit>(name); }
-    QLineEdit* inText() { return edit(QStringLiteral("InText")); }
-    QString out(int i) { return edit(QStringLiteral("OutText_%1").arg(i))->text(); }
-    QComboBox* outUnit(int i) { return list(qPrintable(QStringLiteral("OutUnit_%1").arg(i))); }
-    QPushButton* button(const QString& name) { return control<QPushButton>(name); }
+    QLineEdit* inText() { return line("InText"); }
+    QString out(int i) { return line(u"OutText_%1"_s.arg(i))->text(); }
+    QComboBox* outUnit(int i) { return list(u"OutUnit_%1"_s.arg(i)); }
+    SettingsDialog* settings() { return m_window->settingsDialog(); }
     void type(const QString& text)
     {
         inText()->setFocus();
         inText()->selectAll();
         QTest::keyClicks(inText(), text);
     }
-    QStringList items(QComboBox* box)
-    {
-        QStringList names;
-        for (int i = 0; i < box->count(); ++i)
-            names << box->itemText(i);
-        return names;
-    }
     void enter(const QString& text)
     {
         type(text);
         QTest::keyClick(inText(), Qt::Key_Return);
     }
-    void writeSettings(const QString& values)
+    void writeSettings(const QString& values) { writeRegistry("\"Launched\"=\"1\"\r\n" + values); }
+    bool stored(const char* entry)
     {
-        writeRegistry(QStringLiteral("\"Launched\"=\"1\"\r\n") + values);
+        return readBytes(registry()).find(entry) != std::string::npos;
     }
+    std::string file(const QString& name) { return readBytes(path(name)); }
 
 private slots:
     void init() { enterFolder(); }
@@ -63,54 +52,41 @@ private slots:
     void firstStartWritesDefaultsAndFillsLists()
     {
         QVERIFY(start());
-        QCOMPARE(m_window->windowTitle(), QStringLiteral("Метрованта 1.78"));
-        const std::string stored = readBytes(registry());
-        QVERIFY(stored.find("\"Launched\"=\"1\"") != std::string::npos);
-        QVERIFY(stored.find("\"Round\"=\"9\"") != std::string::npos);
-
-        QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Масса", "Пустая", "Одна"}));
-        QCOMPARE(list("SelUnit")->currentIndex(), 0);
+        QVERIFY(stored("\"Launched\"=\"1\""));
+        QVERIFY(stored("\"Round\"=\"9\""));
+        QCOMPARE(items("SelUnit"), (QStringList{"Длина", "Масса", "Пустая", "Одна"}));
         // Sorted at start: Cyrillic-initial names in code order.
         const QStringList lengths{"Ангстрем (А)", "Аршин (арш)", "Верста", "Метр (м)",
                                   "Сантиметр (см)"};
-        QCOMPARE(items(list("InUnit")), lengths);
-        for (int i = 0; i < 4; ++i)
-            QCOMPARE(items(outUnit(i)), lengths);
-
+        for (const QString& name : kUnitLists)
+            QCOMPARE(items(name), lengths);
         // Only the one-unit category is warned about, with its unit named.
-        QCOMPARE(m_msg.messages.size(), 1);
-        QCOMPARE(m_msg.messages[0].text,
-                 QStringLiteral("Раздел описания физической величины 'Одна содержит только одну "
-                                "единицу измерения - 'Штука (шт)'!"));
+        QCOMPARE(m_msg.texts(), QStringList{"Раздел описания физической величины 'Одна содержит "
+                                            "только одну единицу измерения - 'Штука (шт)'!"});
         QCOMPARE(m_msg.messages[0].icon, MsgIcon::None);
     }
 
     void unwritableSettingsKeepTheDefaultsForTheRun_data()
     {
-        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("file");
         QTest::newRow("folder is a file") << "Base.dat/registry.reg";
         QTest::newRow("file is a folder") << "taken";
     }
     void unwritableSettingsKeepTheDefaultsForTheRun()
     {
-        QFETCH(QString, settings);
-        QDir(path({})).mkdir(QStringLiteral("taken"));
-        m_msg.messages.clear();
-        m_tables = std::make_unique<unitdb::UnitTables>();
-        m_window = std::make_unique<ConversionWindow>(*m_tables, m_msg, path(settings));
-        QVERIFY(m_window->startUp());
-        QVERIFY(m_window->settingsDialog()->rounding());
-        QCOMPARE(m_window->settingsDialog()->places(), 9);
-        QCOMPARE(m_window->settingsDialog()->logFile(), QStringLiteral("log.txt"));
+        QFETCH(QString, file);
+        QDir(path({})).mkdir("taken");
+        QVERIFY(start(path(file)));
+        QVERIFY(settings()->rounding());
+        QCOMPARE(settings()->places(), 9);
         m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and this, said once
-        QVERIFY(m_msg.messages[0].text.startsWith(
-            QStringLiteral("Ошибка № 75: Настройки не будут сохранены")));
+        QVERIFY(m_msg.messages[0].text.startsWith(u"Ошибка № 75: Настройки не будут сохранены"_s));
     }
 
     void badBaseDatIsReportedAndTheRestLoads_data()
     {
-        QTest::addColumn<QString>("base"); // nothing at all: no file
+        QTest::addColumn<QString>("base"); // null: no file at all
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("icon");
         QTest::addColumn<QStringList>("units");
@@ -131,37 +107,34 @@ private slots:
         QFETCH(QString, base);
         QFETCH(QString, message);
         QFETCH(QStringList, units);
-        writeSettings(QStringLiteral("\"Velic\"=\"2\"\r\n"));
+        writeSettings("\"Velic\"=\"2\"\r\n");
         if (base.isNull())
-            QFile::remove(path(QStringLiteral("Base.dat")));
+            QFile::remove(path("Base.dat"));
         else
-            writeCp1251(path(QStringLiteral("Base.dat")), base.toStdString());
+            writeCp1251(path("Base.dat"), base.toStdString());
         QCOMPARE(start(), !base.isNull());
-        QVERIFY(!m_msg.messages.isEmpty());
-        QVERIFY2(m_msg.messages[0].text.startsWith(message), qPrintable(m_msg.messages[0].text));
+        QVERIFY2(m_msg.texts().value(0).startsWith(message), qPrintable(m_msg.texts().join('\n')));
         QTEST(int(m_msg.messages[0].icon), "icon");
-        QCOMPARE(m_msg.messages[0].title, QStringLiteral("Ошибка!"));
+        QCOMPARE(m_msg.messages[0].title, u"Ошибка!"_s);
         if (base.isNull())
             return;
-        QCOMPARE(items(list("InUnit")), units);
+        QCOMPARE(items("InUnit"), units);
         m_window->shutDown();
-        QCOMPARE(readBytes(registry()).find("\"Velic\"=\"2\"") != std::string::npos,
-                 units.isEmpty());
+        QCOMPARE(stored("\"Velic\"=\"2\""), units.isEmpty());
     }
 
     void ignoredQuantityIsHiddenButListedInSettings()
     {
-        writeCp1251(path(QStringLiteral("IGNORE.INI")), "Масса\n"); // read in any letter case
+        writeCp1251(path("IGNORE.INI"), "Масса\n"); // read in any letter case
         QVERIFY(start());
-        QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Пустая", "Одна"}));
-        auto* combo = child<QComboBox>(m_window->settingsDialog(), QStringLiteral("Combo1"));
-        QCOMPARE(combo->count(), 4);
-        QCOMPARE(m_window->settingsDialog()->ignored(), QStringList{"Масса"});
+        QCOMPARE(items("SelUnit"), (QStringList{"Длина", "Пустая", "Одна"}));
+        QCOMPARE(child<QComboBox>(settings(), "Combo1")->count(), 4);
+        QCOMPARE(settings()->ignored(), QStringList{"Масса"});
     }
 
     void storedSettingsAreRestoredOrFallBack_data()
     {
-        QTest::addColumn<QString>("stored"); // Velic, Field1, Round
+        QTest::addColumn<QString>("values"); // Velic, Field1, Round
         QTest::addColumn<int>("category");
         QTest::addColumn<int>("inUnit");
         QTest::addColumn<int>("places"); // -1 when not rounding
@@ -173,48 +146,34 @@ private slots:
     }
     void storedSettingsAreRestoredOrFallBack()
     {
-        QFETCH(QString, stored);
-        QFETCH(int, places);
-        const QStringList v = stored.split(QLatin1Char(','));
-        writeSettings(
-            QStringLiteral("\"Velic\"=\"%1\"\r\n\"Field1\"=\"%2\"\r\n\"Round\"=\"%3\"\r\n")
-                .arg(v[0], v[1], v[2]));
+        QFETCH(QString, values);
+        const QStringList v = values.split(',');
+        writeSettings(u"\"Velic\"=\"%1\"\r\n\"Field1\"=\"%2\"\r\n\"Round\"=\"%3\"\r\n"_s.arg(
+            v[0], v[1], v[2]));
         QVERIFY(start());
         QTEST(list("SelUnit")->currentIndex(), "category");
         QTEST(list("InUnit")->currentIndex(), "inUnit");
-        QCOMPARE(m_window->settingsDialog()->rounding(), places >= 0);
-        if (places >= 0)
-            QCOMPARE(m_window->settingsDialog()->places(), places);
+        QTEST(settings()->rounding() ? settings()->places() : -1, "places");
     }
 
-    void textIsMendedAsItEntersWhereTheCaretWas_data()
-    {
-        QTest::addColumn<QString>("entered");
-        QTest::addColumn<QString>("kept");
-        QTest::newRow("comma") << "3,5"
-                               << "3.5";
-        QTest::newRow("minus sign, en dash") << "–5−1"
-                                             << "-5-1";
-        QTest::newRow("times, dot") << "2×3·4"
-                                    << "2*3*4";
-        QTest::newRow("division signs") << "6÷2∕1"
-                                        << "6/2/1";
-        QTest::newRow("no-break, thin spaces") << "1\u00a0000\u2009000"
-                                               << "1 000 000";
-    }
     // Typed or pasted, typographic signs become operators as they enter the line.
     void textIsMendedAsItEntersWhereTheCaretWas()
     {
-        QFETCH(QString, entered);
-        QFETCH(QString, kept);
         QVERIFY(start());
-        type(QStringLiteral("77"));
-        inText()->setCursorPosition(1);
-        inText()->insert(entered); // what a paste does
-        QCOMPARE(inText()->text(), QStringLiteral("7") + kept + QStringLiteral("7"));
-        QCOMPARE(inText()->cursorPosition(), 1 + kept.size());
-        typeText(inText(), entered);
-        QVERIFY(inText()->text().endsWith(kept + kept + QStringLiteral("7")));
+        const std::pair<QString, QString> rows[] = {{"3,5", "3.5"},
+                                                    {"–5−1", "-5-1"},
+                                                    {"2×3·4", "2*3*4"},
+                                                    {"6÷2∕1", "6/2/1"},
+                                                    {"1\u00a0000\u2009000", "1 000 000"}};
+        for (const auto& [entered, kept] : rows) {
+            type("77");
+            inText()->setCursorPosition(1);
+            inText()->insert(entered); // what a paste does
+            QCOMPARE(inText()->text(), "7" + kept + "7");
+            QCOMPARE(inText()->cursorPosition(), 1 + kept.size());
+            typeText(inText(), entered);
+            QVERIFY(inText()->text().endsWith(kept + kept + "7"));
+        }
     }
 
     // Typing names an overflow in its row, Enter reports it once; a coefficient that is not
@@ -225,38 +184,36 @@ private slots:
         list("InUnit")->setCurrentIndex(2); // Верста
         outUnit(1)->setCurrentIndex(3);     // Метр
         m_msg.messages.clear();
-        type(QStringLiteral("1e300"));
-        QCOMPARE(out(0), QStringLiteral("Переполнение")); // Ангстрем
+        type("1e300");
+        QCOMPARE(out(0), u"Переполнение"_s); // Ангстрем
         QCOMPARE(m_msg.messages.size(), 0);
         QTest::keyClick(inText(), Qt::Key_Return);
-        QCOMPARE(m_msg.messages.size(), 1);
-        QCOMPARE(m_msg.messages[0].text,
-                 QStringLiteral("Ошибка № 6: Переполнение! Не используйте числа больше 10^300."));
-        QCOMPARE(out(0), QStringLiteral("Переполнение"));
+        QCOMPARE(m_msg.texts(),
+                 QStringList{"Ошибка № 6: Переполнение! Не используйте числа больше 10^300."});
+        QCOMPARE(out(0), u"Переполнение"_s);
 
         m_tables->coefficients[0][0] = 0.0; // Ангстрем
         m_tables->coefficients[0][2] = -1.0;
-        type(QStringLiteral("6"));
+        type("6");
         QCOMPARE(out(0) + out(1), QString()); // the input unit itself is bad
         list("InUnit")->setCurrentIndex(3);
         QCOMPARE(out(0), QString());
-        QCOMPARE(out(1), QStringLiteral("6"));
+        QCOMPARE(out(1), u"6"_s);
     }
 
     void enterEvaluatesInPlaceAndWritesTheLog()
     {
-        writeSettings(QStringLiteral("\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n"
-                                     "\"Field2\"=\"4\"\r\n"));
+        writeSettings("\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n\"Field2\"=\"4\"\r\n");
         QVERIFY(start());
         list("InUnit")->setCurrentIndex(3); // Метр
-        enter(QStringLiteral("2*(3+4)"));
-        QCOMPARE(inText()->text(), QStringLiteral("14"));
-        QCOMPARE(out(0), QStringLiteral("1400"));
+        enter("2*(3+4)");
+        QCOMPARE(inText()->text(), u"14"_s);
+        QCOMPARE(out(0), u"1400"_s);
 
-        type(QStringLiteral("(5"));
-        typeText(inText(), QStringLiteral("Ω")); // the log's code page lacks it: "?" stands for it
+        type("(5");
+        typeText(inText(), "Ω"); // the log's code page lacks it: "?" stands for it
         QTest::keyClick(inText(), Qt::Key_Return);
-        QCOMPARE(inText()->text(), QStringLiteral("(5Ω"));
+        QCOMPARE(inText()->text(), u"(5Ω"_s);
 
         const std::string expected = crlf("Метрованта 1.78\n\n"
                                           "2*(3+4) м = 14 м = \n"
@@ -271,39 +228,38 @@ private slots:
                                           "       = 0 А\n"
                                           "       = 0 А\n"
                                           "\n");
-        QCOMPARE(readBytes(path(QStringLiteral("calc.log"))), unitdb::encodeCp1251(expected).bytes);
+        QCOMPARE(file("calc.log"), unitdb::encodeCp1251(expected).bytes);
     }
 
     void calculatorErrorsLeaveTheTextAndLogNothing()
     {
-        writeSettings(QStringLiteral("\"Logging\"=\"1\"\r\n\"LogFile\"=\"c.log\"\r\n"));
+        writeSettings("\"Logging\"=\"1\"\r\n\"LogFile\"=\"c.log\"\r\n");
         QVERIFY(start());
-        const std::string header = readBytes(path(QStringLiteral("c.log")));
-        const std::pair<const char*, const char*> rows[] = {
+        const std::string header = file("c.log");
+        const std::pair<QString, QString> rows[] = {
             {"5/0", "Деление на ноль не допускается!"},
             {"ln(0-1)", "Аргумент логарифма неположителен!"},
             {"1e300*1e300", "Переполнение! Не используйте числа больше 10^300."}};
-        for (const auto& row : rows) {
+        for (const auto& [input, error] : rows) {
             m_msg.messages.clear();
-            enter(QString::fromUtf8(row.first));
-            QCOMPARE(inText()->text(), QString::fromUtf8(row.first));
-            QCOMPARE(m_msg.messages.size(), 1);
-            QCOMPARE(m_msg.messages[0].text, QString::fromUtf8(row.second));
-            QCOMPARE(m_msg.messages[0].title, QStringLiteral("Ошибка"));
+            enter(input);
+            QCOMPARE(inText()->text(), input);
+            QCOMPARE(m_msg.texts(), QStringList{error});
+            QCOMPARE(m_msg.messages[0].title, u"Ошибка"_s);
             QCOMPARE(m_msg.messages[0].icon, MsgIcon::Stop);
         }
-        QCOMPARE(readBytes(path(QStringLiteral("c.log"))), header);
+        QCOMPARE(file("c.log"), header);
     }
 
     void loggingTurnedOnDuringTheRunAppendsToTheLog()
     {
-        std::ofstream(path(QStringLiteral("log.txt")).toStdString(), std::ios::binary) << "old\r\n";
+        std::ofstream(path("log.txt").toStdString(), std::ios::binary) << "old\r\n";
         QVERIFY(start()); // logging off by default: the log is not touched
-        QCOMPARE(readBytes(path(QStringLiteral("log.txt"))), std::string("old\r\n"));
-        m_window->settingsDialog()->setLogFile(QStringLiteral("log.txt"));
-        m_window->settingsDialog()->setLogging(true);
-        enter(QStringLiteral("1"));
-        QVERIFY(readBytes(path(QStringLiteral("log.txt"))).starts_with("old\r\n1 "));
+        QCOMPARE(file("log.txt"), std::string("old\r\n"));
+        settings()->setLogFile("log.txt");
+        settings()->setLogging(true);
+        enter("1");
+        QVERIFY(file("log.txt").starts_with("old\r\n1 "));
     }
 
     void logThatCannotBeOpenedIsSwitchedOff_data()
@@ -321,25 +277,25 @@ private slots:
     {
         QFETCH(QString, logFile);
         QFETCH(bool, programFile);
-        QDir(path({})).mkdir(QStringLiteral("sub"));
-        QFile::link(path(QStringLiteral("Base.dat")), path(QStringLiteral("link.txt")));
-        QCOMPARE(::mkfifo(qPrintable(path(QStringLiteral("fifo"))), 0600), 0);
-        const std::string base = readBytes(path(QStringLiteral("Base.dat")));
-        writeSettings(QStringLiteral("\"Logging\"=\"1\"\r\n\"LogFile\"=\"%1\"\r\n").arg(logFile));
+        QDir(path({})).mkdir("sub");
+        QFile::link(path("Base.dat"), path("link.txt"));
+        QCOMPARE(::mkfifo(qPrintable(path("fifo")), 0600), 0);
+        const std::string base = file("Base.dat");
+        writeSettings(u"\"Logging\"=\"1\"\r\n\"LogFile\"=\"%1\"\r\n"_s.arg(logFile));
         QVERIFY(start());                   // never waits on the FIFO
         QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and the log
-        QVERIFY(m_msg.messages[1].text.startsWith(QStringLiteral("Ошибка № 75:")));
-        QVERIFY(m_msg.messages[1].text.endsWith(QStringLiteral("Запись вычислений выключена.")));
-        QVERIFY(!m_window->settingsDialog()->logging());
+        QVERIFY(m_msg.messages[1].text.startsWith(u"Ошибка № 75:"_s));
+        QVERIFY(m_msg.messages[1].text.endsWith(u"Запись вычислений выключена."_s));
+        QVERIFY(!settings()->logging());
         m_msg.messages.clear();
-        enter(QStringLiteral("1"));
+        enter("1");
         QCOMPARE(m_msg.messages.size(), 0);
-        QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), base);
+        QCOMPARE(file("Base.dat"), base);
 
         // The settings dialog refuses a program file as the log and stays open.
-        m_window->settingsDialog()->show();
-        child<QPushButton>(m_window->settingsDialog(), QStringLiteral("Command4"))->click();
-        QCOMPARE(m_window->settingsDialog()->isVisible(), programFile);
+        settings()->show();
+        child<QPushButton>(settings(), "Command4")->click();
+        QCOMPARE(settings()->isVisible(), programFile);
         QCOMPARE(m_msg.messages.size(), programFile ? 1 : 0);
     }
 
@@ -348,36 +304,28 @@ private slots:
         QVERIFY(start());
         QComboBox* in = list("InUnit");
         in->setCurrentIndex(3); // Метр
-        const struct {
-            QChar key;
-            int selected;
-        } steps[] = {{u'а', 0}, {u'А', 1}, {u'а', 0}, {u'в', 2},
-                     {u'с', 4}, {u'с', 4}, {u'я', 4}, {u'м', 3}};
-        for (const auto& step : steps) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(step.key));
-            QApplication::sendEvent(in, &press);
-            QCOMPARE(in->currentIndex(), step.selected);
+        const std::pair<QString, int> steps[] = {{"а", 0}, {"А", 1}, {"а", 0}, {"в", 2},
+                                                 {"с", 4}, {"с", 4}, {"я", 4}, {"м", 3}};
+        for (const auto& [key, selected] : steps) {
+            typeText(in, key);
+            QCOMPARE(in->currentIndex(), selected);
         }
-        QCOMPARE(control<QLabel>(QStringLiteral("LblUnit"))->text(), QStringLiteral("Метр (м)"));
+        QCOMPARE(control<QLabel>("LblUnit")->text(), u"Метр (м)"_s);
         in->setCurrentIndex(4); // Сантиметр has no description
-        QVERIFY(control<QPlainTextEdit>(QStringLiteral("LblDesc"))
-                    ->toPlainText()
-                    .startsWith(QStringLiteral("Информация недоступна!")));
+        QVERIFY(control<QPlainTextEdit>("LblDesc")->toPlainText().startsWith(
+            u"Информация недоступна!"_s));
 
         // The open list jumps too, and is as wide as its longest name.
-        const QString longName =
-            QStringLiteral("Британская имперская морская миля (брит. мор. миля)");
+        const QString longName = u"Британская имперская морская миля (брит. мор. миля)"_s;
         m_tables->unitNames[1][2] = longName.toStdString();
         // Fusion widens a popup by itself; the Windows style does not.
-        std::unique_ptr<QStyle> windowsStyle(QStyleFactory::create(QStringLiteral("Windows")));
+        std::unique_ptr<QStyle> windowsStyle(QStyleFactory::create("Windows"));
         in->setStyle(windowsStyle.get());
         list("SelUnit")->setCurrentIndex(1);
         in->showPopup();
-        QAbstractItemView* view = in->view();
-        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QStringLiteral("б"));
-        QApplication::sendEvent(view, &press);
+        typeText(in->view(), "б");
         QCOMPARE(in->currentIndex(), 2);
-        QVERIFY(view->width() >= view->fontMetrics().horizontalAdvance(longName));
+        QVERIFY(in->view()->width() >= in->view()->fontMetrics().horizontalAdvance(longName));
         in->hidePopup();
         in->setStyle(nullptr);
         QCOMPARE(in->toolTip(), longName);
@@ -391,30 +339,30 @@ private slots:
         list("InUnit")->setCurrentIndex(3); // Метр
         outUnit(0)->setCurrentIndex(4);     // Сантиметр
         outUnit(1)->setCurrentIndex(1);     // Аршин
-        type(QStringLiteral("5"));
-        QLineEdit* clicked = edit(QStringLiteral("OutText_0"));
+        type("5");
+        QLineEdit* clicked = line("OutText_0");
         QTest::mouseClick(clicked, Qt::LeftButton);
-        QCOMPARE(inText()->text(), QStringLiteral("500"));
-        QCOMPARE(list("InUnit")->currentText(), QStringLiteral("Сантиметр (см)"));
-        QCOMPARE(outUnit(0)->currentText(), QStringLiteral("Метр (м)"));
-        QCOMPARE(out(0), QStringLiteral("5"));
-        QCOMPARE(inText()->selectedText(), QStringLiteral("500"));
+        QCOMPARE(inText()->text(), u"500"_s);
+        QCOMPARE(inText()->selectedText(), u"500"_s);
+        QCOMPARE(list("InUnit")->currentText(), u"Сантиметр (см)"_s);
+        QCOMPARE(outUnit(0)->currentText(), u"Метр (м)"_s);
+        QCOMPARE(out(0), u"5"_s);
 
         QTest::mouseClick(clicked, Qt::RightButton);
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, {}, clicked->mapToGlobal(QPoint()));
         QApplication::sendEvent(clicked, &menuEvent);
-        auto* menu = child<QMenu>(m_window.get(), QStringLiteral("OutputMenu"));
+        auto* menu = child<QMenu>(m_window.get(), "OutputMenu");
         menu->actions()[0]->trigger();
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("5"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"5"_s);
         menu->actions()[1]->trigger();
-        QCOMPARE(inText()->text(), QStringLiteral("5"));
+        QCOMPARE(inText()->text(), u"5"_s);
         QTest::keyClick(clicked, Qt::Key_C, Qt::ControlModifier);
-        QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("500"));
+        QCOMPARE(QGuiApplication::clipboard()->text(), u"500"_s);
         QTest::keyClick(clicked, Qt::Key_Return);
         QTest::keyClick(clicked, Qt::Key_Space);
-        QCOMPARE(inText()->text(), QStringLiteral("5"));
+        QCOMPARE(inText()->text(), u"5"_s);
 
-        type(QStringLiteral("0"));
+        type("0");
         QTest::mouseClick(clicked, Qt::LeftButton);
         QCOMPARE(inText()->text(), QString()); // a swapped «0» leaves the line empty
     }
@@ -439,25 +387,24 @@ private slots:
             return seen.join(' ');
         };
         auto rows = [](std::initializer_list<int> order) {
-            QString names = "SelUnit InText InUnit CmdHelp_4";
+            QString names = u"SelUnit InText InUnit CmdHelp_4"_s;
             for (int i : order)
-                names += QStringLiteral(" OutText_%1 OutUnit_%1 CmdHelp_%1").arg(i);
+                names += u" OutText_%1 OutUnit_%1 CmdHelp_%1"_s.arg(i);
             return names;
         };
         QCOMPARE(tabRound(), rows({0, 1, 2, 3}));
         // "?" unfolds once and shows its row's unit; the fold button folds back.
         const int folded = m_window->height();
         outUnit(2)->setCurrentIndex(2);
-        QTest::keyClick(button(QStringLiteral("CmdHelp_2")), Qt::Key_Return);
-        QTest::keyClick(button(QStringLiteral("CmdHelp_2")), Qt::Key_Space);
+        QTest::keyClick(control<QPushButton>("CmdHelp_2"), Qt::Key_Return);
+        QTest::keyClick(control<QPushButton>("CmdHelp_2"), Qt::Key_Space);
         QCOMPARE(m_window->height(), folded + ui::twips(2200));
-        QCOMPARE(child<QLabel>(m_window.get(), QStringLiteral("LblUnit"))->text(),
-                 QStringLiteral("Верста"));
+        QCOMPARE(control<QLabel>("LblUnit")->text(), u"Верста"_s);
         QCOMPARE(tabRound(), rows({0, 1, 2, 3}) + " Command1 cmdSetup cmdEdit CmdScroll LblDesc");
-        QTest::keyClick(button(QStringLiteral("CmdScroll")), Qt::Key_Return);
+        QTest::keyClick(control<QPushButton>("CmdScroll"), Qt::Key_Return);
         QCOMPARE(m_window->height(), folded);
-        QVERIFY(!button(QStringLiteral("CmdScroll"))->isEnabled());
-        QTest::mouseClick(edit(QStringLiteral("OutText_1")), Qt::LeftButton);
+        QVERIFY(!control<QPushButton>("CmdScroll")->isEnabled());
+        QTest::mouseClick(line("OutText_1"), Qt::LeftButton);
         QCOMPARE(tabRound(), rows({1, 0, 2, 3}));
     }
 
@@ -468,16 +415,15 @@ private slots:
         QVERIFY(start());
         m_window->show();
         list("SelUnit")->setCurrentIndex(3); // Одна
-        QTest::mouseClick(button(QStringLiteral("cmdSetup")), Qt::LeftButton);
-        auto* settings = m_window->settingsDialog();
-        settings->setIgnoring(true); // off after a first start
-        QTest::mouseClick(child<QPushButton>(settings, QStringLiteral("Command2")), Qt::LeftButton);
-        QTest::mouseClick(child<QPushButton>(settings, QStringLiteral("Command4")), Qt::LeftButton);
-        QCOMPARE(items(list("SelUnit")), (QStringList{"Масса", "Пустая", "Одна"}));
-        QCOMPARE(list("SelUnit")->currentText(), QStringLiteral("Одна"));
-        settings->addIgnored(QStringLiteral("Одна"));
-        settings->close();
-        QCOMPARE(list("SelUnit")->currentText(), QStringLiteral("Масса"));
+        click(m_window.get(), "cmdSetup");
+        settings()->setIgnoring(true); // off after a first start
+        click(settings(), "Command2");
+        click(settings(), "Command4");
+        QCOMPARE(items("SelUnit"), (QStringList{"Масса", "Пустая", "Одна"}));
+        QCOMPARE(list("SelUnit")->currentText(), u"Одна"_s);
+        settings()->addIgnored("Одна");
+        settings()->close();
+        QCOMPARE(list("SelUnit")->currentText(), u"Масса"_s);
     }
 
     void shutDownStoresSelectionsAndTheIgnoreList()
@@ -486,37 +432,36 @@ private slots:
         list("SelUnit")->setCurrentIndex(1);
         list("InUnit")->setCurrentIndex(2);
         outUnit(3)->setCurrentIndex(1);
-        m_window->settingsDialog()->setIgnoring(true);
-        m_window->settingsDialog()->addIgnored(QStringLiteral("Пустая"));
-        m_window->settingsDialog()->setRounding(false);
+        settings()->setIgnoring(true);
+        settings()->addIgnored("Пустая");
+        settings()->setRounding(false);
         m_window->shutDown();
         QVERIFY(start());
-        QCOMPARE(items(list("SelUnit")), (QStringList{"Длина", "Масса", "Одна"}));
+        QCOMPARE(items("SelUnit"), (QStringList{"Длина", "Масса", "Одна"}));
         QCOMPARE(list("SelUnit")->currentIndex(), 1);
         QCOMPARE(list("InUnit")->currentIndex(), 2);
         QCOMPARE(outUnit(3)->currentIndex(), 1);
-        QVERIFY(!m_window->settingsDialog()->rounding());
-        QCOMPARE(readBytes(path(QStringLiteral("Ignore.ini"))),
-                 unitdb::encodeCp1251("Пустая\r\n").bytes);
-        m_window->settingsDialog()->setIgnoring(false); // the list stays for next time
+        QVERIFY(!settings()->rounding());
+        const std::string ignored = unitdb::encodeCp1251("Пустая\r\n").bytes;
+        QCOMPARE(file("Ignore.ini"), ignored);
+        settings()->setIgnoring(false); // the list stays for next time
         m_window->shutDown();
-        QCOMPARE(readBytes(path(QStringLiteral("Ignore.ini"))),
-                 unitdb::encodeCp1251("Пустая\r\n").bytes);
+        QCOMPARE(file("Ignore.ini"), ignored);
     }
 
     void baseIsSavedOnlyWhenChangedAndConfirmed()
     {
-        const std::string original = readBytes(path(QStringLiteral("Base.dat")));
+        const std::string original = file("Base.dat");
         QVERIFY(start());
         m_window->editor()->selectUnit(0); // a change taken back leaves nothing to save
-        auto* desc = child<QPlainTextEdit>(m_window->editor(), QStringLiteral("DescEdit"));
-        typeText(desc, QStringLiteral("."));
+        auto* desc = child<QPlainTextEdit>(m_window->editor(), "DescEdit");
+        typeText(desc, ".");
         QTest::keyClick(desc, Qt::Key_Backspace);
         QVERIFY(m_tables->changed);
         m_msg.messages.clear();
         m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 0);
-        QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
+        QCOMPARE(file("Base.dat"), original);
 
         for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
             QVERIFY(start());
@@ -525,17 +470,12 @@ private slots:
             m_msg.messages.clear();
             m_msg.answers.enqueue(answer);
             m_window->shutDown();
-            QCOMPARE(m_msg.messages.size(), 1);
-            QCOMPARE(m_msg.messages[0].text,
-                     QStringLiteral("База данных была изменена. Сохранить изменения?"));
+            QCOMPARE(m_msg.texts(), QStringList{"База данных была изменена. Сохранить изменения?"});
             QCOMPARE(m_msg.messages[0].icon, MsgIcon::Question);
-            if (answer == MsgAnswer::No)
-                QCOMPARE(readBytes(path(QStringLiteral("Base.dat"))), original);
+            QCOMPARE(file("Base.dat") == original, answer == MsgAnswer::No);
         }
-        QVERIFY(
-            readBytes(path(QStringLiteral("Base.dat")))
-                .starts_with(
-                    unitdb::encodeCp1251("Длина\r\nАнгстрем (А),1E-10\r\nИзменено.\r\n").bytes));
+        const auto saved = unitdb::encodeCp1251("Длина\r\nАнгстрем (А),1E-10\r\nИзменено.\r\n");
+        QVERIFY(file("Base.dat").starts_with(saved.bytes));
     }
 };
 
