@@ -139,9 +139,9 @@ private slots:
         QTest::addColumn<int>("inUnit");
         QTest::addColumn<int>("places"); // -1 when not rounding
         QTest::newRow("valid") << "1,2,4" << 1 << 2 << 4;
-        QTest::newRow("beyond the list") << "9,7,-1" << 0 << 0 << -1;
+        QTest::newRow("one past the end") << "4,5,-1" << 0 << 0 << -1;
         QTest::newRow("blanks and a plus") << " 1,+2 ,4 " << 1 << 2 << 4;
-        QTest::newRow("no selection") << "-1,-1,9" << 0 << 0 << 9;
+        QTest::newRow("no selection, places capped") << "-1,-1,99" << 0 << 0 << 15;
         QTest::newRow("not a number") << "abc,x1,9" << 0 << 0 << 9;
     }
     void storedSettingsAreRestoredOrFallBack()
