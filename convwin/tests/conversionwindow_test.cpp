@@ -84,9 +84,7 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::addColumn<int>("icon");
         QTest::addColumn<QStringList>("units");
-        QTest::newRow("missing") << QString()
-                                 << "Ошибка № 53: Файл Base.dat не найден. Верните "
-                                    "его на место, либо переустановите программу."
+        QTest::newRow("missing") << QString() << "Ошибка № 53: Файл Base.dat не найден."
                                  << int(MsgIcon::Stop) << QStringList();
         QTest::newRow("empty") << ""
                                << "Ошибка № 62: Файл Base.dat пуст" << int(MsgIcon::Exclamation)
@@ -351,6 +349,7 @@ private slots:
         QTest::keyClick(clicked, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"500"_s);
         QTest::keyClick(clicked, Qt::Key_Return);
+        QCOMPARE(inText()->text(), u"500"_s);
         QTest::keyClick(clicked, Qt::Key_Space);
         QCOMPARE(inText()->text(), u"5"_s);
 
