@@ -1,5 +1,5 @@
-// Every file the program writes, failing at each step in turn: the old file
-// stays whole, the user is told what failed, and the program goes on.
+// Every file the program writes, failing at each step in turn or killed while it saves, and
+// files it cannot read: the old file stays whole and the user is told what failed.
 #include "convwin/conversionwindow.h"
 #include "convwin/tests/faultfs.h"
 #include "convwin/tests/testsupport.h"
@@ -9,21 +9,80 @@
 #include "unitdb/unittables.h"
 
 #include <QLineEdit>
-#include <QTemporaryDir>
+#include <QProcess>
 #include <QtTest>
 
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdio>
 #include <filesystem>
-#include <initializer_list>
-#include <memory>
+#include <random>
 
 using namespace testsupport;
 using faultfs::FaultScope;
 using faultfs::Step;
 
-Q_DECLARE_METATYPE(Step)
+namespace
+{
+
+const char* const kStepNames[] = {"open",   "write",        "flush", "close",
+                                  "rename", "open to read", "fstat", "read"};
+
+// One failing call: its step, the system's error and the words the user reads for it.
+struct Fault {
+    Step step;
+    int error;
+    const char* reason;
+};
+
+// Every category full, each unit with a long description: over half a megabyte.
+std::string fullBase()
+{
+    std::string text;
+    for (int c = 0; c < unitdb::kMaxCategories; ++c) {
+        text += "Раздел " + std::to_string(c) + "\n";
+        for (int s = 0; s < unitdb::kMaxUnits; ++s)
+            text += "Единица " + std::to_string(1000 + s) + "," + std::to_string(s + 1) +
+                    "\nОписание единицы, довольно длинное, чтобы файл был большим и запись "
+                    "занимала заметное время.\n";
+        text += "*\n";
+    }
+    return text;
+}
+
+// The process the kill test kills: starts the window on the folder's Base.dat, edits it, says
+// so, and shuts down answering "Yes" to the save question.
+int runChild(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
+    auto tables = std::make_unique<unitdb::UnitTables>();
+    ScriptedMessenger messenger;
+    ConversionWindow window(*tables, messenger, QStringLiteral("registry.reg"));
+    if (!window.startUp())
+        return 2;
+    tables->descriptions[0][0] = "Изменено при этом запуске.";
+    tables->changed = true;
+    messenger.answers << MsgAnswer::Yes;
+    std::fputs("saving\n", stdout);
+    std::fflush(stdout);
+    window.shutDown();
+    return 0;
+}
+
+// Starts a child on the folder and waits until it begins to save.
+void startSaving(QProcess& child, const QString& folder)
+{
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child"), folder});
+    while (!child.canReadLine())
+        QVERIFY2(child.waitForReadyRead(30000), "the child never started saving");
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Fault)
 Q_DECLARE_METATYPE(MsgAnswer)
 
 class FaultTest : public QObject, private WindowFixture
@@ -31,57 +90,38 @@ class FaultTest : public QObject, private WindowFixture
     Q_OBJECT
 
 private:
-    void startQuietly()
-    {
-        QVERIFY(start());
-        m_msg.messages.clear();
-    }
-    QLineEdit* input() { return child<QLineEdit>(m_window.get(), QStringLiteral("InText")); }
     bool shown(const QString& part) const
     {
-        for (const auto& message : m_msg.messages)
-            if (message.text.contains(part))
-                return true;
-        return false;
+        return std::any_of(m_msg.messages.begin(), m_msg.messages.end(),
+                           [&](const ShownMessage& m) { return m.text.contains(part); });
     }
-    // The program goes on: typing still converts.
-    void stillConverts()
-    {
-        input()->setText(QStringLiteral("7"));
-        QCOMPARE(child<QLineEdit>(m_window.get(), QStringLiteral("OutText_0"))->text(),
-                 QStringLiteral("7"));
-    }
-    void addRows(const QStringList& files, std::initializer_list<Step> steps)
+    QLineEdit* input() { return control<QLineEdit>(QStringLiteral("InText")); }
+    // Each step on each file, failing with each error a disk gives.
+    static void addFaults(const QStringList& files, std::initializer_list<Step> steps)
     {
         QTest::addColumn<QString>("file");
-        QTest::addColumn<Step>("step");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("reason");
-        const struct {
-            int error;
-            const char* reason;
-        } errors[] = {{ENOSPC, "диск заполнен"},
-                      {EROFS, "файловая система только для чтения"},
-                      {EIO, "ошибка ввода-вывода"}};
+        QTest::addColumn<Fault>("fault");
         for (const QString& file : files)
             for (Step step : steps)
-                for (const auto& e : errors)
-                    QTest::addRow("%s, %s, %s", qPrintable(file), faultfs::stepName(step), e.reason)
-                        << file << step << e.error << QString::fromUtf8(e.reason);
+                for (const Fault& f : {Fault{step, ENOSPC, "диск заполнен"},
+                                       Fault{step, EROFS, "файловая система только для чтения"},
+                                       Fault{step, EIO, "ошибка ввода-вывода"}})
+                    QTest::addRow("%s, %s, %s", qPrintable(file),
+                                  kStepNames[static_cast<int>(step)], f.reason)
+                        << file << f;
     }
-    // Edits the tables and answers the save question with Yes.
+    // One more category, and "Yes" to the save question.
     void editAndConfirm()
     {
-        m_tables->descriptions[0][0] = "Изменено.";
+        m_tables->categoryNames[m_tables->categoryCount++] = "Новая";
         m_tables->changed = true;
         m_msg.answers << MsgAnswer::Yes;
     }
-    // The file holds the edited tables.
     void holdsTheEdit(const QString& file)
     {
         unitdb::UnitTables back;
         QVERIFY(unitdb::load(back, file.toStdString()).ok());
-        QCOMPARE(back.descriptions[0][0], std::string("Изменено."));
+        QCOMPARE(back.categoryCount, m_tables->categoryCount);
     }
 
 private slots:
@@ -96,19 +136,16 @@ private slots:
     // Base.dat is retried once and then offered to be saved elsewhere.
     void savedFile_data()
     {
-        addRows({QStringLiteral("Base.dat"), QStringLiteral("Ignore.ini"),
-                 QStringLiteral("registry.reg")},
-                {Step::Open, Step::Write, Step::Flush, Step::Close, Step::Rename});
+        addFaults({QStringLiteral("Base.dat"), QStringLiteral("Ignore.ini"),
+                   QStringLiteral("registry.reg")},
+                  {Step::Open, Step::Write, Step::Flush, Step::Close, Step::Rename});
     }
     void savedFile()
     {
         QFETCH(QString, file);
-        QFETCH(Step, step);
-        QFETCH(int, error);
-        QFETCH(QString, reason);
-        startQuietly();
+        QFETCH(Fault, fault);
+        QVERIFY(start());
         const std::string before = readBytes(path(file));
-        QVERIFY(!before.empty());
         const bool base = file == QLatin1String("Base.dat");
         if (base) {
             editAndConfirm();
@@ -119,113 +156,95 @@ private slots:
         m_window->settingsDialog()->addIgnored(QStringLiteral("Масса"));
         m_window->settingsDialog()->setPlaces(3);
         {
-            FaultScope fault(step, error, file.toStdString());
+            FaultScope scope(fault.step, fault.error, file.toStdString());
             m_window->shutDown();
-            QVERIFY(fault.failures() > (base ? 1 : 0));
+            QVERIFY(scope.failures > (base ? 1 : 0));
         }
         QCOMPARE(readBytes(path(file)), before);
-        QVERIFY(shown(file == QLatin1String("registry.reg")
-                          ? file
-                          : QStringLiteral("Не удалось сохранить файл %1: %2").arg(file, reason)));
+        QVERIFY(shown(
+            file == QLatin1String("registry.reg")
+                ? file
+                : QStringLiteral("Не удалось сохранить файл %1: %2").arg(file, fault.reason)));
         if (base) {
-            QCOMPARE(m_msg.saveDialogs.size(), 1);
-            QCOMPARE(m_msg.saveDialogs[0].proposed, path("Base.dat.unsaved"));
+            QCOMPARE(m_msg.saveDialogs.at(0).proposed, path("Base.dat.unsaved"));
             holdsTheEdit(path("elsewhere.dat"));
         }
-        stillConverts();
     }
 
-    // The log is already open when it fails; opening it is the start-up case below.
+    // Whether opening the log or writing to it fails, the old lines stay and the result shows.
     void calculationLog_data()
     {
-        addRows({QStringLiteral("calc.log")}, {Step::Write, Step::Flush});
+        addFaults({QStringLiteral("calc.log")}, {Step::Open, Step::Write, Step::Flush});
     }
     void calculationLog()
     {
         QFETCH(QString, file);
-        QFETCH(Step, step);
-        QFETCH(int, error);
-        startQuietly();
+        QFETCH(Fault, fault);
+        std::ofstream(path(file).toStdString(), std::ios::binary) << "old\r\n";
+        QVERIFY(start());
         m_window->settingsDialog()->setLogFile(file);
         m_window->settingsDialog()->setLogging(true);
-        input()->setText(QStringLiteral("1+1"));
-        QTest::keyClick(input(), Qt::Key_Return);
-        const std::string before = readBytes(path("calc.log"));
-        QVERIFY(!before.empty());
         {
-            FaultScope fault(step, error, file.toStdString());
+            FaultScope scope(fault.step, fault.error, file.toStdString());
             input()->setText(QStringLiteral("2+2"));
             QTest::keyClick(input(), Qt::Key_Return);
-            QVERIFY(fault.failures() > 0);
+            QVERIFY(scope.failures > 0);
         }
-        QVERIFY(readBytes(path("calc.log")).starts_with(before));
-        QVERIFY(shown(QStringLiteral("Не удалось записать в log-файл calc.log")));
+        QVERIFY(readBytes(path(file)).starts_with("old\r\n"));
+        QVERIFY(shown(QStringLiteral("Не удалось %1 log-файл calc.log")
+                          .arg(fault.step == Step::Open ? "открыть" : "записать в")));
         QCOMPARE(input()->text(), QStringLiteral("4"));
-        stillConverts();
     }
 
-    void logThatCannotBeOpenedAtStartUp()
+    // A Base.dat or Ignore.ini read in part or not at all is left alone while nothing changed;
+    // a change replaces it, keeping the old one as .bak, and the save question says so.
+    void unreadFile_data()
     {
-        std::ofstream(path("calc.log").toStdString(), std::ios::binary) << "old\r\n";
-        writeRegistry(QStringLiteral(
-            "\"Launched\"=\"1\"\r\n\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n"));
-        {
-            FaultScope fault(Step::Open, EACCES, "calc.log");
-            QVERIFY(start());
-        }
-        QVERIFY(shown(QStringLiteral("Не удалось открыть log-файл calc.log")));
-        QCOMPARE(readBytes(path("calc.log")), std::string("old\r\n"));
-        stillConverts();
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<Fault>("fault");
+        QTest::newRow("Base.dat, bad line")
+            << QStringLiteral("Base.dat") << Fault{Step::Rename, 0, "строка 4"};
+        for (const char* file : {"Base.dat", "Ignore.ini"})
+            for (const Fault& f : {Fault{Step::OpenToRead, EACCES, "доступ запрещён"},
+                                   Fault{Step::Stat, EIO, "ошибка ввода-вывода"},
+                                   Fault{Step::Read, EIO, "ошибка ввода-вывода"}})
+                QTest::addRow("%s, %s", file, kStepNames[static_cast<int>(f.step)])
+                    << QString::fromLatin1(file) << f;
     }
-
-    // Tables that do not hold the whole file: the question says so and the old
-    // file is kept as Base.dat.bak before it is replaced.
-    void incompleteBaseDat_data()
+    void unreadFile()
     {
-        QTest::addColumn<Step>("step");
-        QTest::addColumn<int>("error");
-        QTest::addColumn<QString>("told");
-        QTest::addColumn<QString>("asked");
-        const QString unread = QStringLiteral("Файл Base.dat не был прочитан");
-        QTest::newRow("bad line") << Step::Rename << 0 << QStringLiteral("строка 4")
-                                  << QStringLiteral("со строки 4 и дальше не были загружены");
-        QTest::newRow("open fails")
-            << Step::OpenToRead << EACCES << QStringLiteral("доступ запрещён") << unread;
-        QTest::newRow("fstat fails")
-            << Step::Stat << EIO << QStringLiteral("ошибка ввода-вывода") << unread;
-        QTest::newRow("read fails")
-            << Step::Read << EIO << QStringLiteral("ошибка ввода-вывода") << unread;
-    }
-    void incompleteBaseDat()
-    {
-        QFETCH(Step, step);
-        QFETCH(int, error);
-        QFETCH(QString, told);
-        QFETCH(QString, asked);
-        if (error == 0)
+        QFETCH(QString, file);
+        QFETCH(Fault, fault);
+        if (fault.error == 0)
             writeCp1251(path("Base.dat"), "Длина\nМетр (м),1\n\nВерста,много\n\n*\n");
-        const std::string before = readBytes(path("Base.dat"));
+        const std::string before = readBytes(path(file));
         {
-            FaultScope fault(step, error, error ? "Base.dat" : "none");
+            FaultScope scope(fault.step, fault.error, fault.error ? file.toStdString() : "none");
             QVERIFY(start());
         }
-        QVERIFY(shown(told));
-        m_msg.messages.clear();
-        m_tables->categoryNames[m_tables->categoryCount++] = "Новая";
-        m_tables->changed = true;
-        m_msg.answers << MsgAnswer::Yes;
+        QVERIFY(shown(QString::fromUtf8(fault.reason)));
+        m_window->settingsDialog()->setIgnoring(true);
         m_window->shutDown();
-        QVERIFY(m_msg.messages.at(0).text.contains(asked));
-        QVERIFY(m_msg.messages.at(0).text.endsWith(
-            QStringLiteral("Прежний файл будет сохранён как Base.dat.bak.")));
-        QCOMPARE(readBytes(path("Base.dat.bak")), before);
-        unitdb::UnitTables back;
-        QVERIFY(unitdb::load(back, "Base.dat").ok());
-        QCOMPARE(back.categoryCount, m_tables->categoryCount);
+        QCOMPARE(readBytes(path(file)), before);
+
+        m_msg.messages.clear();
+        editAndConfirm();
+        m_window->settingsDialog()->addIgnored(QStringLiteral("Масса"));
+        m_window->shutDown();
+        QCOMPARE(readBytes(path(file + ".bak")), before);
+        if (file == QLatin1String("Ignore.ini")) {
+            QCOMPARE(readBytes(path(file)), std::string("\xCC\xE0\xF1\xF1\xE0\r\n"));
+            return;
+        }
+        const QString question = m_msg.messages.at(0).text;
+        QVERIFY(question.contains(fault.error ? QStringLiteral("Файл Base.dat не был прочитан")
+                                              : QStringLiteral("со строки 4 и дальше")));
+        QVERIFY(question.endsWith(QStringLiteral("Прежний файл будет сохранён как Base.dat.bak.")));
+        holdsTheEdit(path(file));
     }
 
-    // Special files at start-up neither hang nor abort; at shut-down the old file,
-    // which cannot be kept, is not replaced, and the tables go to another file.
+    // Special files neither hang nor abort the start; at shut-down the old file, which
+    // cannot be kept, is not replaced, and the tables go to another file.
     void specialBaseDat_data()
     {
         QTest::addColumn<QString>("kind");
@@ -248,19 +267,16 @@ private slots:
             QVERIFY(QFile::link(kind, path("Base.dat")));
         const auto type = std::filesystem::symlink_status(base).type();
         QVERIFY(start());
-        QCOMPARE(m_msg.messages.size(), 1);
-        QVERIFY(m_msg.messages[0].text.startsWith(
-            QStringLiteral("Ошибка № 75: Не удалось прочитать файл Base.dat: ") + reason));
-        QCOMPARE(m_tables->categoryCount, 0);
-        m_tables->categoryNames[m_tables->categoryCount++] = "Новая";
-        m_tables->changed = true;
-        // Save; do not retry; do save elsewhere.
-        m_msg.answers << MsgAnswer::Yes << MsgAnswer::No << MsgAnswer::Yes;
+        QVERIFY(
+            shown(QStringLiteral("Ошибка № 75: Не удалось прочитать файл Base.dat: ") + reason));
+        editAndConfirm();
+        // Do not retry; do save elsewhere.
+        m_msg.answers << MsgAnswer::No << MsgAnswer::Yes;
         m_msg.saveAnswers << path("saved.dat");
         m_window->shutDown();
         QVERIFY(shown(QStringLiteral("не удалось сохранить прежний файл как Base.dat.bak")));
         QCOMPARE(std::filesystem::symlink_status(base).type(), type);
-        QVERIFY(QFile::exists(path("saved.dat")));
+        holdsTheEdit(path("saved.dat"));
     }
 
     // Another copy of the program saved Base.dat since start-up: the user decides.
@@ -274,52 +290,64 @@ private slots:
     void changedOnDisk()
     {
         QFETCH(MsgAnswer, answer);
-        const bool overwritten = answer == MsgAnswer::Yes;
-        const bool savedElsewhere = answer == MsgAnswer::No;
-        startQuietly();
+        QVERIFY(start());
         editAndConfirm();
         writeCp1251(path("Base.dat"), "Другая\nЕдиница,1\n\n*\n");
         const std::string other = readBytes(path("Base.dat"));
         m_msg.answers << answer;
         m_msg.saveAnswers << path("Base.dat.unsaved");
         m_window->shutDown();
-        QCOMPARE(m_msg.messages.at(1).buttons, MsgButtons::YesNoCancel);
-        QVERIFY(m_msg.messages.at(1).text.contains(QStringLiteral("изменился на диске")));
-        if (overwritten)
+        QCOMPARE(m_msg.messages.last().buttons, MsgButtons::YesNoCancel);
+        QVERIFY(m_msg.messages.last().text.contains(QStringLiteral("изменился на диске")));
+        if (answer == MsgAnswer::Yes)
             holdsTheEdit(path("Base.dat"));
         else
             QCOMPARE(readBytes(path("Base.dat")), other);
-        QCOMPARE(QFile::exists(path("Base.dat.unsaved")), savedElsewhere);
-        if (savedElsewhere)
+        QCOMPARE(QFile::exists(path("Base.dat.unsaved")), answer == MsgAnswer::No);
+        if (answer == MsgAnswer::No)
             holdsTheEdit(path("Base.dat.unsaved"));
     }
 
-    // An Ignore.ini that could not be read is not emptied at shut-down; a list
-    // the user filled replaces it, with the old one kept beside it.
-    void unreadableIgnoreIni_data()
+    // Killed at a random moment of its save, the window leaves the whole old file or the
+    // whole new one.
+    void killedSaveLeavesTheOldOrTheNewFile()
     {
-        QTest::addColumn<Step>("step");
-        for (Step step : {Step::OpenToRead, Step::Stat, Step::Read})
-            QTest::newRow(faultfs::stepName(step)) << step;
-    }
-    void unreadableIgnoreIni()
-    {
-        QFETCH(Step, step);
-        const std::string before = readBytes(path("Ignore.ini"));
-        {
-            FaultScope fault(step, EIO, "Ignore.ini");
-            QVERIFY(start());
+        const QString base = path("Base.dat");
+        writeCp1251(base, fullBase());
+        const std::string oldBytes = readBytes(base);
+        // One undisturbed run gives the new file and how long saving takes here; the kills
+        // are spread over that time.
+        QProcess first;
+        startSaving(first, m_dir->path());
+        QElapsedTimer clock;
+        clock.start();
+        QVERIFY(first.waitForFinished(30000));
+        const auto span =
+            static_cast<unsigned>(std::max<qint64>(1000, clock.nsecsElapsed() / 1000));
+        const std::string newBytes = readBytes(base);
+        QVERIFY(newBytes != oldBytes);
+        std::mt19937 random(20261206);
+        const int rounds = std::max(16, qEnvironmentVariableIntValue("MV_KILL_ROUNDS"));
+        for (int round = 0; round < rounds; ++round) {
+            std::ofstream(base.toStdString(), std::ios::binary) << oldBytes;
+            QProcess child;
+            startSaving(child, m_dir->path());
+            QThread::usleep(std::uniform_int_distribution<unsigned>(0, span)(random));
+            ::kill(static_cast<pid_t>(child.processId()), SIGKILL);
+            QVERIFY(child.waitForFinished(30000));
+            const std::string after = readBytes(base);
+            QVERIFY2(after == oldBytes || after == newBytes, qPrintable(QString::number(round)));
         }
-        QVERIFY(shown(QStringLiteral("Не удалось прочитать файл Ignore.ini: ошибка ввода-вывода")));
-        m_window->settingsDialog()->setIgnoring(true);
-        m_window->shutDown();
-        QCOMPARE(readBytes(path("Ignore.ini")), before);
-        m_window->settingsDialog()->addIgnored(QStringLiteral("Масса"));
-        m_window->shutDown();
-        QCOMPARE(readBytes(path("Ignore.ini.bak")), before);
-        QCOMPARE(readBytes(path("Ignore.ini")), std::string("\xCC\xE0\xF1\xF1\xE0\r\n"));
     }
 };
 
-QTEST_MAIN(FaultTest)
+int main(int argc, char** argv)
+{
+    if (argc >= 3 && std::string(argv[1]) == "--child")
+        return runChild(argc, argv);
+    QApplication app(argc, argv);
+    FaultTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "fault_test.moc"

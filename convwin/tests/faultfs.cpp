@@ -1,255 +1,141 @@
-// The replaced calls: each forwards to the next definition (the C library, or a
-// sanitizer's interceptor) unless the armed fault matches.
+// The replaced calls: each forwards to the next definition (the C library, or a sanitizer's
+// interceptor) unless the armed fault names its step and its file.
 #include "convwin/tests/faultfs.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdarg>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <mutex>
 #include <string>
 
-namespace faultfs
-{
-
-namespace
-{
-
-struct State {
-    bool armed = false;
-    Step step = Step::Open;
-    int error = 0;
-    std::string pathPart;
-    int failures = 0;
-    // Every open descriptor and stream with its path, so that a fault armed after a
-    // file was opened still finds it.
-    std::map<int, std::string> fds;
-    std::map<std::FILE*, std::string> files;
-};
-
-// Never destroyed: the calls keep coming while the program exits.
-State& state()
-{
-    static State* s = new State;
-    return *s;
-}
-
-std::mutex& lock()
-{
-    static auto* m = new std::mutex;
-    return *m;
-}
-
-// With the lock held.
-bool matchesLocked(const std::string& path)
-{
-    return !state().pathPart.empty() && path.find(state().pathPart) != std::string::npos;
-}
-
-bool matches(const char* path)
-{
-    const std::lock_guard guard(lock());
-    return path && matchesLocked(path);
-}
-
-bool fail(Step step)
-{
-    const std::lock_guard guard(lock());
-    State& s = state();
-    if (!s.armed || s.step != step)
-        return false;
-    ++s.failures;
-    errno = s.error;
-    return true;
-}
-
-template <typename F> F next(const char* name)
-{
-    return reinterpret_cast<F>(dlsym(RTLD_NEXT, name));
-}
-
-} // namespace
-
-FaultScope::FaultScope(Step step, int error, std::string pathPart)
-{
-    const std::lock_guard guard(lock());
-    State& s = state();
-    s.step = step;
-    s.error = error;
-    s.pathPart = std::move(pathPart);
-    s.failures = 0;
-    s.armed = true;
-}
-
-FaultScope::~FaultScope()
-{
-    const std::lock_guard guard(lock());
-    state().armed = false;
-}
-
-int FaultScope::failures() const
-{
-    return state().failures;
-}
-
-const char* stepName(Step step)
-{
-    static const char* const names[] = {"open",   "write",        "flush", "close",
-                                        "rename", "open to read", "fstat", "read"};
-    return names[static_cast<int>(step)];
-}
-
-} // namespace faultfs
-
+using faultfs::FaultScope;
 using faultfs::Step;
 
 namespace
 {
 
-bool writing(int flags)
+// Both need no destructor, so the calls that keep coming while the program exits are safe.
+std::mutex faultLock;
+FaultScope* armedFault = nullptr;
+
+// True, with errno set, when the armed fault is this step on a path holding its text.
+bool fails(Step step, const std::string& path)
 {
-    return (flags & (O_WRONLY | O_RDWR)) != 0;
+    const std::lock_guard guard(faultLock);
+    FaultScope* f = armedFault;
+    if (!f || f->step != step || path.find(f->pathPart) == std::string::npos)
+        return false;
+    ++f->failures;
+    errno = f->error;
+    return true;
 }
 
-bool isOpen(int fd)
+// Asked of the system, so that a fault armed after a file was opened still finds it.
+std::string pathOf(int fd)
 {
-    return fd >= 0;
-}
-bool isOpen(std::FILE* file)
-{
-    return file != nullptr;
-}
-std::map<int, std::string>& handles(int)
-{
-    return faultfs::state().fds;
-}
-std::map<std::FILE*, std::string>& handles(std::FILE*)
-{
-    return faultfs::state().files;
+    char path[4096];
+    const std::string link = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t size = readlink(link.c_str(), path, sizeof path);
+    return size > 0 ? std::string(path, static_cast<std::size_t>(size)) : std::string();
 }
 
-template <typename Key> Key track(const char* path, Key handle)
+// The definition ours hides.
+template <typename F> F* next(F*, const char* name)
 {
-    if (isOpen(handle) && path) {
-        const std::lock_guard guard(faultfs::lock());
-        handles(handle).insert_or_assign(handle, path);
-    }
-    return handle;
-}
-
-// Whether a descriptor or stream is open on a file the armed fault names.
-template <typename Key> bool tracked(Key handle)
-{
-    const std::lock_guard guard(faultfs::lock());
-    const auto found = handles(handle).find(handle);
-    return found != handles(handle).end() && faultfs::matchesLocked(found->second);
-}
-
-// Forgets a descriptor or stream; true when it was open on a file the fault names.
-template <typename Key> bool untrack(Key handle)
-{
-    const bool mine = tracked(handle);
-    const std::lock_guard guard(faultfs::lock());
-    handles(handle).erase(handle);
-    return mine;
+    return reinterpret_cast<F*>(dlsym(RTLD_NEXT, name));
 }
 
 } // namespace
+
+FaultScope::FaultScope(Step step, int error, std::string pathPart)
+    : step(step), error(error), pathPart(std::move(pathPart))
+{
+    const std::lock_guard guard(faultLock);
+    armedFault = this;
+}
+
+FaultScope::~FaultScope()
+{
+    const std::lock_guard guard(faultLock);
+    armedFault = nullptr;
+}
 
 extern "C" {
 
 int open(const char* path, int flags, ...)
 {
-    mode_t mode = 0;
-    if (flags & (O_CREAT | O_TMPFILE)) {
-        va_list args;
-        va_start(args, flags);
-        mode = static_cast<mode_t>(va_arg(args, int));
-        va_end(args);
-    }
-    if (faultfs::matches(path) && faultfs::fail(writing(flags) ? Step::Open : Step::OpenToRead))
-        return -1;
-    static auto real = faultfs::next<int (*)(const char*, int, ...)>("open");
-    return track(path, real(path, flags, mode));
+    va_list args;
+    va_start(args, flags);
+    const mode_t mode = flags & (O_CREAT | O_TMPFILE) ? va_arg(args, mode_t) : 0;
+    va_end(args);
+    const bool writing = (flags & (O_WRONLY | O_RDWR)) != 0;
+    static auto real = next(open, "open");
+    return fails(writing ? Step::Open : Step::OpenToRead, path) ? -1 : real(path, flags, mode);
 }
 
 ssize_t read(int fd, void* data, size_t size)
 {
-    static auto real = faultfs::next<ssize_t (*)(int, void*, size_t)>("read");
-    return tracked(fd) && faultfs::fail(Step::Read) ? -1 : real(fd, data, size);
+    static auto real = next(read, "read");
+    return fails(Step::Read, pathOf(fd)) ? -1 : real(fd, data, size);
 }
 
 int fstat(int fd, struct stat* st)
 {
-    static auto real = faultfs::next<int (*)(int, struct stat*)>("fstat");
-    return tracked(fd) && faultfs::fail(Step::Stat) ? -1 : real(fd, st);
+    static auto real = next(fstat, "fstat");
+    return fails(Step::Stat, pathOf(fd)) ? -1 : real(fd, st);
 }
 
 ssize_t write(int fd, const void* data, size_t size)
 {
-    static auto real = faultfs::next<ssize_t (*)(int, const void*, size_t)>("write");
-    return tracked(fd) && faultfs::fail(Step::Write) ? -1 : real(fd, data, size);
+    static auto real = next(write, "write");
+    return fails(Step::Write, pathOf(fd)) ? -1 : real(fd, data, size);
 }
 
 int fsync(int fd)
 {
-    static auto real = faultfs::next<int (*)(int)>("fsync");
-    return tracked(fd) && faultfs::fail(Step::Flush) ? -1 : real(fd);
+    static auto real = next(fsync, "fsync");
+    return fails(Step::Flush, pathOf(fd)) ? -1 : real(fd);
 }
 
+// The descriptor is gone either way, as after a real failing close.
 int close(int fd)
 {
-    const bool mine = untrack(fd);
-    static auto real = faultfs::next<int (*)(int)>("close");
+    static auto real = next(close, "close");
+    const std::string path = pathOf(fd);
     const int result = real(fd);
-    // The descriptor is gone either way, as after a real failing close.
-    if (mine && faultfs::fail(Step::Close))
-        return -1;
-    return result;
+    return fails(Step::Close, path) ? -1 : result;
 }
 
 int rename(const char* from, const char* to)
 {
-    if ((faultfs::matches(from) || faultfs::matches(to)) && faultfs::fail(Step::Rename))
-        return -1;
-    static auto real = faultfs::next<int (*)(const char*, const char*)>("rename");
-    return real(from, to);
+    static auto real = next(rename, "rename");
+    return fails(Step::Rename, from) || fails(Step::Rename, to) ? -1 : real(from, to);
 }
 
+// The C library writes a stream's bytes without calling our write and fsync.
 std::FILE* fopen(const char* path, const char* mode)
 {
-    const bool forWriting = std::strpbrk(mode, "wa+") != nullptr;
-    if (forWriting && faultfs::matches(path) && faultfs::fail(Step::Open))
-        return nullptr;
-    static auto real = faultfs::next<std::FILE* (*)(const char*, const char*)>("fopen");
-    return track(path, real(path, mode));
+    static auto real = next(fopen, "fopen");
+    const bool writing = std::strpbrk(mode, "wa+") != nullptr;
+    return writing && fails(Step::Open, path) ? nullptr : real(path, mode);
 }
 
 size_t fwrite(const void* data, size_t size, size_t count, std::FILE* file)
 {
-    static auto real = faultfs::next<size_t (*)(const void*, size_t, size_t, std::FILE*)>("fwrite");
-    return tracked(file) && faultfs::fail(Step::Write) ? 0 : real(data, size, count, file);
+    static auto real = next(fwrite, "fwrite");
+    return fails(Step::Write, pathOf(fileno(file))) ? 0 : real(data, size, count, file);
 }
 
 int fflush(std::FILE* file)
 {
-    static auto real = faultfs::next<int (*)(std::FILE*)>("fflush");
-    return file && tracked(file) && faultfs::fail(Step::Flush) ? EOF : real(file);
-}
-
-int fclose(std::FILE* file)
-{
-    const bool mine = untrack(file);
-    static auto real = faultfs::next<int (*)(std::FILE*)>("fclose");
-    const int result = real(file);
-    if (mine && faultfs::fail(Step::Close))
-        return EOF;
-    return result;
+    static auto real = next(fflush, "fflush");
+    return file && fails(Step::Flush, pathOf(fileno(file))) ? EOF : real(file);
 }
 
 } // extern "C"
