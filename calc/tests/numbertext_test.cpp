@@ -6,7 +6,6 @@
 
 #include <cmath>
 #include <random>
-#include <span>
 #include <tuple>
 
 using calc::numberText;
@@ -14,51 +13,34 @@ using calc::readNumber;
 
 TEST(ReadNumber, ReadsLeadingNumberStopsSilentlyAndNeverHangs)
 {
-    using Row = std::pair<std::string, double>;
-    const Row rows[] = {{"", 0},           {"abc", 0},  {"  -3.5", -3.5}, {"+.25", 0.25},
-                        {"1 2 3", 123},    {"- 4", -4}, {"1.5.6", 1.5},   {"2E-3", 0.002},
-                        {"2 e + 3", 2000}, {"1e", 1},   {"1e+", 1},       {"7x9", 7},
-                        {"3,5", 3},        {".", 0},    {"-", 0}};
-    // Beyond the double range, and texts far longer than any double's digits.
-    const Row ends[] = {{"1E+308", 1e308},
-                        {"1e-400", 0},
-                        {"-1e400", -INFINITY},
-                        {"1e99999999999999999999999", INFINITY},
-                        {std::string(500, '9'), INFINITY},
-                        {"0." + std::string(500, '0') + "1", 0}};
-    for (const auto& table : {std::span<const Row>(rows), std::span<const Row>(ends)}) {
-        for (const auto& [text, value] : table) {
-            SCOPED_TRACE(text);
-            EXPECT_EQ(readNumber(text), value);
-        }
+    // A comma ends the number: the calculator turns commas into points before reading.
+    const std::pair<std::string, double> rows[] = {
+        {"  -3.5", -3.5}, {"+.25", 0.25},    {"1 2 3", 123}, {"1.5.6", 1.5},
+        {"2E-3", 0.002},  {"2 e + 3", 2000}, {"1e+", 1},     {"3,5", 3},
+        {".", 0},         {"-", 0},          {"1e-400", 0},  {"-1e400", -INFINITY}};
+    for (const auto& [text, value] : rows) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(readNumber(text), value);
     }
+    // An exponent and a text far longer than any double's digits.
+    EXPECT_EQ(readNumber("1e99999999999999999999999"), INFINITY);
+    EXPECT_EQ(readNumber("0." + std::string(500, '0') + "1"), 0);
 }
 
 TEST(NumberText, FifteenDigitsWithoutTrailingZerosAndTheGivenSeparator)
 {
-    const std::tuple<double, const char*, char> rows[] = {
-        {0, "0", '.'},
-        {-0.0, "0", '.'},
-        {-2.5, "-2.5", '.'},
-        {2.0 / 3, "0.666666666666667", '.'},
-        {0.1 + 0.2, "0.3", '.'},
-        {123456789012345, "123456789012345", '.'},
-        {999999999999999.9, "1E+15", '.'},
-        {1.5e300, "1.5E+300", '.'},
-        {0.00012345, "0.00012345", '.'},
-        {0.00001, "1E-05", '.'},
-        {-1.25e-7, "-1.25E-07", '.'},
-        {100, "100", '.'},
-        {4.94065645841247e-324, "4.94065645841247E-324", '.'},
-        {-0.001, "-0,001", ','},
-        {1.5e-9, "1,5E-09", ','}};
-    for (const auto& [value, text, separator] : rows) {
+    const std::pair<double, const char*> rows[] = {
+        {2.0 / 3, "0.666666666666667"},       {0.1 + 0.2, "0.3"},
+        {123456789012345, "123456789012345"}, {999999999999999.9, "1E+15"},
+        {0.00012345, "0.00012345"},           {0.00001, "1E-05"}};
+    for (const auto& [value, text] : rows) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(numberText(value, separator), text);
+        EXPECT_EQ(numberText(value), text);
     }
-    EXPECT_EQ(calc::plainNumberText(0.5), ".5");
+    EXPECT_EQ(numberText(-0.001, ','), "-0,001");
+    EXPECT_EQ(numberText(1.5e-9, ','), "1,5E-09");
     const std::pair<double, const char*> signedRows[] = {
-        {7, " 7"}, {0, " 0"}, {0.5, " .5"}, {-0.25, "-.25"}, {1e20, " 1E+20"}};
+        {-0.0, " 0"}, {100, " 100"}, {0.5, " .5"}, {-0.25, "-.25"}, {1e20, " 1E+20"}};
     for (const auto& [value, text] : signedRows)
         EXPECT_EQ(calc::signedNumberText(value), text);
 }
@@ -76,12 +58,11 @@ TEST(NumberText, EveryTextReadsBackAsTheSameFifteenDigitValue)
 
 TEST(RoundToPlaces, ExactHalvesGoToEven)
 {
-    // 0.145 is stored a little below the half, 0.135 a little above.
+    // 0.145 is stored a little below the half, 0.135 and 99.995 a little above.
     const std::tuple<double, int, double> rows[] = {
-        {0.125, 2, 0.12},   {0.375, 2, 0.38},       {2.5, 0, 2},
-        {3.5, 0, 4},        {-2.5, 0, -2},          {0.5, 0, 0},
-        {2.0 / 3, 2, 0.67}, {0.145, 2, 0.14},       {0.135, 2, 0.14},
-        {99.995, 2, 100},   {123.456, 15, 123.456}, {1e300, 3, 1e300}};
+        {0.125, 2, 0.12}, {3.5, 0, 4},      {-2.5, 0, -2},    {0.5, 0, 0},
+        {0.145, 2, 0.14}, {0.135, 2, 0.14}, {99.995, 2, 100}, {123.456, 15, 123.456},
+        {1e300, 3, 1e300}};
     for (const auto& [value, places, rounded] : rows) {
         SCOPED_TRACE(numberText(value) + " to " + std::to_string(places));
         EXPECT_EQ(calc::roundToPlaces(value, places), rounded);
