@@ -82,6 +82,14 @@ inline void typeText(QWidget* widget, const QString& text)
     }
 }
 
+// Replaces a line's text as a user does: everything selected, then typed over.
+inline void retype(QLineEdit* line, const QString& text)
+{
+    line->setFocus();
+    line->selectAll();
+    typeText(line, text);
+}
+
 // A number text as the program shows it under the user's separator: num("0.5").
 inline QString num(const char* text)
 {
