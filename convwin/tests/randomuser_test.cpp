@@ -231,10 +231,9 @@ private slots:
         for (int step = 0; step < steps; ++step) {
             act();
             checkInvariants();
-            if (QTest::currentTestFailed()) {
-                qWarning("broken at step %d: MV_RANDOM_STEPS=%d replays up to it", step, step + 1);
-                return;
-            }
+            if (QTest::currentTestFailed())
+                QFAIL(qPrintable(
+                    u"at step %1: MV_RANDOM_STEPS=%2 replays up to it"_s.arg(step).arg(step + 1)));
             m_msg.messages.clear();
         }
 
