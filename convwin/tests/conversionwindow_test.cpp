@@ -296,23 +296,30 @@ private slots:
         QCOMPARE(inText()->text(), QString()); // a swapped «0» leaves the line empty
     }
 
-    // Focus starts in the input line; Tab follows the rows as seen, skipping the folded
-    // panel; Enter presses the focused button.
+    // Focus starts in the input line; Tab follows the rows as seen, even after a swap, and
+    // skips the folded panel; Enter presses the focused button.
     void keyboardReachesEveryControlInTheOrderSeen()
     {
         QVERIFY(start());
         m_window->show();
         QApplication::setActiveWindow(m_window.get());
         QCOMPARE(QApplication::focusWidget(), inText());
-        QStringList seen;
-        list("SelUnit")->setFocus(Qt::TabFocusReason);
-        do {
-            seen << QApplication::focusWidget()->objectName();
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        } while (QApplication::focusWidget() != list("SelUnit") && seen.size() < 30);
-        QCOMPARE(seen.join(' '), u"SelUnit InText InUnit CmdHelp_4 OutText_0 OutUnit_0 CmdHelp_0 "
-                                 "OutText_1 OutUnit_1 CmdHelp_1 OutText_2 OutUnit_2 CmdHelp_2 "
-                                 "OutText_3 OutUnit_3 CmdHelp_3"_s);
+        auto tabRound = [this] {
+            QStringList seen;
+            list("SelUnit")->setFocus(Qt::TabFocusReason);
+            do {
+                seen << QApplication::focusWidget()->objectName();
+                QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            } while (QApplication::focusWidget() != list("SelUnit") && seen.size() < 30);
+            return seen.join(' ');
+        };
+        auto rows = [](std::initializer_list<int> order) {
+            QString names = u"SelUnit InText InUnit CmdHelp_4"_s;
+            for (int i : order)
+                names += u" OutText_%1 OutUnit_%1 CmdHelp_%1"_s.arg(i);
+            return names;
+        };
+        QCOMPARE(tabRound(), rows({0, 1, 2, 3}));
         // "?" unfolds once and shows its row's unit; the fold button folds back.
         const int folded = m_window->height();
         outUnit(2)->setCurrentIndex(2);
@@ -320,9 +327,13 @@ private slots:
         QTest::keyClick(control<QPushButton>("CmdHelp_2"), Qt::Key_Space);
         QCOMPARE(m_window->height(), folded + ui::twips(2200));
         QCOMPARE(control<QLabel>("LblUnit")->text(), u"Верста"_s);
+        QCOMPARE(tabRound(), rows({0, 1, 2, 3}) + " Command1 cmdSetup cmdEdit CmdScroll LblDesc");
         QTest::keyClick(control<QPushButton>("CmdScroll"), Qt::Key_Return);
         QCOMPARE(m_window->height(), folded);
         QVERIFY(!control<QPushButton>("CmdScroll")->isEnabled());
+        // A swap moves the input row among the outputs; Tab follows the rows as seen.
+        QTest::mouseClick(line("OutText_1"), Qt::LeftButton);
+        QCOMPARE(tabRound(), rows({1, 0, 2, 3}));
     }
 
     // Ignore.ini's quantities are hidden from the start, but the settings list them all. The

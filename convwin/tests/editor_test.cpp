@@ -51,12 +51,6 @@ private:
     // Opens the editor on the main window's current category and input unit.
     void openEditor() { QTest::mouseClick(main<QPushButton>("cmdEdit"), Qt::LeftButton); }
     void chooseUnit(int row) { ed<QListWidget>("List1")->setCurrentRow(row); }
-    void retype(QLineEdit* box, const QString& text)
-    {
-        box->setFocus();
-        box->selectAll();
-        typeText(box, text);
-    }
 
 private slots:
     void init()
