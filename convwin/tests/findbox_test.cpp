@@ -1,10 +1,11 @@
 // The find box through the real window: opened by Ctrl+F from any row, a query typed,
-// a match chosen by Enter, Down or a click, or nothing by Esc.
+// a match chosen by Enter, Down or a click, or nothing by Esc; then the input line waits.
 #include "convwin/tests/testsupport.h"
 
 #include <QListWidget>
 
 using namespace testsupport;
+using namespace Qt::StringLiterals;
 
 // `downs`: Down presses before Enter, -1 a click on the first row, -2 Esc; `row`: the row that
 // gets the unit (0 input, 1 to 4 outputs, -1 none).
@@ -70,6 +71,10 @@ private slots:
             QCOMPARE(list(kUnitLists[r])->currentIndex(), expected);
         }
         QCOMPARE(line("OutText_0")->text(), c.out0);
+        if (c.row >= 0) { // ready for the next value
+            QCOMPARE(QApplication::focusWidget(), line("InText"));
+            QCOMPARE(line("InText")->selectedText(), u"7112"_s);
+        }
     }
 };
 
