@@ -166,7 +166,7 @@ private slots:
                 ? file
                 : QStringLiteral("Не удалось сохранить файл %1: %2").arg(file, fault.reason)));
         if (base) {
-            QCOMPARE(m_msg.saveDialogs.at(0).proposed, path("Base.dat.unsaved"));
+            QCOMPARE(m_msg.proposedSaveNames.at(0), path("Base.dat.unsaved"));
             QVERIFY(holdsTheEdit(path("elsewhere.dat")));
         }
     }

@@ -13,20 +13,7 @@
 
 struct ShownMessage {
     QString text;
-    QString title;
-    MsgIcon icon = MsgIcon::None;
     MsgButtons buttons = MsgButtons::Ok;
-};
-
-struct ShownSaveDialog {
-    QString title;
-    QString proposed;
-};
-
-struct ShownInput {
-    QString prompt;
-    QString title;
-    QString answer; // the text the box was opened with
 };
 
 class ScriptedMessenger final : public Messenger
@@ -40,8 +27,7 @@ public:
     QQueue<std::optional<QString>> saveAnswers;
 
     QList<ShownMessage> messages;
-    QList<ShownInput> inputs;
-    QList<ShownSaveDialog> saveDialogs;
+    QStringList proposedSaveNames; // what each save dialog offered
 
     QStringList texts() const
     {
@@ -51,26 +37,24 @@ public:
         return shown;
     }
 
-    MsgAnswer message(QWidget*, const QString& text, const QString& title, MsgIcon icon,
+    MsgAnswer message(QWidget*, const QString& text, const QString&, MsgIcon,
                       MsgButtons buttons) override
     {
-        messages.append({text, title, icon, buttons});
+        messages.append({text, buttons});
         if (!answers.isEmpty())
             return answers.dequeue();
         return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::No;
     }
 
-    std::optional<QString> inputBox(QWidget*, const QString& prompt, const QString& title,
-                                    const QString& answer) override
+    std::optional<QString> inputBox(QWidget*, const QString&, const QString&,
+                                    const QString&) override
     {
-        inputs.append({prompt, title, answer});
         return inputAnswers.isEmpty() ? std::nullopt : inputAnswers.dequeue();
     }
 
-    std::optional<QString> saveFileName(QWidget*, const QString& title,
-                                        const QString& proposed) override
+    std::optional<QString> saveFileName(QWidget*, const QString&, const QString& proposed) override
     {
-        saveDialogs.append({title, proposed});
+        proposedSaveNames.append(proposed);
         return saveAnswers.isEmpty() ? std::nullopt : saveAnswers.dequeue();
     }
 };
