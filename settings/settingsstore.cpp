@@ -5,7 +5,6 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
 #include <new>
 #include <stdexcept>
 
@@ -20,9 +19,7 @@ struct RuntimeError {
     int number;
     std::string_view description;
 };
-constexpr RuntimeError kOverflow{6, "Overflow"};
 constexpr RuntimeError kOutOfMemory{7, "Out of memory"};
-constexpr RuntimeError kTypeMismatch{13, "Type mismatch"};
 constexpr RuntimeError kInternalError{51, "Internal error"};
 
 std::string decimalText(long long value)
@@ -35,28 +32,6 @@ std::string decimalText(long long value)
 std::string errorText(long number, std::string_view description)
 {
     return "Error: " + decimalText(number) + ". " + std::string(description);
-}
-
-// As the runtime converts to a 32-bit integer: numeric text rounds half to
-// even; other text is a type mismatch, a value beyond the range an overflow.
-std::int32_t toInt32(const std::string& text)
-{
-    std::string_view s = text;
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    if (!s.empty() && s.front() == '+')
-        s.remove_prefix(1);
-    double number = 0;
-    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), number);
-    if (s.empty() || end != s.data() + s.size() || ec == std::errc::invalid_argument)
-        throw kTypeMismatch;
-    const double rounded = std::nearbyint(number);
-    if (ec == std::errc::result_out_of_range || !(rounded >= -2147483648.0) ||
-        !(rounded <= 2147483647.0))
-        throw kOverflow;
-    return static_cast<std::int32_t>(rounded);
 }
 
 } // namespace
@@ -154,7 +129,7 @@ void SettingsStore::writeText(std::string_view entry, std::string_view value)
 {
     fileState();
     try {
-        storeValue(m_rootKey, composeKeyPath(), entry, std::string(value), kRegSz);
+        storeValue(m_rootKey, composeKeyPath(), entry, std::string(value));
     } catch (...) {
         reportUnexpected("writeText");
     }
@@ -201,8 +176,7 @@ SettingsStore::KeyValue SettingsStore::fetchValue(std::uint32_t root, const std:
 }
 
 void SettingsStore::storeValue(std::uint32_t root, const std::string& keyPath,
-                               std::string_view valueName, const KeyValue& value,
-                               std::uint32_t valueType)
+                               std::string_view valueName, const std::string& text)
 {
     RegKey key = 0;
     std::uint32_t disposition = 0;
@@ -213,28 +187,10 @@ void SettingsStore::storeValue(std::uint32_t root, const std::string& keyPath,
         return;
     }
     try {
-        RegStatus written;
-        if (valueType == kRegSz) {
-            std::string text;
-            if (const auto* s = std::get_if<std::string>(&value))
-                text = *s;
-            else if (const auto* n = std::get_if<std::int32_t>(&value))
-                text = decimalText(*n);
-            // The stored size counts the terminating NUL.
-            const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
-            written = m_registry->setValue(key, valueName, kRegSz, {bytes, text.size() + 1});
-        } else if (valueType == kRegDword) {
-            std::int32_t number = 0;
-            if (const auto* s = std::get_if<std::string>(&value))
-                number = toInt32(*s);
-            else if (const auto* n = std::get_if<std::int32_t>(&value))
-                number = *n;
-            const auto raw = static_cast<std::uint32_t>(number);
-            const std::array<std::uint8_t, 4> bytes = {std::uint8_t(raw), std::uint8_t(raw >> 8),
-                                                       std::uint8_t(raw >> 16),
-                                                       std::uint8_t(raw >> 24)};
-            written = m_registry->setValue(key, valueName, kRegDword, bytes);
-        }
+        // The stored size counts the terminating NUL.
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.c_str());
+        const RegStatus written =
+            m_registry->setValue(key, valueName, kRegSz, {bytes, text.size() + 1});
         // Only a flush that keeps them clears an earlier failure.
         if (!written.ok())
             reportWriteFailure("storeValue", written);

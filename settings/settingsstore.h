@@ -70,7 +70,7 @@ private:
 
     KeyValue fetchValue(std::uint32_t root, const std::string& keyPath, std::string_view valueName);
     void storeValue(std::uint32_t root, const std::string& keyPath, std::string_view valueName,
-                    const KeyValue& value, std::uint32_t valueType);
+                    const std::string& text);
 
     std::string composeKeyPath() const;
     void reportUnexpected(std::string_view operation);
@@ -88,8 +88,6 @@ private:
     std::string m_regBase;
     std::string m_program;
     std::string m_section = "Settings";
-
-    friend struct SettingsStoreProbe; // tests reach the integer branch of storeValue
 };
 
 } // namespace settings
