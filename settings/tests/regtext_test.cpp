@@ -59,6 +59,7 @@ TEST(RegText, ReadsHandWrittenExportedAndOlderFiles)
                                        "  \"Bin\" = hex:01,02,\\\r\n"
                                        "    03,04\r\n"
                                        "\"Num\"=DWORD:7\r\n"
+                                       "\"Log\"=\"c:\\temp\\log.txt\"\r\n" // no escape there
                                        "\"Gone\"=\"x\"\r\n"
                                        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\q]\r\n"
                                        "\"num\"=dword:00000008\r\n"
@@ -73,6 +74,7 @@ TEST(RegText, ReadsHandWrittenExportedAndOlderFiles)
 @="default"
 "Bin"=hex:01,02,03,04
 "Num"=dword:00000008
+"Log"="c:\\temp\\log.txt"
 
 )");
 
