@@ -10,4 +10,5 @@ code=$(grep -v -x -F -f <(echo "$tests") <<<"$all" || true)
 count() { tr '\n' '\0' | xargs -0 -r cat | grep -c -v -E '^\s*((//|#).*)?$' || true; }
 c=$(count <<<"$code")
 t=$(count <<<"$tests")
-echo "Test code: $t lines against $c lines of code ($((100 * t / c))%; the aim is 25-35%)"
+pct=$((1000 * t / c))
+echo "Test code: $t lines against $c lines of code ($((pct / 10)).$((pct % 10))%; the aim is 25-35%)"
