@@ -58,6 +58,18 @@ private slots:
                                             "только одну единицу измерения - 'Штука (шт)'!"});
     }
 
+    // A folder where the settings file goes: the defaults hold for the run, and the user is
+    // told once, not again when shut-down fails to store them.
+    void unwritableSettingsKeepTheDefaultsAndAreToldOnce()
+    {
+        QDir(path({})).mkdir("taken");
+        QVERIFY(start(path("taken")));
+        QCOMPARE(settings()->rounding() ? settings()->places() : -1, 9);
+        m_window->shutDown();
+        QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and this
+        QVERIFY(m_msg.texts()[0].startsWith(u"Ошибка № 75: Настройки не будут сохранены"_s));
+    }
+
     void badBaseDatIsReportedAndTheRestLoads_data()
     {
         QTest::addColumn<QString>("base"); // null: no file at all
