@@ -5,8 +5,6 @@
 #include "testfolder.h"
 #include "unitdb/cp1251.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <memory>
 #include <tuple>
@@ -32,14 +30,12 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
     // As the program writes it: Windows-1251, CR LF, canonical coefficients.
     const std::string reference = readBytes(dataFile("cp1251_crlf.dat"));
     const std::string utf8 = decodeCp1251(reference);
-    const auto cp1251 = [](const std::string& text) { return encodeCp1251(text).bytes; };
     const std::string undefinedByte = edited(reference, {{"(A)", "(\x98)"}});
     const std::string beyondCp1251 = edited(utf8, {{"(A)", "(Å м² Ω)"}});
-    const std::string quoted = cp1251(edited(utf8, {{"foot,", "\"foot, US\","},
-                                                    {"Пустой раздел", "\" Пустой, раздел\""},
-                                                    {"Ньютон", "  Ньютон"}}));
-    // A description gets its final period, also after other punctuation.
-    const std::string unfinished = cp1251(edited(utf8, {{"секунды.", "секунды"}, {"кг.", "кг!"}}));
+    const std::string quoted = encodeCp1251(edited(utf8, {{"foot,", "\"foot, US\","},
+                                                          {"Пустой раздел", "\" Пустой, раздел\""},
+                                                          {"Ньютон", "  Ньютон"}}))
+                                   .bytes;
     using enum TextEncoding;
     const std::tuple<const char*, std::string, std::string, TextEncoding> rows[] = {
         {"windows-1251 crlf", reference, reference, Cp1251},
@@ -49,10 +45,6 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
         {"utf-8 beyond windows-1251", beyondCp1251, beyondCp1251, Utf8},
         {"byte 0x98", undefinedByte, undefinedByte, Cp1251},
         {"quoted names, blank-led description", quoted, quoted, Cp1251},
-        {"descriptions without a period", unfinished, cp1251(edited(utf8, {{"кг.", "кг!."}})),
-         Cp1251},
-        {"blank lines around categories", "\r\n" + edited(reference, {{"*\r\n", "*\r\n \t\r\n"}}),
-         reference, Cp1251},
         {"no final line end", reference.substr(0, reference.size() - 2), reference, Cp1251},
     };
     for (const auto& [name, bytes, saved, encoding] : rows) {
@@ -72,11 +64,10 @@ TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
     using enum ErrorCode;
     std::vector<std::tuple<std::string, ErrorCode, int>> rows = {
         {"Длина\r\nМетр,1\r\nОписание\r\n", UnexpectedEnd, 4},
-        {"\r\n\r\nДлина\r\nМетр\r\n*\r\n", MissingCoefficient, 4}, // blank lines count
+        {"\r\n \t\r\nДлина\r\nМетр\r\n*\r\n", MissingCoefficient, 4}, // blank lines count
         {"Длина, мера\r\n*\r\n", ExtraField, 1},
         {"\"Длина\r\n*\r\n", UnclosedQuote, 1},
         {"", EmptyFile, 0},
-        {"\r\n \t\n\r\n", EmptyFile, 0},
         {"\xEF\xBB\xBF\r\n", EmptyFile, 0},
     };
     // Coefficients: 4e-320 is subnormal, and a negative that underflows is still negative.
@@ -104,7 +95,6 @@ TEST(BaseFile, StopsAtCapacityWithTheLineOfTheFirstRecordThatDoesNotFit)
     std::string units = "Длина\r\n";
     for (int s = 0; s < kMaxUnits; ++s)
         units += "Ед " + std::to_string(s) + ",1\r\nx.\r\n";
-    writeBytes(dir / "full.dat", units + "*\r\n");
     writeBytes(dir / "units.dat", units + "Ещё,1\r\nx.\r\n*\r\n");
 
     auto t = std::make_unique<UnitTables>();
@@ -114,7 +104,6 @@ TEST(BaseFile, StopsAtCapacityWithTheLineOfTheFirstRecordThatDoesNotFit)
     r = load(*t, dir / "units.dat");
     EXPECT_EQ(std::tie(r.code, r.line, t->unitCount[0]),
               std::tuple(ErrorCode::TooManyUnits, 2 + 2 * kMaxUnits, kMaxUnits));
-    EXPECT_TRUE(load(*t, dir / "full.dat").ok());
 }
 
 TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
@@ -127,7 +116,6 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
         {"Масса", "* ", "", 1, UnwritableText, TextField::UnitName},
         {"Масса", "Метр", "две\nстроки", 1, UnwritableText, TextField::Description},
         {"Масса", "Метр", "", INFINITY, OutOfRange, TextField::Coefficient},
-        {"Масса", "Метр", "", -0.0, NotPositive, TextField::Coefficient},
     };
     for (const auto& [category, unit, description, coefficient, code, field] : rows) {
         SCOPED_TRACE(unit);
@@ -155,7 +143,6 @@ TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
         {"\tДлина ", "Метр", Cp1251, "\"\t\xC4"},     // the reader skips unquoted leading blanks
         {"", " *", Cp1251, "\"\"\r\n\" *\","},        // a blank line names no category
         {"Рџ", "В°", Cp1251, "\xEF\xBB\xBF\xD0\xA0"}, // Windows-1251 D0 9F reads as UTF-8 "П"
-        {"п»їДлина", "Метр", Cp1251, "\xEF\xBB\xBF\xD0\xBF"}, // EF BB BF reads as a BOM
         {"Å, м²", "Ω\r", Utf8, "\"Å, м²\"\r\nΩ\r,"},
         {"\uFEFFÅ", "Ω", Utf8, "\xEF\xBB\xBF\xEF\xBB\xBFÅ"}, // one mark, then the text's own
     };
