@@ -1,5 +1,5 @@
-// Drives the settings dialog through its named widgets: the ignore switch, the digit bar, the
-// ignore list's rules, and handing back with a log name that must not be one of ours.
+// Drives the settings dialog through its named widgets: the digit bar, the ignore list's rules,
+// and handing back with a log name that must not be one of ours.
 #include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 
@@ -54,20 +54,6 @@ class SettingsDialogTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // With the switch off the list keeps its names, so its buttons must not change it either; the
-    // program's setter turns them back on as the user's click would.
-    void ignoreSwitchGovernsTheListAndItsButtons()
-    {
-        Dialog d;
-        const char* const governed[] = {"List1", "Command2", "Command3"};
-        d.click("IgnoreCheck");
-        for (const char* name : governed)
-            QVERIFY2(!child(d.form, QLatin1String(name))->isEnabled(), name);
-        d.form.setIgnoring(true);
-        for (const char* name : governed)
-            QVERIFY2(child(d.form, QLatin1String(name))->isEnabled(), name);
-    }
-
     // Each change reruns the conversion, also a value start-up sets again unchanged.
     void roundingChangesRerunConversion()
     {
