@@ -3,8 +3,6 @@
 
 #include "testfolder.h"
 
-#include <gtest/gtest.h>
-
 #include <tuple>
 
 #ifndef _WIN32

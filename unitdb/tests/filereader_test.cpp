@@ -4,8 +4,6 @@
 
 #include "testfolder.h"
 
-#include <gtest/gtest.h>
-
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif

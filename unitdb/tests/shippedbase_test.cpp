@@ -3,8 +3,6 @@
 #include "unitdb/tests/testfolder.h"
 #include "unitdb/unitsort.h"
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <set>
 
