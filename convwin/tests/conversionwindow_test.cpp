@@ -261,7 +261,8 @@ private slots:
             u"Информация недоступна!"_s));
     }
 
-    // The left button swaps; the right one offers copy and swap; Ctrl+C copies the whole value.
+    // The left button swaps; the right one offers copy and swap; by keyboard Ctrl+C copies the
+    // whole value and Enter swaps.
     void outputsSwapWithTheInputRowAndCopy()
     {
         QVERIFY(start());
@@ -284,6 +285,8 @@ private slots:
         QCOMPARE(inText()->text(), u"5"_s);
         QTest::keyClick(clicked, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(QGuiApplication::clipboard()->text(), u"500"_s);
+        QTest::keyClick(clicked, Qt::Key_Return);
+        QCOMPARE(inText()->text(), u"500"_s);
     }
 
     // Focus starts in the input line; Tab follows the rows as seen, even after a swap, and
