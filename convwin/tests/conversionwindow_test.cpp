@@ -4,6 +4,7 @@
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
 
+#include <QAbstractItemView>
 #include <QClipboard>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -256,6 +257,10 @@ private slots:
             typeText(in, key);
             QCOMPARE(in->currentIndex(), selected);
         }
+        in->showPopup(); // the open list jumps too
+        typeText(in->view(), "в");
+        QCOMPARE(in->currentIndex(), 2);
+        in->hidePopup();
         in->setCurrentIndex(4); // Сантиметр has no description
         QVERIFY(control<QPlainTextEdit>("LblDesc")->toPlainText().startsWith(
             u"Информация недоступна!"_s));
