@@ -378,6 +378,13 @@ private slots:
     void baseIsSavedOnlyWhenChangedAndConfirmed()
     {
         const std::string original = file("Base.dat");
+        QVERIFY(start()); // a change taken back leaves nothing to ask about
+        m_tables->descriptions[0][0] += "!";
+        m_tables->descriptions[0][0].pop_back();
+        m_tables->changed = true;
+        m_msg.messages.clear();
+        m_window->shutDown();
+        QCOMPARE(m_msg.messages.size(), 0);
         for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
             QVERIFY(start());
             m_tables->descriptions[0][0] = "Изменено.";
