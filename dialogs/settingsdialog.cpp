@@ -192,12 +192,17 @@ QStringList SettingsDialog::categories() const
 }
 
 // Qt emits nothing for an unchanged value, so the setters run the handler themselves then.
+void SettingsDialog::setSwitch(QCheckBox* box, bool on, void (SettingsDialog::*switched)())
+{
+    if (box->isChecked() == on)
+        (this->*switched)();
+    else
+        box->setChecked(on);
+}
+
 void SettingsDialog::setLogging(bool on)
 {
-    if (m_logCheck->isChecked() == on)
-        loggingSwitched();
-    else
-        m_logCheck->setChecked(on);
+    setSwitch(m_logCheck, on, &SettingsDialog::loggingSwitched);
 }
 
 void SettingsDialog::setLogFile(const QString& name)
@@ -207,10 +212,7 @@ void SettingsDialog::setLogFile(const QString& name)
 
 void SettingsDialog::setRounding(bool on)
 {
-    if (m_roundCheck->isChecked() == on)
-        roundingSwitched();
-    else
-        m_roundCheck->setChecked(on);
+    setSwitch(m_roundCheck, on, &SettingsDialog::roundingSwitched);
 }
 
 void SettingsDialog::setPlaces(int places)
@@ -224,10 +226,7 @@ void SettingsDialog::setPlaces(int places)
 
 void SettingsDialog::setIgnoring(bool on)
 {
-    if (m_ignoreCheck->isChecked() == on)
-        ignoringSwitched();
-    else
-        m_ignoreCheck->setChecked(on);
+    setSwitch(m_ignoreCheck, on, &SettingsDialog::ignoringSwitched);
 }
 
 void SettingsDialog::addIgnored(const QString& name)

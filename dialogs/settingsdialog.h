@@ -62,6 +62,7 @@ protected:
 private:
     void buildControls();
     void connectControls();
+    void setSwitch(QCheckBox* box, bool on, void (SettingsDialog::*switched)());
     void loggingSwitched();
     void roundingSwitched();
     void placesChanged(int value);
