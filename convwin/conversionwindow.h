@@ -3,7 +3,7 @@
 #pragma once
 
 #include "convwin/calclog.h"
-#include "unitdb/filereader.h"
+#include "fileio/filereader.h"
 
 #include <QString>
 #include <QWidget>
@@ -138,7 +138,7 @@ private:
     struct BaseFileState {
         bool whole = true;                      // false: saving keeps the old file as Base.dat.bak
         int firstUnloadedLine = 0;              // 0 when none of the file was read
-        std::optional<unitdb::FileStamp> stamp; // none when the file could not be read
+        std::optional<fileio::FileStamp> stamp; // none when the file could not be read
     };
     BaseFileState m_base;
     bool m_ignoreUnread = false; // Ignore.ini is there but could not be read

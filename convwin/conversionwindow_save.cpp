@@ -6,7 +6,7 @@
 #include "dialogs/settingsdialog.h"
 #include "dialogs/systemreason.h"
 #include "dialogs/uistyle.h"
-#include "unitdb/atomicfile.h"
+#include "fileio/atomicfile.h"
 #include "unitdb/basefile.h"
 #include "unitdb/ignorefile.h"
 #include "unitdb/unittables.h"
@@ -26,29 +26,13 @@ QString qs(const std::string& text)
 }
 
 // The reason and, when it is not the file the user named, the file it concerns.
-QString writeFault(const unitdb::FileWriteResult& w, const QString& named)
+QString writeFault(const fileio::FileWriteResult& w, const QString& named)
 {
     const QString reason = fileReason(w.code, w.systemError);
     const QString file = QString::fromStdString(w.file.string());
     if (file == named || QFileInfo(file).fileName() == named)
         return reason;
     return QStringLiteral("%1: %2").arg(file, reason);
-}
-
-// Keeps the file that could not be read as "<name>.bak" before it is replaced.
-unitdb::FileWriteResult keepCopy(const std::string& name)
-{
-    const unitdb::FileReadResult old = unitdb::readFile(name, unitdb::kListFileLimit);
-    if (old.code == unitdb::ErrorCode::FileMissing)
-        return {};
-    if (!old.ok()) {
-        unitdb::FileWriteResult failed;
-        failed.code = old.code;
-        failed.systemError = old.systemError;
-        failed.file = name;
-        return failed;
-    }
-    return unitdb::writeFileAtomically(name + ".bak", old.bytes);
 }
 
 } // namespace
@@ -71,8 +55,8 @@ QString ConversionWindow::baseSaveQuestion() const
 void ConversionWindow::saveDatabase()
 {
     // Another copy of the program may have saved its own edits since start-up.
-    if (m_base.stamp && unitdb::compareWithDisk(kBaseFile, *m_base.stamp, unitdb::kBaseFileLimit) ==
-                            unitdb::DiskState::Changed) {
+    if (m_base.stamp && fileio::compareWithDisk(kBaseFile, *m_base.stamp, unitdb::kBaseFileLimit) ==
+                            fileio::DiskState::Changed) {
         const MsgAnswer answer = m_msg.message(
             this,
             QStringLiteral("Файл Base.dat изменился на диске после запуска программы: его могла "
@@ -133,12 +117,13 @@ QString ConversionWindow::saveIgnoreList()
         return QStringLiteral(
             "имя величины содержит символ, которого нет в кодировке Windows-1251");
     if (m_ignoreUnread) {
-        const auto kept = keepCopy(kIgnoreFile);
+        const auto kept = fileio::keepCopy(kIgnoreFile, std::string(kIgnoreFile) + ".bak",
+                                           unitdb::kListFileLimit);
         if (!kept.ok())
             return QStringLiteral("не удалось сохранить копию прежнего файла (%1)")
                 .arg(writeFault(kept, {}));
     }
-    const auto written = unitdb::writeFileAtomically(kIgnoreFile, bytes.bytes);
+    const auto written = fileio::writeFileAtomically(kIgnoreFile, bytes.bytes);
     if (!written.ok())
         return writeFault(written, QString::fromLatin1(kIgnoreFile));
     m_ignoreUnread = false;
@@ -156,7 +141,7 @@ QString ConversionWindow::saveBase(const std::string& file)
     const auto saved = unitdb::save(m_tables, file, options);
     if (saved.ok()) {
         if (toBaseDat) {
-            const auto now = unitdb::readFile(kBaseFile, unitdb::kBaseFileLimit);
+            const auto now = fileio::readFile(kBaseFile, unitdb::kBaseFileLimit);
             m_base = {true, 0, now.ok() ? std::optional(now.stamp) : std::nullopt};
         }
         return {};

@@ -13,7 +13,6 @@
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
 #include "unitdb/basefile.h"
-#include "unitdb/filereader.h"
 #include "unitdb/ignorefile.h"
 #include "unitdb/report.h"
 #include "unitdb/unitsort.h"
@@ -63,15 +62,14 @@ std::pair<int, QString> loadFault(const unitdb::LoadResult& r)
     const QString where = QStringLiteral("Файл Base.dat, строка %1: ").arg(r.line);
     const QString tail = QStringLiteral(" Загружено то, что стоит до этой строки.");
     switch (r.code) {
-    case ErrorCode::ReadFailed:
-    case ErrorCode::NotRegularFile:
+    case ErrorCode::FileUnread:
+        if (r.fileError == fileio::FileError::TooLarge)
+            return {7, QStringLiteral("Файл Base.dat слишком велик для базы единиц.")};
         return {75, QStringLiteral("Не удалось прочитать файл Base.dat: %1.")
-                        .arg(fileReason(r.code, r.systemError))};
+                        .arg(fileReason(r.fileError, r.systemError))};
     case ErrorCode::EmptyFile:
         return {62, QStringLiteral("Файл Base.dat пуст: в нём нет ни одной величины. Добавьте "
                                    "величины в редакторе базы или верните файл на место.")};
-    case ErrorCode::FileTooLarge:
-        return {7, QStringLiteral("Файл Base.dat слишком велик для базы единиц.")};
     case ErrorCode::MissingCoefficient:
     case ErrorCode::BadCoefficient:
         return {13, where + QStringLiteral("коэффициент не является числом.") + tail};
@@ -122,7 +120,7 @@ bool ConversionWindow::startUp()
     const QString ignoreFile = ownfiles::findFile(QDir::currentPath(), QLatin1String(kIgnoreFile));
     m_currentFile = ignoreFile.isEmpty() ? QString::fromLatin1(kIgnoreFile) : ignoreFile;
     if (!ignoreFile.isEmpty()) {
-        const auto read = unitdb::readFile(ignoreFile.toStdString(), unitdb::kListFileLimit);
+        const auto read = fileio::readFile(ignoreFile.toStdString(), unitdb::kListFileLimit);
         // An unread list is never replaced by an empty one at shut-down.
         m_ignoreUnread = !read.ok();
         if (!read.ok()) {
@@ -143,7 +141,7 @@ bool ConversionWindow::startUp()
     m_base.stamp.reset();
     if (loaded.ok() || loaded.partial)
         m_base.stamp = loaded.stamp;
-    if (loaded.code == unitdb::ErrorCode::FileMissing) {
+    if (loaded.fileError == fileio::FileError::Missing) {
         if (!reportError(53, {}))
             return false;
     } else if (!loaded.ok()) {

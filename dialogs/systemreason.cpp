@@ -29,11 +29,11 @@ QString systemReason(int error)
     }
 }
 
-QString fileReason(unitdb::ErrorCode code, int error)
+QString fileReason(fileio::FileError code, int error)
 {
-    if (code == unitdb::ErrorCode::NotRegularFile && error != EISDIR)
+    if (code == fileio::FileError::NotRegularFile && error != EISDIR)
         return QStringLiteral("это не обычный файл, а устройство или канал");
-    if (code == unitdb::ErrorCode::FileTooLarge)
+    if (code == fileio::FileError::TooLarge)
         return QStringLiteral("файл слишком велик");
     return systemReason(error);
 }

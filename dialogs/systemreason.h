@@ -2,7 +2,7 @@
 // words, for every message that passes such a reason on to the user.
 #pragma once
 
-#include "unitdb/errors.h"
+#include "fileio/fileerror.h"
 
 #include <QString>
 
@@ -12,4 +12,4 @@ QString systemReason(int error);
 
 // Why a file could not be read or replaced: the system's reason, or the file
 // reader's own (not a regular file, too large).
-QString fileReason(unitdb::ErrorCode code, int error);
+QString fileReason(fileio::FileError code, int error);

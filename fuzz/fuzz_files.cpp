@@ -2,9 +2,9 @@
 // fails and how, the rest is the file. Whatever fails, the reader, the loader
 // and the writer return a result that says so; a write that fails leaves the
 // old file whole and nothing beside it.
-#include "unitdb/atomicfile.h"
+#include "fileio/atomicfile.h"
+#include "fileio/filereader.h"
 #include "unitdb/basefile.h"
-#include "unitdb/filereader.h"
 
 #include <cerrno>
 #include <cstdint>
@@ -80,14 +80,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     Fault readFault{data[0] % 16, error};
     const auto read =
-        unitdb::readFile(file, limit, [&](unitdb::ReadStep) { return readFault.next(); });
+        fileio::readFile(file, limit, [&](fileio::ReadStep) { return readFault.next(); });
     if (readFault.fired) {
         check(!read.ok() && read.systemError == error);
-        check(read.code == (error == ENOENT && read.step == unitdb::ReadStep::Open
-                                ? unitdb::ErrorCode::FileMissing
-                                : unitdb::ErrorCode::ReadFailed));
+        check(read.code == (error == ENOENT && read.step == fileio::ReadStep::Open
+                                ? fileio::FileError::Missing
+                                : fileio::FileError::ReadFailed));
     } else if (content.size() > limit) {
-        check(read.code == unitdb::ErrorCode::FileTooLarge);
+        check(read.code == fileio::FileError::TooLarge);
     } else {
         check(read.ok() && read.bytes == content && read.stamp.size == content.size());
     }
@@ -95,14 +95,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static const auto tables = std::make_unique<unitdb::UnitTables>();
     Fault loadFault{data[0] % 16, error};
     const auto loaded =
-        unitdb::load(*tables, file, [&](unitdb::ReadStep) { return loadFault.next(); });
+        unitdb::load(*tables, file, [&](fileio::ReadStep) { return loadFault.next(); });
     if (loadFault.fired)
         check(!loaded.ok() && !loaded.partial && tables->categoryCount == 0);
 
     Fault writeFault{data[0] % 8, error};
     writePlain(file, "old");
-    const auto written = unitdb::writeFileAtomically(
-        file, piece, [&](unitdb::FileStep) { return writeFault.next(); });
+    const auto written = fileio::writeFileAtomically(
+        file, piece, [&](fileio::FileStep) { return writeFault.next(); });
     check(written.ok() != writeFault.fired);
     if (writeFault.fired)
         check(written.systemError == error);

@@ -244,13 +244,15 @@ LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& line
 
 } // namespace
 
-LoadResult load(UnitTables& tables, const std::filesystem::path& path, const ReadStepFault& fault)
+LoadResult load(UnitTables& tables, const std::filesystem::path& path,
+                const fileio::ReadStepFault& fault)
 {
     clearTables(tables);
-    FileReadResult file = readFile(path, kBaseFileLimit, fault);
+    fileio::FileReadResult file = fileio::readFile(path, kBaseFileLimit, fault);
     if (!file.ok()) {
         LoadResult result;
-        result.code = file.code;
+        result.code = ErrorCode::FileUnread;
+        result.fileError = file.code;
         result.systemError = file.systemError;
         return result;
     }

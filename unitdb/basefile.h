@@ -2,9 +2,9 @@
 // descriptions, in the file's own text form.
 #pragma once
 
-#include "unitdb/atomicfile.h"
+#include "fileio/atomicfile.h"
+#include "fileio/filereader.h"
 #include "unitdb/errors.h"
-#include "unitdb/filereader.h"
 #include "unitdb/unittables.h"
 
 #include <filesystem>
@@ -13,13 +13,17 @@
 namespace unitdb
 {
 
+// Far beyond 51 x 101 units with long descriptions.
+inline constexpr std::size_t kBaseFileLimit = std::size_t{64} << 20;
+
 struct LoadResult {
     ErrorCode code = ErrorCode::None;
     int line = 0;         // 1-based line of the fault (one past the last line for an early end)
     bool partial = false; // the tables hold only the records read before `line`
     TextEncoding encoding = TextEncoding::Cp1251;
-    int systemError = 0; // errno for ReadFailed and NotRegularFile
-    FileStamp stamp;     // the file as read, when it was read (ok() or partial)
+    fileio::FileError fileError = fileio::FileError::None; // why FileUnread
+    int systemError = 0;                                   // errno, for FileUnread
+    fileio::FileStamp stamp; // the file as read, when it was read (ok() or partial)
     bool ok() const { return code == ErrorCode::None; }
 };
 
@@ -31,7 +35,7 @@ struct LoadResult {
 // the capacity is stored. A file that cannot be read, or is not a regular file,
 // leaves the tables empty.
 LoadResult load(UnitTables& tables, const std::filesystem::path& path,
-                const ReadStepFault& fault = {});
+                const fileio::ReadStepFault& fault = {});
 
 enum class BackupMode {
     None,
@@ -40,7 +44,7 @@ enum class BackupMode {
 
 struct SaveOptions {
     BackupMode backup = BackupMode::None;
-    FileStepFault fault; // tests only: makes a step of the final write fail
+    fileio::FileStepFault fault; // tests only: makes a step of the final write fail
 };
 
 enum class TextField { None, CategoryName, UnitName, Coefficient, Description };
@@ -51,7 +55,7 @@ struct SaveResult {
     int slot = -1;     // -1 for a category name
     TextField field = TextField::None;
     char32_t character = 0; // the character Windows-1251 cannot hold
-    FileWriteResult write;  // which step failed, why and on which file (WriteFailed, BackupFailed)
+    fileio::FileWriteResult write;  // which step failed, why and on which file (WriteFailed, BackupFailed)
     bool ok() const { return code == ErrorCode::None; }
 };
 

@@ -5,7 +5,6 @@
 #include "calc/numbertext.h"
 #include "unitdb/coefficient.h"
 #include "unitdb/cp1251.h"
-#include "unitdb/filereader.h"
 
 #include <cmath>
 #include <string_view>
@@ -174,26 +173,15 @@ SaveResult save(const UnitTables& tables, const std::filesystem::path& path,
         return result;
 
     if (options.backup == BackupMode::KeepOriginal) {
-        // Read as any file is, so that a failing disk is a result here too; a
-        // file too large to load may still be kept, up to a bound.
-        const FileReadResult original = readFile(path, kBackupLimit);
-        if (!original.ok() && original.code != ErrorCode::FileMissing) {
-            result.code = ErrorCode::BackupFailed;
-            result.write.code = original.code;
-            result.write.step = FileStep::Open;
-            result.write.systemError = original.systemError;
-            result.write.file = path;
-            return result;
-        }
-        if (original.ok())
-            result.write = writeFileAtomically(backupPathFor(path), original.bytes);
+        // A file too large to load may still be kept, up to a bound.
+        result.write = fileio::keepCopy(path, backupPathFor(path), kBackupLimit);
         if (!result.write.ok()) {
             result.code = ErrorCode::BackupFailed;
             return result;
         }
     }
 
-    result.write = writeFileAtomically(path, bytes, options.fault);
+    result.write = fileio::writeFileAtomically(path, bytes, options.fault);
     if (!result.write.ok())
         result.code = ErrorCode::WriteFailed;
     return result;

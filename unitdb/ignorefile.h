@@ -4,12 +4,16 @@
 
 #include "unitdb/cp1251.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace unitdb
 {
+
+// A list of names a line: tens of thousands of names fit in a few MiB.
+inline constexpr std::size_t kListFileLimit = std::size_t{4} << 20;
 
 // The names in file order. Read like Base.dat's fields: leading blanks
 // skipped, a comma splits a line, a leading double quote runs to the closing

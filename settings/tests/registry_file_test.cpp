@@ -1,7 +1,7 @@
 // The registry file: what reaches the disk and when, and the files it must leave alone.
 #include "settings/registry_file.h"
 
-#include "unitdb/tests/testfolder.h"
+#include "fileio/tests/testfolder.h"
 
 #include <sys/stat.h>
 

@@ -2,7 +2,7 @@
 // system registry on Windows under a key of the test's own, removed afterwards.
 #include "settings/settingsstore.h"
 
-#include "unitdb/tests/testfolder.h"
+#include "fileio/tests/testfolder.h"
 
 #include <random>
 #include <tuple>

@@ -2,7 +2,7 @@
 // malformed record with its line, and texts a save must refuse or protect.
 #include "unitdb/basefile.h"
 
-#include "testfolder.h"
+#include "fileio/tests/testfolder.h"
 #include "unitdb/cp1251.h"
 
 #include <cmath>

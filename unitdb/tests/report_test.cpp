@@ -1,7 +1,7 @@
 // The database report: the size figure and the undescribed share, both cut down, never rounded.
 #include "unitdb/report.h"
 
-#include "testfolder.h"
+#include "fileio/tests/testfolder.h"
 
 #include <memory>
 #include <tuple>

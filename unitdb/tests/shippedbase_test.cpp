@@ -1,6 +1,6 @@
 // The Base.dat we ship, read by the program's own loader.
 #include "unitdb/basefile.h"
-#include "unitdb/tests/testfolder.h"
+#include "fileio/tests/testfolder.h"
 #include "unitdb/unitsort.h"
 
 #include <memory>

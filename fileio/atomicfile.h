@@ -2,23 +2,24 @@
 // flushed to disk, then renamed over the old one.
 #pragma once
 
-#include "unitdb/errors.h"
+#include "fileio/fileerror.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <string_view>
 
-namespace unitdb
+namespace fileio
 {
 
 enum class FileStep { None, Open, Write, Flush, Close, Rename };
 
 struct FileWriteResult {
-    ErrorCode code = ErrorCode::None; // None, WriteFailed or NotRegularFile (a folder, a device)
+    FileError code = FileError::None; // None, WriteFailed or NotRegularFile (a folder, a device)
     FileStep step = FileStep::None;   // the step that failed
     int systemError = 0;              // errno of that step (EISDIR for a folder in the way)
     std::filesystem::path file;       // the file being replaced: a link's target for a link
-    bool ok() const { return code == ErrorCode::None; }
+    bool ok() const { return code == FileError::None; }
 };
 
 // Lets a test make one step fail: return 0 to let the step run, or an errno
@@ -34,4 +35,10 @@ using FileStepFault = std::function<int(FileStep)>;
 FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::string_view bytes,
                                     const FileStepFault& fault = {});
 
-} // namespace unitdb
+// Keeps a copy of `original` (at most `limit` bytes) at `copy`, replaced atomically, before
+// the original is replaced. A missing original has nothing to keep and succeeds; one that
+// cannot be read fails with the reader's code and step Open.
+FileWriteResult keepCopy(const std::filesystem::path& original, const std::filesystem::path& copy,
+                         std::size_t limit);
+
+} // namespace fileio

@@ -1,6 +1,6 @@
 // One system call a step, so that each step's failure is reported (and, in
 // tests, provoked) on its own.
-#include "unitdb/filereader.h"
+#include "fileio/filereader.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-namespace unitdb
+namespace fileio
 {
 
 namespace
@@ -96,7 +96,7 @@ int injected(const ReadStepFault& fault, ReadStep step)
     return fault ? fault(step) : 0;
 }
 
-FileReadResult failure(ErrorCode code, ReadStep step, int error)
+FileReadResult failure(FileError code, ReadStep step, int error)
 {
     FileReadResult r;
     r.code = code;
@@ -123,11 +123,11 @@ FileReadResult readOpen(int fd, std::size_t limit, const ReadStepFault& fault)
     if (error == 0 && statOf(fd, st) != 0)
         error = errno;
     if (error != 0)
-        return failure(ErrorCode::ReadFailed, ReadStep::Stat, error);
+        return failure(FileError::ReadFailed, ReadStep::Stat, error);
     if (!isRegular(st))
-        return failure(ErrorCode::NotRegularFile, ReadStep::Stat, isFolder(st) ? EISDIR : 0);
+        return failure(FileError::NotRegularFile, ReadStep::Stat, isFolder(st) ? EISDIR : 0);
     if (st.st_size < 0 || static_cast<std::uint64_t>(st.st_size) > limit)
-        return failure(ErrorCode::FileTooLarge, ReadStep::Stat, 0);
+        return failure(FileError::TooLarge, ReadStep::Stat, 0);
 
     FileReadResult r;
     // Some regular files (those under /proc) claim to be empty and are not, so
@@ -148,12 +148,12 @@ FileReadResult readOpen(int fd, std::size_t limit, const ReadStepFault& fault)
             }
         }
         if (n < 0)
-            return failure(ErrorCode::ReadFailed, ReadStep::Read, error);
+            return failure(FileError::ReadFailed, ReadStep::Read, error);
         r.bytes.resize(at + static_cast<std::size_t>(n));
         if (n == 0)
             break;
         if (r.bytes.size() > limit)
-            return failure(ErrorCode::FileTooLarge, ReadStep::Read, 0);
+            return failure(FileError::TooLarge, ReadStep::Read, 0);
     }
     r.stamp.size = r.bytes.size();
     r.stamp.modified = modifiedOf(st);
@@ -174,15 +174,15 @@ FileReadResult readFile(const std::filesystem::path& path, std::size_t limit,
             error = errno;
     }
     if (error == ENOENT)
-        return failure(ErrorCode::FileMissing, ReadStep::Open, error);
+        return failure(FileError::Missing, ReadStep::Open, error);
 #ifdef _WIN32
     // Windows opens no folder and calls it a denied access.
     std::error_code ec;
     if (error == EACCES && std::filesystem::is_directory(path, ec))
-        return failure(ErrorCode::NotRegularFile, ReadStep::Open, EISDIR);
+        return failure(FileError::NotRegularFile, ReadStep::Open, EISDIR);
 #endif
     if (error != 0)
-        return failure(ErrorCode::ReadFailed, ReadStep::Open, error);
+        return failure(FileError::ReadFailed, ReadStep::Open, error);
     FileReadResult r = readOpen(fd, limit, fault);
     closeFile(fd);
     return r;
@@ -192,11 +192,11 @@ DiskState compareWithDisk(const std::filesystem::path& path, const FileStamp& st
                           std::size_t limit)
 {
     const FileReadResult now = readFile(path, limit);
-    if (now.code == ErrorCode::FileMissing)
+    if (now.code == FileError::Missing)
         return DiskState::Changed;
     if (!now.ok())
         return DiskState::Unreadable;
     return now.stamp == stamp ? DiskState::Same : DiskState::Changed;
 }
 
-} // namespace unitdb
+} // namespace fileio

@@ -1,6 +1,8 @@
 // The write-then-rename file replacement, one system call a step so that each
 // step's failure can be reported (and, in tests, provoked) on its own.
-#include "unitdb/atomicfile.h"
+#include "fileio/atomicfile.h"
+
+#include "fileio/filereader.h"
 
 #include <algorithm>
 #include <atomic>
@@ -30,7 +32,7 @@
 #define MV_OPEN_FLAGS (O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC)
 #endif
 
-namespace unitdb
+namespace fileio
 {
 
 namespace
@@ -39,7 +41,7 @@ namespace
 namespace fs = std::filesystem;
 
 FileWriteResult failure(FileStep step, int error, const fs::path& file,
-                        ErrorCode code = ErrorCode::WriteFailed)
+                        FileError code = FileError::WriteFailed)
 {
     FileWriteResult r;
     r.code = code;
@@ -156,7 +158,7 @@ FileWriteResult writeFileAtomically(const fs::path& path, std::string_view bytes
     if (fs::exists(old)) {
         if (!fs::is_regular_file(old))
             return failure(FileStep::Open, fs::is_directory(old) ? EISDIR : 0, target,
-                           ErrorCode::NotRegularFile);
+                           FileError::NotRegularFile);
         mode = static_cast<int>(old.permissions() & fs::perms::mask);
     }
 
@@ -216,4 +218,14 @@ FileWriteResult writeFileAtomically(const fs::path& path, std::string_view bytes
     return {};
 }
 
-} // namespace unitdb
+FileWriteResult keepCopy(const fs::path& original, const fs::path& copy, std::size_t limit)
+{
+    const FileReadResult old = readFile(original, limit);
+    if (old.code == FileError::Missing)
+        return {};
+    if (!old.ok())
+        return failure(FileStep::Open, old.systemError, original, old.code);
+    return writeFileAtomically(copy, old.bytes);
+}
+
+} // namespace fileio

@@ -1,14 +1,14 @@
 // The careful whole-file reader and the changed-on-disk check. What is not a
 // readable regular file of a sensible size is a result, never a hang or a flood.
-#include "unitdb/filereader.h"
+#include "fileio/filereader.h"
 
-#include "testfolder.h"
+#include "fileio/tests/testfolder.h"
 
 #ifndef _WIN32
 #include <sys/stat.h>
 #endif
 
-using namespace unitdb;
+using namespace fileio;
 
 TEST(FileReader, ReadsRegularFilesWithinTheLimitOnly)
 {
@@ -18,14 +18,14 @@ TEST(FileReader, ReadsRegularFilesWithinTheLimitOnly)
         bytes[i] = static_cast<char>(i / 997);
     writeBytes(dir / "f", bytes);
     EXPECT_EQ(readFile(dir / "f", bytes.size()).bytes, bytes);
-    EXPECT_EQ(readFile(dir / "f", bytes.size() - 1).code, ErrorCode::FileTooLarge);
-    EXPECT_EQ(readFile(dir / "none", 10).code, ErrorCode::FileMissing);
+    EXPECT_EQ(readFile(dir / "f", bytes.size() - 1).code, FileError::TooLarge);
+    EXPECT_EQ(readFile(dir / "none", 10).code, FileError::Missing);
     const FileReadResult folder = readFile(dir.path(), 10);
-    EXPECT_EQ(folder.code, ErrorCode::NotRegularFile);
+    EXPECT_EQ(folder.code, FileError::NotRegularFile);
     EXPECT_EQ(folder.systemError, EISDIR);
 #ifndef _WIN32
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(readFile(dir / "pipe", 10).code, ErrorCode::NotRegularFile);
+    EXPECT_EQ(readFile(dir / "pipe", 10).code, FileError::NotRegularFile);
 #endif
 }
 

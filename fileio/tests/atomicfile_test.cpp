@@ -1,7 +1,7 @@
 // Replacing a file whole or not at all: each failing step, links, and what is no file.
-#include "unitdb/atomicfile.h"
+#include "fileio/atomicfile.h"
 
-#include "testfolder.h"
+#include "fileio/tests/testfolder.h"
 
 #include <tuple>
 
@@ -9,7 +9,7 @@
 #include <sys/stat.h>
 #endif
 
-using namespace unitdb;
+using namespace fileio;
 
 TEST(AtomicFile, EachFailedStepKeepsTheOldFileAndNamesTheStep)
 {
@@ -22,7 +22,7 @@ TEST(AtomicFile, EachFailedStepKeepsTheOldFileAndNamesTheStep)
         const FileWriteResult r =
             writeFileAtomically(path, "new\r\n", [&](FileStep s) { return s == step ? EIO : 0; });
         EXPECT_EQ(std::tie(r.code, r.step, r.systemError, r.file),
-                  std::tuple(ErrorCode::WriteFailed, step, EIO, path));
+                  std::tuple(FileError::WriteFailed, step, EIO, path));
         EXPECT_EQ(readBytes(path), "old\r\n");
         EXPECT_EQ(dir.names(), std::vector<std::string>{"Ignore.ini"});
     }
@@ -52,7 +52,22 @@ TEST(AtomicFile, ReplacesWhatTheNameLeadsTo)
               (std::vector<std::string>{"Base.dat", "Base.dat.tmp", "data", "victim"}));
 
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
-    EXPECT_EQ(writeFileAtomically(dir / "pipe", "x").code, ErrorCode::NotRegularFile);
+    EXPECT_EQ(writeFileAtomically(dir / "pipe", "x").code, FileError::NotRegularFile);
     EXPECT_EQ(writeFileAtomically(dir / "data", "x").systemError, EISDIR);
 }
 #endif
+
+// The copy kept before a file is replaced: the original's bytes, nothing for a missing
+// original, and a failure that names the original when it cannot be read.
+TEST(AtomicFile, KeepsACopyOfWhatIsThere)
+{
+    TestFolder dir;
+    writeBytes(dir / "Base.dat", "old");
+    ASSERT_TRUE(keepCopy(dir / "Base.dat", dir / "Base.dat.bak", 10).ok());
+    EXPECT_EQ(readBytes(dir / "Base.dat.bak"), "old");
+    EXPECT_TRUE(keepCopy(dir / "none", dir / "none.bak", 10).ok());
+    const FileWriteResult tooLarge = keepCopy(dir / "Base.dat", dir / "other.bak", 2);
+    EXPECT_EQ(std::tie(tooLarge.code, tooLarge.file),
+              std::tuple(FileError::TooLarge, dir / "Base.dat"));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"Base.dat", "Base.dat.bak"}));
+}

@@ -21,7 +21,7 @@ public:
         const auto* test = testing::UnitTest::GetInstance()->current_test_info();
         m_path =
             std::filesystem::path(testing::TempDir()) /
-            (std::string("unitdb-") + test->name() + "-" + std::to_string(std::random_device()()));
+            (std::string("mv-") + test->name() + "-" + std::to_string(std::random_device()()));
         std::filesystem::create_directories(m_path);
     }
     ~TestFolder()

@@ -3,7 +3,7 @@
 // failure is a result with the system's error number; nothing is thrown.
 #pragma once
 
-#include "unitdb/errors.h"
+#include "fileio/fileerror.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -11,13 +11,8 @@
 #include <functional>
 #include <string>
 
-namespace unitdb
+namespace fileio
 {
-
-// Far beyond 51 x 101 units with long descriptions.
-inline constexpr std::size_t kBaseFileLimit = std::size_t{64} << 20;
-// A list of names a line: tens of thousands of names fit in a few MiB.
-inline constexpr std::size_t kListFileLimit = std::size_t{4} << 20;
 
 enum class ReadStep { Open, Stat, Read };
 
@@ -34,12 +29,12 @@ struct FileStamp {
 };
 
 struct FileReadResult {
-    ErrorCode code = ErrorCode::None; // FileMissing, NotRegularFile, FileTooLarge or ReadFailed
+    FileError code = FileError::None; // Missing, NotRegularFile, TooLarge or ReadFailed
     ReadStep step = ReadStep::Open;   // the step that failed
     int systemError = 0;              // errno of that step (EISDIR for a folder)
     std::string bytes;
     FileStamp stamp;
-    bool ok() const { return code == ErrorCode::None; }
+    bool ok() const { return code == FileError::None; }
 };
 
 // The whole file, at most `limit` bytes of it.
@@ -55,4 +50,4 @@ enum class DiskState {
 DiskState compareWithDisk(const std::filesystem::path& path, const FileStamp& stamp,
                           std::size_t limit);
 
-} // namespace unitdb
+} // namespace fileio

@@ -1,0 +1,16 @@
+// What went wrong with a file, for the reader, the writer and the copies kept beside a file.
+#pragma once
+
+namespace fileio
+{
+
+enum class FileError {
+    None,
+    Missing,        // nothing stands at the name
+    ReadFailed,     // a step of reading failed: see the system's error number
+    TooLarge,       // larger than the limit its format sets
+    NotRegularFile, // a folder, device or pipe stands at the name
+    WriteFailed,    // a step of writing failed: see the system's error number
+};
+
+} // namespace fileio
