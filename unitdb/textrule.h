@@ -1,0 +1,38 @@
+// The one rule for what text our files can hold: Base.dat's names and descriptions and
+// Ignore.ini's names, in the encoding the file is kept in. Writers refuse what fails it, and
+// every box where such text is typed refuses it in place with the same words.
+#pragma once
+
+#include "unitdb/errors.h"
+
+#include <string_view>
+
+namespace unitdb
+{
+
+// How a file's text was stored when read; writing keeps it.
+enum class TextEncoding { Cp1251, Utf8, Utf8WithBom };
+
+enum class TextField {
+    QuantityName, // a Base.dat category line
+    UnitName,     // the name field of a unit line
+    Description,  // a unit's description line
+    ListName,     // an Ignore.ini entry
+};
+
+struct TextCheck {
+    ErrorCode code = ErrorCode::None; // None, UnwritableText, Unencodable or InvalidUtf8
+    char32_t character = 0;           // for Unencodable: the character the encoding lacks
+    bool ok() const { return code == ErrorCode::None; }
+};
+
+// Whether the field can hold the UTF-8 text so that the file reads back the same: no line
+// break; a name that opens with a quote, or holds one while it needs quotes, cannot; a unit
+// cannot be named "*"; in Windows-1251 every character must be in the code page.
+TextCheck checkText(std::string_view text, TextField field, TextEncoding encoding);
+
+// A name the reader would cut or skip (a comma, leading blanks, an empty quantity name) is
+// written in double quotes.
+bool needsQuotes(std::string_view text, TextField field);
+
+} // namespace unitdb

@@ -1,0 +1,84 @@
+// The unit database: the quantities in file order, each holding its units. Every window
+// reads it; the editor changes it only through the operations below.
+#pragma once
+
+#include "unitdb/errors.h"
+#include "unitdb/textrule.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace unitdb
+{
+
+// What Base.dat and the program's lists can hold.
+inline constexpr std::size_t kMaxQuantities = 51;
+inline constexpr std::size_t kMaxUnits = 101;
+
+struct Unit {
+    std::string name;         // UTF-8, as listed
+    double coefficient = 1.0; // value in this unit times this is the value in the reference unit
+    std::string description;  // empty when there is none
+    bool operator==(const Unit&) const = default;
+};
+
+struct Quantity {
+    std::string name;
+    std::vector<Unit> units;
+    bool operator==(const Quantity&) const = default;
+};
+
+// Why an operation refused; `character` is the one the file's encoding lacks.
+struct EditResult {
+    ErrorCode code = ErrorCode::None; // TooManyUnits, TooManyCategories, DuplicateName, a text code
+    TextCheck text;                   // for a name or description the file cannot hold
+    bool ok() const { return code == ErrorCode::None; }
+};
+
+class UnitDatabase
+{
+public:
+    UnitDatabase() = default;
+    // The database as read from a file: unchanged, in the file's encoding.
+    UnitDatabase(std::vector<Quantity> quantities, TextEncoding encoding);
+
+    const std::vector<Quantity>& quantities() const { return m_quantities; }
+    std::size_t size() const { return m_quantities.size(); }
+    const Quantity& operator[](std::size_t quantity) const { return m_quantities[quantity]; }
+    const Unit& unit(std::size_t quantity, std::size_t slot) const
+    {
+        return m_quantities[quantity].units[slot];
+    }
+    // How the file was stored; saving writes it back the same way.
+    TextEncoding encoding() const { return m_encoding; }
+    // True once an operation below changed something.
+    bool changed() const { return m_changed; }
+
+    // Puts every quantity's units in the order the lists show: names beginning with a Cyrillic
+    // letter А..я first, then by UTF-16 code units; stable. Not an edit.
+    void sortUnits();
+
+    // The editor's operations. Each refuses, changing nothing, what the file could not hold:
+    // a 102nd unit, a 52nd quantity, a text the encoding or the format cannot carry, a second
+    // quantity of the same name, a second unit of the same name in one quantity.
+    EditResult addUnit(std::size_t quantity); // appends a nameless unit with coefficient 1
+    EditResult addQuantity(std::string name); // appends an empty quantity
+    EditResult renameUnit(std::size_t quantity, std::size_t slot, std::string name);
+    EditResult setCoefficient(std::size_t quantity, std::size_t slot, double coefficient);
+    // Line breaks become blanks: the file keeps a description on one line.
+    EditResult setDescription(std::size_t quantity, std::size_t slot, std::string text);
+
+    // Whether a name could be given to a unit or a new quantity: the same checks as above.
+    EditResult checkUnitName(std::size_t quantity, std::size_t slot, std::string_view name) const;
+    EditResult checkQuantityName(std::string_view name) const;
+
+    bool operator==(const UnitDatabase& other) const { return m_quantities == other.m_quantities; }
+
+private:
+    std::vector<Quantity> m_quantities;
+    TextEncoding m_encoding = TextEncoding::Cp1251;
+    bool m_changed = false;
+};
+
+} // namespace unitdb
