@@ -12,11 +12,6 @@
 namespace ui
 {
 
-QRect twipsRect(int left, int top, int width, int height)
-{
-    return {twips(left), twips(top), twips(width), twips(height)};
-}
-
 QFont programFont()
 {
     static const QFont font = [] {
@@ -59,11 +54,6 @@ void addEtchedLine(QWidget* parent, const QString& name, int x1, int x2, int y)
         pal.setColor(QPalette::Window, part.colour);
         line->setPalette(pal);
     }
-}
-
-char decimalSeparator()
-{
-    return QLocale::system().decimalPoint() == QStringLiteral(",") ? ',' : '.';
 }
 
 QString programTitle()

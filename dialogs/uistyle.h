@@ -2,6 +2,8 @@
 // font and the colour pairs of its fields.
 #pragma once
 
+#include "dialogs/qthelpers.h"
+
 #include <QColor>
 #include <QFont>
 #include <QRect>
@@ -11,13 +13,6 @@ class QWidget;
 
 namespace ui
 {
-
-// 15 twips are one logical pixel; Qt scales logical pixels on dense screens.
-constexpr int twips(int t)
-{
-    return (t + 7) / 15;
-}
-QRect twipsRect(int left, int top, int width, int height);
 
 // Verdana 8.25 pt where installed, the system's sans-serif otherwise.
 QFont programFont();
@@ -31,9 +26,6 @@ void setColours(QWidget* widget, const QColor& back, const QColor& text);
 
 // A two-tone etched line from x1 to x2 at y (twips): dark grey over light.
 void addEtchedLine(QWidget* parent, const QString& name, int x1, int x2, int y);
-
-// The user's decimal separator, for numbers the program shows.
-char decimalSeparator();
 
 // The program's title for message boxes without one of their own.
 QString programTitle();

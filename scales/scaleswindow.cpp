@@ -1,8 +1,8 @@
 // Builds the window at its designed twip geometry and keeps the labels in step with the bar.
 #include "scales/scaleswindow.h"
 
+#include "dialogs/qthelpers.h"
 #include "scales/temperature.h"
-#include "scales/twips.h"
 
 #include <QFont>
 #include <QFontDatabase>
@@ -98,11 +98,11 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
     setWindowTitle(QStringLiteral("Перевод температур"));
     setFont(windowFont());
     // Everything is placed by hand, so the window keeps its designed client size.
-    setFixedSize(twipsToPixels(4650), twipsToPixels(4200));
+    setFixedSize(ui::twips(4650), ui::twips(4200));
 
     m_cels = new QScrollBar(Qt::Horizontal, this);
     m_cels->setObjectName(QStringLiteral("Cels"));
-    m_cels->setGeometry(twipsRect(120, 120, 4455, 255));
+    m_cels->setGeometry(ui::twipsRect(120, 120, 4455, 255));
     m_cels->setRange(kMinCelsius, kMaxCelsius);
     m_cels->setSingleStep(1);
     m_cels->setPageStep(25);
@@ -113,7 +113,7 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
 
     auto* frame = new QGroupBox(QStringLiteral("Шкалы"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
-    frame->setGeometry(twipsRect(120, 480, 4455, 1575));
+    frame->setGeometry(ui::twipsRect(120, 480, 4455, 1575));
 
     std::array<QLabel*, kRows.size()> values{};
     for (std::size_t i = 0; i < kRows.size(); ++i) {
@@ -122,17 +122,17 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
 
         auto* name = new QLabel(QString::fromUtf8(row.nameText), frame);
         name->setObjectName(QString::fromLatin1(row.nameObject));
-        name->setGeometry(twipsRect(120, top, row.nameWidth, kLabelHeight));
-        fitLabel(name, twipsToPixels(row.nameWidth), twipsToPixels(kLabelHeight));
+        name->setGeometry(ui::twipsRect(120, top, row.nameWidth, kLabelHeight));
+        fitLabel(name, ui::twips(row.nameWidth), ui::twips(kLabelHeight));
 
         values[i] = new QLabel(frame);
         values[i]->setObjectName(QString::fromLatin1(row.valueObject));
-        values[i]->setGeometry(twipsRect(kValueLeft, top, kValueWidth, kLabelHeight));
+        values[i]->setGeometry(ui::twipsRect(kValueLeft, top, kValueWidth, kLabelHeight));
 
         auto* button = new QPushButton(QStringLiteral("?"), frame);
         button->setObjectName(QString::fromLatin1(row.buttonObject));
         // 255 twips high at a 240-twip pitch, the buttons would overlap by a pixel.
-        button->setGeometry(twipsRect(4080, top, 255, kRowStep));
+        button->setGeometry(ui::twipsRect(4080, top, 255, kRowStep));
         button->setAutoDefault(true); // Enter presses the focused button, as Space does
         const QString description = QString::fromUtf8(row.description);
         connect(button, &QPushButton::clicked, this,
@@ -153,7 +153,7 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
 
     m_helper = new QPlainTextEdit(this);
     m_helper->setObjectName(QStringLiteral("Helper"));
-    m_helper->setGeometry(twipsRect(120, 2160, 4455, 1935));
+    m_helper->setGeometry(ui::twipsRect(120, 2160, 4455, 1935));
     m_helper->setReadOnly(true);
     QPalette palette = m_helper->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
@@ -218,7 +218,7 @@ void ScalesWindow::showTemperature(int celsius)
 void ScalesWindow::setValueText(QLabel* label, int value)
 {
     label->setText(QString::number(value));
-    fitLabel(label, twipsToPixels(kValueWidth), twipsToPixels(kLabelHeight));
+    fitLabel(label, ui::twips(kValueWidth), ui::twips(kLabelHeight));
 }
 
 } // namespace scales
