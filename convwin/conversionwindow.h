@@ -93,7 +93,7 @@ private:
     QString ownFileFor(const QString& logFile) const;
     void checkSettingsFile();
     void flushSettings();
-    std::string storedText(const char* name, const char* fallback = "0");
+    std::string storedText(const char* name);
     int storedPosition(const char* name, int count);
     long storedNumber(const char* name);
     void fillCategoryLists();

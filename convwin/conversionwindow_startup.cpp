@@ -12,6 +12,7 @@
 #include "dialogs/systemreason.h"
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
+#include "settings/storednames.h"
 #include "unitdb/basefile.h"
 #include "unitdb/ignorefile.h"
 #include "unitdb/report.h"
@@ -34,13 +35,6 @@ namespace
 const char* const kBaseFile = "Base.dat";
 const char* const kIgnoreFile = "Ignore.ini";
 constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
-
-// The first-run settings, in the order they are written.
-constexpr std::pair<const char*, const char*> kDefaults[] = {
-    {"Velic", "0"},   {"Field1", "0"},   {"Field2", "0"},        {"Field3", "0"},
-    {"Field4", "0"},  {"Field5", "0"},   {"Round", "9"},         {"Launched", "1"},
-    {"Logging", "0"}, {"Ignoring", "0"}, {"LogFile", "log.txt"},
-};
 
 QString qs(const std::string& text)
 {
@@ -179,7 +173,7 @@ bool ConversionWindow::startUp()
         m_settingsDialog->setRounding(false);
 
     m_settingsDialog->setLogging(storedNumber("Logging") != 0);
-    m_settingsDialog->setLogFile(qs(storedText("Logfile", "")));
+    m_settingsDialog->setLogFile(qs(storedText("Logfile")));
     m_settingsDialog->selectCategory(0);
     m_editor->selectCategory(0);
 
@@ -302,14 +296,13 @@ void ConversionWindow::flushSettings()
                ui::programTitle());
 }
 
-std::string ConversionWindow::storedText(const char* name, const char* fallback)
+std::string ConversionWindow::storedText(const char* name)
 {
+    const settings::StoredName& entry = settings::storedName(name);
     // On the first run the defaults hold in memory, even when they could not be stored.
     if (m_firstRun)
-        for (const auto& [stored, value] : kDefaults)
-            if (QLatin1String(stored).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-                return value;
-    return m_settings->read(name, fallback);
+        return entry.firstRun;
+    return m_settings->read(name, entry.fallback);
 }
 
 long ConversionWindow::storedNumber(const char* name)
@@ -328,8 +321,7 @@ int ConversionWindow::storedPosition(const char* name, int count)
 
 void ConversionWindow::writeFirstRunSettings()
 {
-    for (const auto& [name, value] : kDefaults)
-        m_settings->write(name, value);
+    settings::writeFirstRunValues(*m_settings);
     flushSettings(); // so that a later crash does not make the next start a first one
 }
 
