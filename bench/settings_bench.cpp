@@ -1,14 +1,14 @@
 // The settings store at start-up and at exit on settings files of growing
 // size: the file is read and parsed once, and an exit replaces it once.
-#include "settings/registry_file.h"
 #include "settings/settingsstore.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <string>
+
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -34,15 +34,12 @@ std::filesystem::path fileWith(std::int64_t values)
     return file;
 }
 
-settings::SettingsStore storeOn(std::unique_ptr<settings::FileRegistry> registry)
+// A replaced file is a new file: the atomic write renames another one over it.
+ino_t inodeOf(const std::filesystem::path& file)
 {
-    settings::SettingsStore store(std::move(registry));
-    store.setRootKey(settings::kHkeyLocalMachine);
-    store.setMainBranch("SOFTWARE");
-    store.setRegBase("Quorvellant");
-    store.setProgram("Metrovanta");
-    store.setSection("Settings");
-    return store;
+    struct stat info {
+    };
+    return ::stat(file.c_str(), &info) == 0 ? info.st_ino : 0;
 }
 
 // Start-up: the first read loads the file, then every value start-up needs.
@@ -50,9 +47,9 @@ void startUp(benchmark::State& state)
 {
     const auto file = fileWith(state.range(0));
     for (auto _ : state) {
-        auto store = storeOn(std::make_unique<settings::FileRegistry>(file));
+        settings::SettingsStore store(file);
         for (const char* name : kStartUpValues)
-            benchmark::DoNotOptimize(store.readText(name, "0"));
+            benchmark::DoNotOptimize(store.read(name, "0"));
     }
     state.counters["file_bytes"] = static_cast<double>(std::filesystem::file_size(file));
     state.SetComplexityN(state.range(0));
@@ -71,16 +68,15 @@ void startAndExit(benchmark::State& state)
     std::size_t replaces = 0;
     int round = 0;
     for (auto _ : state) {
-        auto registry = std::make_unique<settings::FileRegistry>(file);
-        const settings::FileRegistry* counted = registry.get();
-        auto store = storeOn(std::move(registry));
+        const ino_t before = inodeOf(file);
+        settings::SettingsStore store(file);
         for (const char* name : kStartUpValues)
-            benchmark::DoNotOptimize(store.readText(name, "0"));
+            benchmark::DoNotOptimize(store.read(name, "0"));
         for (const char* name : kStartUpValues)
-            store.writeText(name, name == std::string("Velic") ? std::to_string(2 + round++ % 5)
-                                                               : std::string("1"));
+            store.write(name, name == std::string("Velic") ? std::to_string(2 + round++ % 5)
+                                                           : std::string("1"));
         store.flush();
-        replaces += counted->replaceCount();
+        replaces += inodeOf(file) != before ? 1 : 0;
     }
     state.counters["replaces_per_exit"] =
         static_cast<double>(replaces) / static_cast<double>(state.iterations());

@@ -7,9 +7,6 @@
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
-#ifndef _WIN32
-#include "settings/registry_file.h"
-#endif
 #include "unitdb/unittables.h"
 
 #include <QAbstractItemView>
@@ -64,25 +61,11 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 ConversionWindow::ConversionWindow(unitdb::UnitTables& tables, Messenger& messenger,
                                    const QString& registryFile, QWidget* parent)
-    : QWidget(parent), m_tables(tables), m_msg(messenger)
+    : QWidget(parent), m_tables(tables), m_msg(messenger),
+      m_settingsFile(registryFile.isEmpty() ? settings::defaultSettingsFile()
+                                            : std::filesystem::path(registryFile.toStdString()))
 {
-    // The store's own troubles reach the user here, unless start-up has already said that
-    // the settings will not be kept.
-    auto reporter = [this](std::string_view title, std::string_view text) {
-        if (m_settingsUnwritable)
-            return;
-        m_msg.show(this, QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                   QString::fromUtf8(title.data(), static_cast<qsizetype>(title.size())));
-    };
-#ifndef _WIN32
-    m_settingsFile = registryFile.isEmpty() ? settings::defaultRegistryFile()
-                                            : std::filesystem::path(registryFile.toStdString());
-#endif
-    m_settings =
-        registryFile.isEmpty()
-            ? std::make_unique<settings::SettingsStore>(reporter)
-            : std::make_unique<settings::SettingsStore>(
-                  std::make_unique<settings::FileRegistry>(registryFile.toStdString()), reporter);
+    m_settings = std::make_unique<settings::SettingsStore>(m_settingsFile);
     setObjectName(QStringLiteral("Form1"));
     setFont(ui::programFont());
     buildControls();

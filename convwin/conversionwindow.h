@@ -92,7 +92,8 @@ private:
     void switchLoggingOff();
     QString ownFileFor(const QString& logFile) const;
     void checkSettingsFile();
-    std::string storedText(const char* name, const char* fallback = "0");
+    void flushSettings();
+    std::string storedText(const char* name);
     int storedPosition(const char* name, int count);
     long storedNumber(const char* name);
     void fillCategoryLists();
@@ -131,8 +132,9 @@ private:
     bool m_logFailed = false;
     QString m_panelSource;                // the description the panel shows, before panelText()
     std::filesystem::path m_settingsFile; // empty where the system registry keeps them
-    bool m_settingsUnwritable = false;
-    bool m_firstRun = false;       // the defaults hold for the run, whether stored or not
+    bool m_settingsUnwritable = false;    // start-up said the settings will not be kept
+    bool m_settingsFlushFailed = false;   // a failed save of the settings has been told
+    bool m_firstRun = false;              // the defaults hold for the run, whether stored or not
     bool m_databaseLoaded = false; // false: the stored positions are not the user's to overwrite
     // How much of Base.dat the tables hold, and what the file was when read.
     struct BaseFileState {

@@ -12,6 +12,7 @@
 #include "dialogs/systemreason.h"
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
+#include "settings/storednames.h"
 #include "unitdb/basefile.h"
 #include "unitdb/ignorefile.h"
 #include "unitdb/report.h"
@@ -26,6 +27,7 @@
 
 #include <cmath>
 #include <fstream>
+#include <utility>
 
 namespace
 {
@@ -33,13 +35,6 @@ namespace
 const char* const kBaseFile = "Base.dat";
 const char* const kIgnoreFile = "Ignore.ini";
 constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
-
-// The first-run settings, in the order they are written.
-constexpr std::pair<const char*, const char*> kDefaults[] = {
-    {"Velic", "0"},   {"Field1", "0"},   {"Field2", "0"},        {"Field3", "0"},
-    {"Field4", "0"},  {"Field5", "0"},   {"Round", "9"},         {"Launched", "1"},
-    {"Logging", "0"}, {"Ignoring", "0"}, {"LogFile", "log.txt"},
-};
 
 QString qs(const std::string& text)
 {
@@ -84,6 +79,16 @@ std::pair<int, QString> loadFault(const unitdb::LoadResult& r)
     }
 }
 
+// Why the settings will not be kept, as start-up tells it.
+QString settingsUnkeptReason(const settings::StoreStatus& s)
+{
+    if (s.code == settings::StoreError::FileUnread)
+        return QStringLiteral("файл «%1» не удалось прочитать: %2")
+            .arg(qs(s.file.string()), fileReason(s.fileError, s.systemError));
+    return QStringLiteral("в папку «%1» нельзя записать: %2")
+        .arg(qs(s.file.parent_path().string()), systemReason(s.systemError));
+}
+
 } // namespace
 
 bool ConversionWindow::startUp()
@@ -107,11 +112,6 @@ bool ConversionWindow::startUp()
         connect(m_editor, &DatabaseEditor::handedBack, this, &ConversionWindow::editorHandedBack);
     }
 
-    m_settings->setRootKey(settings::kHkeyLocalMachine);
-    m_settings->setMainBranch("SOFTWARE");
-    m_settings->setRegBase("Quorvellant");
-    m_settings->setProgram("Metrovanta");
-    m_settings->setSection("Settings");
     checkSettingsFile();
 
     m_settingsDialog->setIgnoring(storedNumber("Ignoring") != 0);
@@ -173,7 +173,7 @@ bool ConversionWindow::startUp()
         m_settingsDialog->setRounding(false);
 
     m_settingsDialog->setLogging(storedNumber("Logging") != 0);
-    m_settingsDialog->setLogFile(qs(storedText("Logfile", "")));
+    m_settingsDialog->setLogFile(qs(storedText("Logfile")));
     m_settingsDialog->selectCategory(0);
     m_editor->selectCategory(0);
 
@@ -249,21 +249,60 @@ QString ConversionWindow::ownFileFor(const QString& logFile) const
 
 void ConversionWindow::checkSettingsFile()
 {
-    if (m_settings->writable())
+    const settings::StoreStatus status = m_settings->open();
+    if (status.droppedLines > 0) {
+        QString text = QStringLiteral("Файл настроек поврежден: пропущено строк - %1. Остальные "
+                                      "настройки прочитаны")
+                           .arg(status.droppedLines);
+        if (status.ok())
+            text += QStringLiteral(", а прежний файл будет сохранен рядом как «%1»")
+                        .arg(qs(status.copy.string()));
+        m_msg.show(this, text + QLatin1Char('.'), ui::programTitle());
+    }
+    if (status.ok())
         return;
-    reportError(75, QStringLiteral("Настройки не будут сохранены: %1.")
-                        .arg(qs(m_settings->unwritableReason())));
+    reportError(
+        75, QStringLiteral("Настройки не будут сохранены: %1.").arg(settingsUnkeptReason(status)));
     m_settingsUnwritable = true;
 }
 
-std::string ConversionWindow::storedText(const char* name, const char* fallback)
+void ConversionWindow::flushSettings()
 {
+    const settings::StoreStatus status = m_settings->flush();
+    if (status.ok()) {
+        m_settingsFlushFailed = false;
+        return;
+    }
+    // Told once until a save succeeds again, and not at all once start-up has said that the
+    // settings will not be kept.
+    if (m_settingsUnwritable || std::exchange(m_settingsFlushFailed, true))
+        return;
+    if (status.code == settings::StoreError::RegistryFailed) {
+        // The system's own description of a Windows error code.
+        m_msg.show(this,
+                   QStringLiteral("Error: %1. %2")
+                       .arg(status.systemError)
+                       .arg(qt_error_string(status.systemError)),
+                   QStringLiteral("WriteEntry"));
+        return;
+    }
+    QString reason = fileReason(status.fileError, status.systemError);
+    if (status.code == settings::StoreError::CopyFailed)
+        reason = QStringLiteral("не удалось сохранить прежний файл как «%1» (%2)")
+                     .arg(qs(status.copy.string()), reason);
+    m_msg.show(this,
+               QStringLiteral("Не удалось сохранить настройки в файле «%1»: %2")
+                   .arg(qs(status.file.string()), reason),
+               ui::programTitle());
+}
+
+std::string ConversionWindow::storedText(const char* name)
+{
+    const settings::StoredName& entry = settings::storedName(name);
     // On the first run the defaults hold in memory, even when they could not be stored.
     if (m_firstRun)
-        for (const auto& [stored, value] : kDefaults)
-            if (QLatin1String(stored).compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
-                return value;
-    return m_settings->readText(name, fallback);
+        return entry.firstRun;
+    return m_settings->read(name, entry.fallback);
 }
 
 long ConversionWindow::storedNumber(const char* name)
@@ -282,9 +321,8 @@ int ConversionWindow::storedPosition(const char* name, int count)
 
 void ConversionWindow::writeFirstRunSettings()
 {
-    for (const auto& [name, value] : kDefaults)
-        m_settings->writeText(name, value);
-    m_settings->flush(); // so that a later crash does not make the next start a first one
+    settings::writeFirstRunValues(*m_settings);
+    flushSettings(); // so that a later crash does not make the next start a first one
 }
 
 bool ConversionWindow::reportError(int number, QString description)
@@ -330,7 +368,7 @@ void ConversionWindow::shutDown()
         saveWithRetry(QString::fromLatin1(kIgnoreFile), [this] { return saveIgnoreList(); });
 
     auto write = [this](const char* name, long value) {
-        m_settings->writeText(name, std::to_string(value));
+        m_settings->write(name, std::to_string(value));
     };
     // Positions in empty lists would wipe out the user's choice for the next good start.
     if (m_databaseLoaded) {
@@ -344,8 +382,8 @@ void ConversionWindow::shutDown()
     write("Launched", 1);
     write("Logging", m_settingsDialog->logging() ? 1 : 0);
     write("Ignoring", m_settingsDialog->ignoring() ? 1 : 0);
-    m_settings->writeText("Logfile", m_settingsDialog->logFile().toStdString());
-    m_settings->flush();
+    m_settings->write("Logfile", m_settingsDialog->logFile().toStdString());
+    flushSettings();
 
     m_log.close();
 

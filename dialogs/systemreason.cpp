@@ -24,6 +24,10 @@ QString systemReason(int error)
         return QStringLiteral("часть пути не является папкой");
     case EIO:
         return QStringLiteral("ошибка ввода-вывода");
+    case EFBIG:
+        return QStringLiteral("файл больше допустимого размера");
+    case ELOOP:
+        return QStringLiteral("слишком много символических ссылок");
     default:
         return QStringLiteral("системная ошибка %1").arg(error);
     }

@@ -1,6 +1,6 @@
-// The registry layer on Windows: the system's ANSI registry functions. Text
-// is UTF-8 on our side and the ANSI code page on the system's side.
-#include "settings/registry.h"
+// The settings in the system registry on Windows, through its ANSI functions.
+// Text is UTF-8 on our side and the ANSI code page on the registry's.
+#include "settings/storebackend.h"
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -10,9 +10,7 @@
 #endif
 #include <windows.h>
 
-#include <cstring>
-#include <optional>
-#include <vector>
+#include <utility>
 
 namespace settings
 {
@@ -20,25 +18,18 @@ namespace settings
 namespace
 {
 
+// Query, set, create subkey, enumerate, notify, create link: for reading too.
+constexpr REGSAM kAccess = 0x3F;
+
 // Predefined keys are sign-extended 32-bit numbers, as <winreg.h> defines them.
-HKEY rootHandle(std::uint32_t root)
+HKEY rootHandle(RegistryRoot root)
 {
     return reinterpret_cast<HKEY>(
         static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<LONG>(root))));
 }
 
-HKEY keyHandle(RegKey key)
-{
-    return reinterpret_cast<HKEY>(key);
-}
-
-bool isTextType(DWORD type)
-{
-    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
-}
-
-// Converts between code pages; embedded NULs pass through. nullopt when a
-// character has no place in the target code page (never replaced by "?").
+// Converts between code pages; embedded NULs pass through. Nothing when a character
+// has no place in the target code page (never replaced by "?").
 std::optional<std::string> recode(std::string_view text, UINT from, UINT to)
 {
     if (text.empty())
@@ -64,145 +55,99 @@ std::optional<std::string> recode(std::string_view text, UINT from, UINT to)
     return out;
 }
 
-RegStatus statusOf(LSTATUS code)
+// The value's text in the ANSI code page. The value may grow between the size query
+// and the read; then it is asked for again.
+std::optional<std::string> queryText(HKEY key, const std::string& name)
 {
-    if (code == ERROR_SUCCESS)
-        return {};
-    RegStatus status{static_cast<long>(code), {}};
-    wchar_t text[512] = {};
-    const DWORD length = FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                                        nullptr, static_cast<DWORD>(code), 0, text, 512, nullptr);
-    if (length > 0) {
-        const std::wstring_view wide(text, length);
-        const int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(length),
-                                             nullptr, 0, nullptr, nullptr);
-        if (size > 0) {
-            status.reason.assign(static_cast<std::size_t>(size), '\0');
-            WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(length),
-                                status.reason.data(), size, nullptr, nullptr);
-        }
-        while (!status.reason.empty() &&
-               (status.reason.back() == '\n' || status.reason.back() == '\r'))
-            status.reason.pop_back();
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
+            (type != REG_SZ && type != REG_DWORD))
+            return std::nullopt;
+        std::string bytes(size, '\0');
+        const LSTATUS rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                            reinterpret_cast<BYTE*>(bytes.data()), &size);
+        if (rc == ERROR_SUCCESS)
+            return valueText(type, std::string_view(bytes).substr(0, size));
+        if (rc != ERROR_MORE_DATA)
+            return std::nullopt;
     }
-    return status;
+    return std::nullopt;
 }
 
-class WinRegistry final : public Registry
+class SystemRegistry final : public StoreBackend
 {
 public:
-    RegStatus openKey(std::uint32_t root, std::string_view subKey, std::uint32_t options,
-                      std::uint32_t access, RegKey& key) override
+    explicit SystemRegistry(const StoreKey& key)
+        : m_root(rootHandle(key.root)), m_path(recode(key.path, CP_UTF8, CP_ACP))
     {
-        key = 0;
-        const auto path = recode(subKey, CP_UTF8, CP_ACP);
-        if (!path)
-            return statusOf(ERROR_NO_UNICODE_TRANSLATION);
-        HKEY opened = nullptr;
-        const LSTATUS rc = RegOpenKeyExA(rootHandle(root), path->c_str(), options, access, &opened);
-        if (rc == ERROR_SUCCESS)
-            key = reinterpret_cast<RegKey>(opened);
-        return statusOf(rc);
     }
 
-    // Text values change length on conversion, so the whole value is read and
-    // converted first, and the size the caller learns is that of the UTF-8 bytes.
-    RegStatus queryValue(RegKey key, std::string_view name, std::uint32_t* type, std::uint8_t* data,
-                         std::uint32_t* size) override
-    {
-        if (data != nullptr && size == nullptr)
-            return statusOf(ERROR_INVALID_PARAMETER);
-        const auto ansiName = recode(name, CP_UTF8, CP_ACP);
-        if (!ansiName)
-            return statusOf(ERROR_NO_UNICODE_TRANSLATION);
+    StoreStatus open() override { return {}; }
 
-        DWORD valueType = 0;
-        std::vector<BYTE> raw;
-        LSTATUS rc = ERROR_MORE_DATA;
-        while (rc == ERROR_MORE_DATA) {
-            DWORD rawSize = 0;
-            rc = RegQueryValueExA(keyHandle(key), ansiName->c_str(), nullptr, &valueType, nullptr,
-                                  &rawSize);
-            if (rc != ERROR_SUCCESS)
-                return statusOf(rc);
-            raw.resize(rawSize);
-            // The value may grow between the two calls; then ask again.
-            rc = RegQueryValueExA(keyHandle(key), ansiName->c_str(), nullptr, &valueType,
-                                  raw.data(), &rawSize);
-            if (rc == ERROR_SUCCESS)
-                raw.resize(rawSize);
+    std::optional<std::string> text(std::string_view name) override
+    {
+        const auto ansiName = recode(name, CP_UTF8, CP_ACP);
+        HKEY key = nullptr;
+        if (!m_path || !ansiName ||
+            RegOpenKeyExA(m_root, m_path->c_str(), 0, kAccess, &key) != ERROR_SUCCESS)
+            return std::nullopt; // nothing was opened, so nothing to close
+        const auto text = queryText(key, *ansiName);
+        RegCloseKey(key);
+        return text ? recode(*text, CP_ACP, CP_UTF8) : std::nullopt;
+    }
+
+    void write(std::string_view name, std::string_view text) override
+    {
+        const auto ansiName = recode(name, CP_UTF8, CP_ACP);
+        const auto ansiText = recode(text, CP_UTF8, CP_ACP);
+        if (!m_path || !ansiName || !ansiText) {
+            fail(ERROR_NO_UNICODE_TRANSLATION);
+            return;
+        }
+        HKEY key = nullptr;
+        LSTATUS rc = RegCreateKeyExA(m_root, m_path->c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     kAccess, nullptr, &key, nullptr);
+        if (rc == ERROR_SUCCESS) {
+            // The stored size counts the terminating NUL.
+            rc = RegSetValueExA(key, ansiName->c_str(), 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(ansiText->c_str()),
+                                static_cast<DWORD>(ansiText->size() + 1));
+            RegCloseKey(key);
         }
         if (rc != ERROR_SUCCESS)
-            return statusOf(rc);
-
-        std::string bytes(raw.begin(), raw.end());
-        if (isTextType(valueType)) {
-            auto utf8 = recode(bytes, CP_ACP, CP_UTF8);
-            if (!utf8)
-                return statusOf(ERROR_NO_UNICODE_TRANSLATION);
-            bytes = std::move(*utf8);
-        }
-        if (type != nullptr)
-            *type = valueType;
-        const auto needed = static_cast<std::uint32_t>(bytes.size());
-        if (data != nullptr) {
-            if (*size < needed) {
-                *size = needed;
-                return statusOf(ERROR_MORE_DATA);
-            }
-            std::memcpy(data, bytes.data(), bytes.size());
-        }
-        if (size != nullptr)
-            *size = needed;
-        return {};
+            fail(rc);
     }
 
-    RegStatus createKey(std::uint32_t root, std::string_view subKey, std::uint32_t options,
-                        std::uint32_t access, RegKey& key, std::uint32_t* disposition) override
+    // Every write is kept at once; what is left to do is to say whether one failed.
+    StoreStatus flush() override { return std::exchange(m_failure, {}); }
+
+private:
+    void fail(LSTATUS code)
     {
-        key = 0;
-        const auto path = recode(subKey, CP_UTF8, CP_ACP);
-        if (!path)
-            return statusOf(ERROR_NO_UNICODE_TRANSLATION);
-        HKEY created = nullptr;
-        DWORD how = 0;
-        const LSTATUS rc = RegCreateKeyExA(rootHandle(root), path->c_str(), 0, nullptr, options,
-                                           access, nullptr, &created, &how);
-        if (rc == ERROR_SUCCESS) {
-            key = reinterpret_cast<RegKey>(created);
-            if (disposition != nullptr)
-                *disposition = how;
+        if (m_failure.ok()) {
+            m_failure.code = StoreError::RegistryFailed;
+            m_failure.systemError = static_cast<int>(code);
         }
-        return statusOf(rc);
     }
 
-    RegStatus setValue(RegKey key, std::string_view name, std::uint32_t type,
-                       std::span<const std::uint8_t> data) override
-    {
-        const auto ansiName = recode(name, CP_UTF8, CP_ACP);
-        if (!ansiName)
-            return statusOf(ERROR_NO_UNICODE_TRANSLATION);
-        std::string bytes(data.begin(), data.end());
-        if (isTextType(type)) {
-            // A character the code page cannot hold is refused, not turned into "?".
-            auto ansi = recode(bytes, CP_UTF8, CP_ACP);
-            if (!ansi)
-                return statusOf(ERROR_NO_UNICODE_TRANSLATION);
-            bytes = std::move(*ansi);
-        }
-        return statusOf(RegSetValueExA(keyHandle(key), ansiName->c_str(), 0, type,
-                                       reinterpret_cast<const BYTE*>(bytes.data()),
-                                       static_cast<DWORD>(bytes.size())));
-    }
-
-    RegStatus closeKey(RegKey key) override { return statusOf(RegCloseKey(keyHandle(key))); }
+    HKEY m_root;
+    std::optional<std::string> m_path;
+    StoreStatus m_failure; // the first failed write since the last flush
 };
 
 } // namespace
 
-std::unique_ptr<Registry> makeSystemRegistry()
+std::filesystem::path defaultSettingsFile()
 {
-    return std::make_unique<WinRegistry>();
+    return {};
+}
+
+std::unique_ptr<StoreBackend> makeBackend(const std::filesystem::path& /*file*/,
+                                          const StoreKey& key)
+{
+    return std::make_unique<SystemRegistry>(key);
 }
 
 } // namespace settings

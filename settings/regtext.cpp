@@ -3,8 +3,6 @@
 // good value around it survives.
 #include "settings/regtext.h"
 
-#include "settings/registry.h"
-
 #include <algorithm>
 #include <array>
 #include <charconv>
@@ -69,6 +67,16 @@ std::optional<std::uint32_t> rootFromName(std::string_view name)
             return entry.root;
     }
     return std::nullopt;
+}
+
+// "HKEY_LOCAL_MACHINE" for 0x80000002 and so on; empty for an unknown root.
+std::string_view rootName(std::uint32_t root)
+{
+    for (const auto& entry : kRoots) {
+        if (entry.root == root)
+            return entry.name;
+    }
+    return {};
 }
 
 std::optional<std::uint32_t> parseHex(std::string_view s, std::size_t maxDigits)
@@ -411,15 +419,6 @@ bool equalsNoCase(std::string_view a, std::string_view b)
     return true;
 }
 
-std::string_view rootName(std::uint32_t root)
-{
-    for (const auto& entry : kRoots) {
-        if (entry.root == root)
-            return entry.name;
-    }
-    return {};
-}
-
 const RegValue* RegKeyNode::find(std::string_view name) const
 {
     const auto found = m_index.find(foldCase(name));
@@ -455,21 +454,6 @@ RegKeyNode* RegDocument::findKey(std::uint32_t root, std::string_view path)
 {
     const auto found = m_index.find(keyIndexName(root, path));
     return found != m_index.end() ? &m_keys[found->second] : nullptr;
-}
-
-bool RegDocument::keyExists(std::uint32_t root, std::string_view path) const
-{
-    if (path.empty())
-        return !rootName(root).empty();
-    for (const auto& key : m_keys) {
-        const std::string_view stored = key.path();
-        if (key.root() != root || stored.size() < path.size())
-            continue;
-        const bool below = stored.size() == path.size() || stored[path.size()] == '\\';
-        if (below && equalsNoCase(stored.substr(0, path.size()), path))
-            return true;
-    }
-    return false;
 }
 
 RegKeyNode& RegDocument::key(std::uint32_t root, std::string_view path)

@@ -1,5 +1,5 @@
 // The registry export text ("Windows Registry Editor Version 5.00") in which
-// the file-backed registry keeps its keys and values.
+// the settings file keeps its keys and values.
 #pragma once
 
 #include <cstddef>
@@ -11,6 +11,21 @@
 
 namespace settings
 {
+
+// Predefined root keys, numbered as Win32 numbers them.
+inline constexpr std::uint32_t kHkeyClassesRoot = 0x80000000;
+inline constexpr std::uint32_t kHkeyCurrentUser = 0x80000001;
+inline constexpr std::uint32_t kHkeyLocalMachine = 0x80000002;
+inline constexpr std::uint32_t kHkeyUsers = 0x80000003;
+inline constexpr std::uint32_t kHkeyPerformanceData = 0x80000004;
+inline constexpr std::uint32_t kHkeyCurrentConfig = 0x80000005;
+inline constexpr std::uint32_t kHkeyDynData = 0x80000006;
+
+// Value types, numbered as Win32 numbers them; a file may hold any other number too.
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
 
 struct RegValue {
     std::string name; // as first written; empty is the key's default value ("@")
@@ -47,8 +62,6 @@ public:
     const std::vector<RegKeyNode>& keys() const { return m_keys; }
 
     RegKeyNode* findKey(std::uint32_t root, std::string_view path);
-    // True for a stored key and for every key above one (they exist implicitly).
-    bool keyExists(std::uint32_t root, std::string_view path) const;
     // The key, added at the end when it is new.
     RegKeyNode& key(std::uint32_t root, std::string_view path);
     // Removes the key and every key below it; false when there was none.
@@ -61,10 +74,8 @@ private:
     std::unordered_map<std::string, std::size_t> m_index; // root and folded path -> position
 };
 
+// Compares without regard to ASCII letter case, as the registry compares names.
 bool equalsNoCase(std::string_view a, std::string_view b);
-
-// "HKEY_LOCAL_MACHINE" for 0x80000002 and so on; empty for an unknown root.
-std::string_view rootName(std::uint32_t root);
 
 struct RegParse {
     RegDocument doc;

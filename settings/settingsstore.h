@@ -1,93 +1,83 @@
-// The settings store: named text values in one registry key, read with a
-// fallback default and written as strings. Writes are kept by flush(): on the
-// registry file, one write of the whole file.
+// The program's settings: named text values in one registry key, read with a
+// fallback and written as strings. On Windows they live in the system registry,
+// elsewhere in one registry file that is read once and replaced by flush().
 #pragma once
 
-#include "settings/registry.h"
+#include "fileio/fileerror.h"
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
+#include <filesystem>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
-#include <variant>
 
 namespace settings
 {
 
-// Shows the user a message with an OK button; the window layer provides it.
-using MessageReporter = std::function<void(std::string_view title, std::string_view text)>;
+class StoreBackend;
+
+// Why the store could not read its values or keep them.
+enum class StoreError {
+    None,
+    FileUnread,       // the settings file is there but cannot be read; it is never replaced
+    FolderUnwritable, // the file's folder cannot be created or written; values live in memory
+    CopyFailed,       // a damaged file could not be copied aside, so it was not replaced
+    WriteFailed,      // the settings file could not be replaced; the old one is whole
+    RegistryFailed,   // the system registry refused a value
+};
+
+struct StoreStatus {
+    StoreError code = StoreError::None;
+    int systemError = 0; // errno; for RegistryFailed the registry's Win32 error code
+    fileio::FileError fileError = fileio::FileError::None; // the file layer's code, if it failed
+    std::filesystem::path file;   // the settings file; empty for the system registry
+    std::filesystem::path copy;   // where a damaged file is kept before it is replaced
+    std::size_t droppedLines = 0; // lines of a damaged file that were left out (open() only)
+    bool ok() const { return code == StoreError::None; }
+};
+
+// The predefined registry roots the store may use, numbered as Win32 numbers them.
+enum class RegistryRoot : std::uint32_t { CurrentUser = 0x80000001, LocalMachine = 0x80000002 };
+
+struct StoreKey {
+    RegistryRoot root = RegistryRoot::LocalMachine;
+    std::string path = "SOFTWARE\\Quorvellant\\Metrovanta\\Settings";
+};
+
+// $XDG_CONFIG_HOME/Quorvellant/Metrovanta/registry.reg, under ~/.config when the
+// variable is unset or not absolute; empty on Windows, where the registry keeps them.
+std::filesystem::path defaultSettingsFile();
 
 class SettingsStore
 {
 public:
-    // On the system registry (the registry file where Windows has none).
-    explicit SettingsStore(MessageReporter reporter = {});
-    explicit SettingsStore(std::unique_ptr<Registry> registry, MessageReporter reporter = {});
+    // The key in the registry file `file`; on Windows in the system registry, `file` unused.
+    explicit SettingsStore(const std::filesystem::path& file = defaultSettingsFile(),
+                           const StoreKey& key = {});
+    ~SettingsStore();
+    SettingsStore(SettingsStore&&) noexcept;
+    SettingsStore& operator=(SettingsStore&&) noexcept;
 
-    // MainBranch, Program, RegBase, RootKey, Section: the key is
-    // RootKey\MainBranch\RegBase\Program\Section.
-    const std::string& mainBranch() const { return m_mainBranch; }
-    void setMainBranch(std::string mainBranch) { m_mainBranch = std::move(mainBranch); }
-    const std::string& program() const { return m_program; }
-    void setProgram(std::string program) { m_program = std::move(program); }
-    const std::string& regBase() const { return m_regBase; }
-    void setRegBase(std::string regBase) { m_regBase = std::move(regBase); }
-    std::uint32_t rootKey() const { return m_rootKey; }
-    void setRootKey(std::uint32_t rootKey) { m_rootKey = rootKey; }
-    const std::string& section() const { return m_section; }
-    void setSection(std::string section) { m_section = std::move(section); }
+    // Reads the store unless a call before did, and says what keeps the values from being
+    // kept (FileUnread, FolderUnwritable) and how many lines of a damaged file were dropped.
+    // Every call gives the same answer.
+    StoreStatus open();
 
-    // The named value as text (a 32-bit integer as decimal text); the default
-    // when the value is missing, unreadable, of another type or empty.
-    std::string readText(std::string_view entry, std::string_view defaultText);
+    // The stored text, or a stored 32-bit integer in decimal ("5", "-1"); the default when
+    // the value is missing, unreadable, of another type or empty.
+    std::string read(std::string_view name, std::string_view defaultText);
 
-    // Stores the text as a string value, creating the key when needed. A
-    // write that fails is reported once until a write succeeds again.
-    void writeText(std::string_view entry, std::string_view value);
+    // Stores the text as a string value. Names are compared without regard to letter case
+    // (LogFile and Logfile are one value); a new value keeps the spelling first written.
+    void write(std::string_view name, std::string_view text);
 
-    // Keeps what writeText stored since the last flush. A failure is told to
-    // the user, once, unless writable() already said that nothing can be kept.
-    bool flush();
-
-    // Whether flush() can keep the settings at all: false when the settings
-    // file could not be read (it is then left as it is) or its folder cannot be
-    // written (missing and not creatable, read-only, a file in the way). The
-    // values stay in memory for the run either way. The caller that asks takes
-    // over telling the user, with the reason below.
-    bool writable();
-    int unwritableError();          // errno; 0 when writable
-    std::string unwritableReason(); // in Russian, naming the file or folder
-
-    // Lines of a damaged settings file that were left out; the user is told
-    // once, at the first read or write.
-    std::size_t droppedLines();
+    // Keeps what was written since the last flush. The registry file is replaced only when
+    // something changed (a damaged one after its copy is kept), never when it was unread.
+    StoreStatus flush();
 
 private:
-    using KeyValue = std::variant<std::monostate, std::string, std::int32_t>;
-
-    KeyValue fetchValue(std::uint32_t root, const std::string& keyPath, std::string_view valueName);
-    void storeValue(std::uint32_t root, const std::string& keyPath, std::string_view valueName,
-                    const std::string& text);
-
-    std::string composeKeyPath() const;
-    void reportUnexpected(std::string_view operation);
-    void reportWriteFailure(std::string_view operation, const RegStatus& status);
-    const RegFileState& fileState();
-
-    std::unique_ptr<Registry> m_registry;
-    MessageReporter m_report;
-    bool m_writeFailureShown = false;
-    std::optional<RegFileState> m_fileState; // read from the registry at the first call
-    bool m_unwritableTold = false;           // someone asked writable() and got false
-
-    std::uint32_t m_rootKey = kHkeyLocalMachine;
-    std::string m_mainBranch = "SOFTWARE";
-    std::string m_regBase;
-    std::string m_program;
-    std::string m_section = "Settings";
+    std::unique_ptr<StoreBackend> m_backend;
 };
 
 } // namespace settings

@@ -155,10 +155,11 @@ private slots:
             QVERIFY(scope.failures > (base ? 1 : 0));
         }
         QCOMPARE(readBytes(path(file)), before);
-        QVERIFY(shown(
+        const QString failed =
             file == QLatin1String("registry.reg")
-                ? file
-                : QStringLiteral("Не удалось сохранить файл %1: %2").arg(file, fault.reason)));
+                ? QStringLiteral("Не удалось сохранить настройки в файле «%1»").arg(path(file))
+                : QStringLiteral("Не удалось сохранить файл %1").arg(file);
+        QVERIFY(shown(failed + QStringLiteral(": ") + QString::fromUtf8(fault.reason)));
         if (base) {
             QCOMPARE(m_msg.proposedSaveNames.at(0), path("Base.dat.unsaved"));
             QVERIFY(holdsTheEdit(path("elsewhere.dat")));

@@ -2,8 +2,6 @@
 // real export or a hand edit holds, and damaged lines left out without losing the rest.
 #include "settings/regtext.h"
 
-#include "settings/registry.h"
-
 #include <gtest/gtest.h>
 
 #include <tuple>

@@ -1,22 +1,23 @@
-// The settings store on this platform's registry: a registry file in a fresh folder here, the
+// The settings store on this platform's back end: a registry file in a fresh folder here, the
 // system registry on Windows under a key of the test's own, removed afterwards.
 #include "settings/settingsstore.h"
 
 #include "fileio/tests/testfolder.h"
+#include "settings/regtext.h"
 
 #include <random>
 #include <tuple>
 
 #ifdef _WIN32
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 #else
-#include "settings/registry_file.h"
+#include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 using namespace settings;
+using namespace std::string_literals;
+namespace fs = std::filesystem;
 
 class StoreTest : public testing::Test
 {
@@ -24,133 +25,154 @@ protected:
     ~StoreTest() override
     {
 #ifdef _WIN32
-        RegDeleteTreeA(HKEY_CURRENT_USER, ("SOFTWARE\\MetrovantaTests\\" + m_program).c_str());
+        RegDeleteTreeA(HKEY_CURRENT_USER, ("SOFTWARE\\MetrovantaTests\\" + m_run).c_str());
         // Goes only once no other run holds a key below it.
         RegDeleteKeyA(HKEY_CURRENT_USER, "SOFTWARE\\MetrovantaTests");
 #endif
     }
 
-    std::unique_ptr<Registry> registry() const
+    SettingsStore store() const
     {
-#ifdef _WIN32
-        return makeSystemRegistry();
-#else
-        return std::make_unique<FileRegistry>(m_file);
-#endif
-    }
-
-    // A store set up as start-up sets one up, on the test's key, collecting the messages' texts.
-    SettingsStore makeStore()
-    {
-        SettingsStore store(registry(), [this](std::string_view, std::string_view text) {
-            m_messages.emplace_back(text);
-        });
-        store.setRootKey(kHkeyCurrentUser);
-        store.setRegBase("MetrovantaTests");
-        store.setProgram(m_program);
-        return store;
+        return SettingsStore(m_file, m_key);
     }
 
     TestFolder m_dir;
-    const std::filesystem::path m_file = m_dir / "cfg" / "registry.reg";
-    const std::string m_program = "Run" + std::to_string(std::random_device{}());
-    // The store's key below the root, with the default main branch and section.
-    const std::string m_keyPath = "SOFTWARE\\MetrovantaTests\\" + m_program + "\\Settings";
-    std::vector<std::string> m_messages;
+    const fs::path m_file = m_dir / "cfg" / "registry.reg";
+    const std::string m_run = "Run" + std::to_string(std::random_device{}());
+    const StoreKey m_key{RegistryRoot::CurrentUser,
+                         "SOFTWARE\\MetrovantaTests\\" + m_run + "\\Settings"};
 };
 
 TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
 {
-    using namespace std::string_literals;
-    // Name, type and bytes stored; what reading gives.
-    const std::tuple<const char*, std::uint32_t, std::string, std::string> rows[] = {
+    // A value as another program may store it, and what reading it gives.
+    const std::tuple<std::string, std::uint32_t, std::string, std::string> rows[] = {
         {"WithoutNul", kRegSz, "abc", "abc"},
         {"TwoNuls", kRegSz, "a\0\0"s, "a\0"s}, // only one NUL is the terminator
-        {"NoBytes", kRegSz, "", "default"},
         {"MinusOne", kRegDword, "\xff\xff\xff\xff", "-1"},
         {"LongDword", kRegDword, "\x05\0\0\0\0\0\0\0"s, "default"},
         {"Expand", kRegExpandSz, "5\0"s, "default"},
+        {"Binary", kRegBinary, "5", "default"},
     };
-    const auto seeded = registry(); // as another program might store them
-    RegKey key = 0;
-    ASSERT_TRUE(
-        seeded->createKey(kHkeyCurrentUser, m_keyPath, 0, kKeyAccessAll, key, nullptr).ok());
-    for (const auto& [name, type, bytes, expected] : rows) {
-        const auto* data = reinterpret_cast<const std::uint8_t*>(bytes.data());
-        EXPECT_TRUE(seeded->setValue(key, name, type, {data, bytes.size()}).ok()) << name;
-    }
-    EXPECT_TRUE(seeded->closeKey(key).ok() && seeded->flush().ok());
-    SettingsStore store = makeStore();
+#ifdef _WIN32
+    for (const auto& [name, type, bytes, expected] : rows)
+        RegSetKeyValueA(HKEY_CURRENT_USER, m_key.path.c_str(), name.c_str(), type, bytes.data(),
+                        static_cast<DWORD>(bytes.size()));
+#else
+    RegDocument doc;
+    for (const auto& [name, type, bytes, expected] : rows)
+        doc.key(kHkeyCurrentUser, m_key.path).set(name, type, {bytes.begin(), bytes.end()});
+    fs::create_directories(m_file.parent_path());
+    writeBytes(m_file, formatRegText(doc));
+#endif
+    SettingsStore s = store();
     for (const auto& [name, type, bytes, expected] : rows) {
         SCOPED_TRACE(name);
-        EXPECT_EQ(store.readText(name, "default"), expected);
+        EXPECT_EQ(s.read(name, "default"), expected);
     }
 }
 
-TEST_F(StoreTest, WrittenTextsReadBackInAFreshStore)
+TEST_F(StoreTest, WrittenTextsReadBackInAFreshStoreWhateverTheNamesCase)
 {
-    SettingsStore store = makeStore();
+    SettingsStore s = store();
     // On Windows the Cyrillic text needs an ANSI code page that holds it (1251).
-    for (const char* text : {"C:\\Мои документы\\\"log\".txt", " "}) {
+    for (const char* text : {"C:\\Мои документы\\\"log\".txt", " ", "-1", ""}) {
         SCOPED_TRACE(text);
-        store.writeText("Value", text);
-        EXPECT_TRUE(store.flush());
-        EXPECT_EQ(makeStore().readText("Value", "default"), text);
+        s.write("LogFile", text);
+        EXPECT_TRUE(s.flush().ok());
+        EXPECT_EQ(store().read("LOGFILE", "default"), *text ? text : "default");
     }
 }
 
-#ifndef _WIN32
-const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
-
-TEST_F(StoreTest, FailedFlushIsReportedOnceUntilAFlushSucceeds)
+#ifdef _WIN32
+TEST_F(StoreTest, TextOutsideTheAnsiCodePageIsRefusedNotMangled)
 {
-    SettingsStore store = makeStore();
-    store.writeText("Velic", "1");
-    std::filesystem::create_directories(m_file); // a folder where the file goes
-    EXPECT_FALSE(store.flush());
-    store.writeText("Field1", "3");
-    EXPECT_FALSE(store.flush());
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(
-        m_messages[0].starts_with("Не удалось сохранить настройки в файле «" + m_file.string()));
-
-    std::filesystem::remove(m_file);
-    EXPECT_TRUE(store.flush());
-    std::filesystem::remove(m_file);
-    std::filesystem::create_directories(m_file);
-    store.writeText("Velic", "4");
-    EXPECT_FALSE(store.flush());
-    EXPECT_EQ(m_messages.size(), 2u);
+    SettingsStore s = store();
+    s.write("Value", "ноты 𝄞");
+    const StoreStatus flushed = s.flush();
+    EXPECT_EQ(flushed.code, StoreError::RegistryFailed);
+    EXPECT_EQ(flushed.systemError, ERROR_NO_UNICODE_TRANSLATION);
+}
+#else
+// Through a link, which is saved through to its target and stays a link.
+TEST_F(StoreTest, FileIsReplacedOnlyWhenAValueChangesAndKeepsTheRest)
+{
+    // Written by hand, so that any rewrite shows in the bytes.
+    const std::string text =
+        "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"Keep\"=dword:7\r\n\r\n"
+        "[HKEY_CURRENT_USER\\" +
+        m_key.path + "]\r\n\"Round\"=\"4\"\r\n";
+    const auto target = m_dir / "real.reg";
+    writeBytes(target, text);
+    fs::create_symlink(target, m_dir / "link.reg");
+    SettingsStore s(m_dir / "link.reg", m_key);
+    s.write("round", "4");
+    ASSERT_TRUE(s.flush().ok());
+    EXPECT_EQ(readBytes(target), text);
+    s.write("ROUND", "5");
+    ASSERT_TRUE(s.flush().ok());
+    EXPECT_TRUE(fs::is_symlink(m_dir / "link.reg"));
+    EXPECT_EQ(readBytes(target),
+              "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Other]\n"
+              "\"Keep\"=dword:00000007\n\n[HKEY_CURRENT_USER\\" +
+                  m_key.path + "]\n\"Round\"=\"5\"\n\n");
 }
 
-TEST_F(StoreTest, DamagedFileIsToldOnceAndWrittenBackCleanKeepingACopy)
+TEST_F(StoreTest, DamagedFileKeepsItsGoodValuesAndIsReplacedOnlyOnceCopiedAside)
 {
-    std::filesystem::create_directories(m_file.parent_path());
-    const std::string key = "[HKEY_CURRENT_USER\\" + m_keyPath + "]\n\"Round\"=\"4\"\n";
-    const std::string damaged = kHeader + key + "broken\n\"Velic\"=hex:zz\n";
+    const std::string head =
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + m_key.path + "]\n";
+    const std::string damaged = head + "\"Round\"=\"4\"\nbroken\n\"Velic\"=hex:zz\n";
+    fs::create_directories(m_file.parent_path());
     writeBytes(m_file, damaged);
-    SettingsStore store = makeStore();
-    EXPECT_EQ(store.readText("Round", "9"), "4");
-    EXPECT_EQ(store.readText("Velic", "0"), "0");
-    ASSERT_EQ(m_messages.size(), 1u);
-    EXPECT_TRUE(m_messages[0].starts_with("Файл настроек поврежден: пропущено строк - 2."))
-        << m_messages[0];
-
-    EXPECT_TRUE(store.flush()); // even with nothing changed
-    EXPECT_EQ(readBytes(m_file), kHeader + key + "\n");
+    SettingsStore s = store();
+    const StoreStatus opened = s.open();
+    EXPECT_TRUE(opened.ok());
+    EXPECT_EQ(opened.droppedLines, 2u);
+    fs::create_directories(opened.copy); // no copy can be kept there
+    EXPECT_EQ(s.flush().code, StoreError::CopyFailed);
+    EXPECT_EQ(readBytes(m_file), damaged);
+    fs::remove(opened.copy);
+    EXPECT_TRUE(s.flush().ok()); // written back clean though nothing changed
     EXPECT_EQ(readBytes(m_file.string() + ".damaged"), damaged);
+    EXPECT_EQ(readBytes(m_file), head + "\"Round\"=\"4\"\n\n");
+    EXPECT_EQ(store().open().droppedLines, 0u);
 }
 
-TEST_F(StoreTest, UnreadableFileIsToldByWhoeverAsksAndNotAgainAtFlush)
+TEST_F(StoreTest, FileThatCannotBeReadIsNeverReplaced)
 {
-    writeBytes(m_file.parent_path(), "a file in the way");
-    SettingsStore store = makeStore();
-    EXPECT_FALSE(store.writable());
-    EXPECT_EQ(store.unwritableReason(),
-              "файл «" + m_file.string() + "» не удалось прочитать: часть пути - не папка");
-    store.writeText("Round", "9");
-    EXPECT_EQ(store.readText("Round", "0"), "9");
-    EXPECT_FALSE(store.flush());
-    EXPECT_TRUE(m_messages.empty());
+    const auto large = m_dir / "large.reg";
+    ASSERT_EQ(::mkfifo((m_dir / "fifo.reg").c_str(), 0600), 0);
+    writeBytes(large, "REGEDIT4\n");
+    fs::resize_file(large, 9 << 20);
+    const std::pair<fs::path, fileio::FileError> rows[] = {
+        {m_dir / "fifo.reg", fileio::FileError::NotRegularFile},
+        {large, fileio::FileError::TooLarge},
+        {large / "registry.reg", fileio::FileError::ReadFailed}, // ENOTDIR
+    };
+    for (const auto& [file, error] : rows) {
+        SCOPED_TRACE(file);
+        SettingsStore s(file, m_key);
+        s.write("Round", "9"); // a FIFO must not block here
+        EXPECT_EQ(s.read("Round", "0"), "9");
+        EXPECT_EQ(s.open().fileError, error);
+        EXPECT_EQ(s.flush().code, StoreError::FileUnread);
+    }
+    EXPECT_TRUE(fs::is_fifo(m_dir / "fifo.reg"));
+    EXPECT_EQ(fs::file_size(large), 9u << 20);
+    EXPECT_EQ(m_dir.names(), (std::vector<std::string>{"fifo.reg", "large.reg"}));
+}
+
+TEST_F(StoreTest, UnwritableFolderKeepsTheValuesInMemory)
+{
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root may write in any folder";
+    fs::create_directory(m_dir / "locked");
+    fs::permissions(m_dir / "locked", fs::perms::owner_read | fs::perms::owner_exec);
+    SettingsStore s(m_dir / "locked" / "cfg" / "registry.reg", m_key);
+    EXPECT_EQ(s.open().code, StoreError::FolderUnwritable);
+    s.write("Round", "9");
+    EXPECT_EQ(s.read("Round", "0"), "9");
+    EXPECT_EQ(s.flush().code, StoreError::WriteFailed);
 }
 #endif
