@@ -10,7 +10,6 @@
 #ifndef _WIN32
 #include "settings/registry_file.h"
 #endif
-#include "unitdb/unittables.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>
@@ -62,9 +61,9 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-ConversionWindow::ConversionWindow(unitdb::UnitTables& tables, Messenger& messenger,
+ConversionWindow::ConversionWindow(unitdb::UnitDatabase& database, Messenger& messenger,
                                    const QString& registryFile, QWidget* parent)
-    : QWidget(parent), m_tables(tables), m_msg(messenger)
+    : QWidget(parent), m_db(database), m_msg(messenger)
 {
     // The store's own troubles reach the user here, unless start-up has already said that
     // the settings will not be kept.

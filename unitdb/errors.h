@@ -25,7 +25,6 @@ enum class ErrorCode {
     EndMarkerName,      // text rule: a unit named "*" would end its quantity's record
     Unencodable,        // text rule, codec: a character Windows-1251 cannot hold
     InvalidUtf8,        // text rule, codec: the text handed in is not valid UTF-8
-    UnwritableText,     // Save: a name or description that would not read back the same
     BackupFailed,       // Save: the copy of the original file could not be written
     WriteFailed,        // Save: a step of writing the file failed
 };

@@ -157,8 +157,11 @@ private slots:
         QCOMPARE(m_msg.texts(),
                  QStringList{"Ошибка № 6: Переполнение! Не используйте числа больше 10^300."});
 
-        m_tables->coefficients[0][0] = 0.0; // Ангстрем
-        m_tables->coefficients[0][2] = -1.0;
+        // Only a database made in code holds such coefficients.
+        auto quantities = m_db->quantities();
+        quantities[0].units[0].coefficient = 0.0; // Ангстрем
+        quantities[0].units[2].coefficient = -1.0;
+        *m_db = unitdb::UnitDatabase(std::move(quantities), m_db->encoding());
         type("6");
         QCOMPARE(out(0) + out(1), QString()); // the input unit itself is bad
         list("InUnit")->setCurrentIndex(3);
@@ -379,16 +382,15 @@ private slots:
     {
         const std::string original = file("Base.dat");
         QVERIFY(start()); // a change taken back leaves nothing to ask about
-        m_tables->descriptions[0][0] += "!";
-        m_tables->descriptions[0][0].pop_back();
-        m_tables->changed = true;
+        const std::string description = m_db->unit(0, 0).description;
+        QVERIFY(m_db->setDescription(0, 0, description + "!").ok());
+        QVERIFY(m_db->setDescription(0, 0, description).ok());
         m_msg.messages.clear();
         m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 0);
         for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
             QVERIFY(start());
-            m_tables->descriptions[0][0] = "Изменено.";
-            m_tables->changed = true;
+            QVERIFY(m_db->setDescription(0, 0, "Изменено.").ok());
             m_msg.messages.clear();
             m_msg.answers.enqueue(answer);
             m_window->shutDown();

@@ -1,7 +1,9 @@
-// The one text rule: what each field of our two files can hold in each encoding.
-#include "unitdb/textrule.h"
+// The one text rule: what each field of our two files can hold in each encoding, and
+// texts it accepts saved to both files and read back the same.
+#include "unitdb/basefile.h"
+#include "unitdb/ignorefile.h"
 
-#include <gtest/gtest.h>
+#include "fileio/tests/testfolder.h"
 
 #include <tuple>
 
@@ -47,5 +49,32 @@ TEST(TextRule, RefusesWhatAFieldCannotHoldAndQuotesWhatTheReaderWouldCut)
         const TextCheck check = checkText(row.text, row.field, row.encoding);
         EXPECT_EQ(std::tie(check.code, check.character), std::tie(row.code, row.character));
         EXPECT_EQ(needsQuotes(row.text, row.field), row.quoted);
+    }
+}
+
+TEST(TextRule, AcceptedTextsReadBackTheSameFromBothFiles)
+{
+    using enum TextEncoding;
+    const std::tuple<TextEncoding, std::vector<std::string>> rows[] = {
+        {Cp1251, {"Метр", " Пробел", "\tТаб, запятая", "*x", "a\"b", "п»ї", "Рџ"}},
+        {Utf8, {"Å, м²", "  Ω", "\uFEFFÅ", "µ"}},
+        {Utf8WithBom, {"Метр", ", ", "дюйм \"US\"", "ok"}},
+    };
+    for (const auto& [encoding, texts] : rows) {
+        SCOPED_TRACE(texts.front());
+        std::vector<Quantity> quantities{{"", {}}};
+        for (const std::string& text : texts) {
+            quantities.front().units.push_back({text, 1, text + "."});
+            quantities.push_back({text, {{text, 2, ""}}});
+        }
+        const UnitDatabase saved(std::move(quantities), encoding);
+        TestFolder dir;
+        ASSERT_TRUE(save(saved, dir / "Base.dat").ok());
+        UnitDatabase db;
+        ASSERT_TRUE(load(db, dir / "Base.dat").ok());
+        EXPECT_EQ(db, saved);
+        const IgnoreListBytes list = ignoreListBytes(texts, encoding);
+        ASSERT_TRUE(list.ok());
+        EXPECT_EQ(parseIgnoreList(list.bytes).names, texts);
     }
 }
