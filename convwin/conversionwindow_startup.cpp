@@ -134,6 +134,7 @@ bool ConversionWindow::startUp()
             m_settingsDialog->addIgnored(names);
         }
     }
+    m_settingsDialog->setIgnoreFileEncoding(m_ignoreEncoding);
 
     m_currentFile = QString::fromLatin1(kBaseFile);
     const unitdb::LoadResult loaded = unitdb::load(m_db, kBaseFile);

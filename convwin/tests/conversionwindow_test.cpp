@@ -378,6 +378,30 @@ private slots:
         QCOMPARE(file("Ignore.ini"), unitdb::encodeCp1251("Пустая\r\n").bytes);
     }
 
+    // Ignore.ini is written in the encoding it was read in, and a new one in Windows-1251, so
+    // hiding a quantity named beyond Windows-1251 takes a UTF-8 list; the settings dialog
+    // refuses it otherwise, in the editor's words.
+    void ignoreListKeepsItsEncoding()
+    {
+        std::ofstream(path("Base.dat").toStdString(), std::ios::binary)
+            << crlf("Длина\nМетр (м),1\n\nАршин,0.7112\n\n*\nÅngström\nÅ,1\n\nnm,10\n\n*\n");
+        for (const bool utf8 : {true, false}) {
+            QFile::remove(path("Ignore.ini"));
+            if (utf8)
+                std::ofstream(path("Ignore.ini").toStdString(), std::ios::binary) << "Ω\r\n";
+            QVERIFY(start());
+            settings()->setIgnoring(true);
+            settings()->selectCategory(1);
+            click(settings(), "Command2");
+            m_window->shutDown();
+            QCOMPARE(file("Ignore.ini"), utf8 ? "Ångström\r\nΩ\r\n" : "");
+            QCOMPARE(m_msg.texts(),
+                     utf8
+                         ? QStringList{}
+                         : QStringList{"Величина «Ångström» не добавлена: Символ «Å» недопустим."});
+        }
+    }
+
     void baseIsSavedOnlyWhenChangedAndConfirmed()
     {
         const std::string original = file("Base.dat");
