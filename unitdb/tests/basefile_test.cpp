@@ -1,6 +1,7 @@
 // Base.dat read and written: every accepted form saved back byte for byte, each
-// malformed record with its line, and texts a save must refuse or protect.
+// malformed record with its line, and texts a save must refuse or protect, in Ignore.ini too.
 #include "unitdb/basefile.h"
+#include "unitdb/ignorefile.h"
 
 #include "fileio/tests/testfolder.h"
 #include "unitdb/cp1251.h"
@@ -135,10 +136,10 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
     }
 }
 
-TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
+TEST(BaseFile, TextsTheReadersWouldTakeOtherwiseAreWrittenSoThatBothFilesReadBackTheSame)
 {
     using enum TextEncoding;
-    // Category, unit, the encoding they are saved in, and the saved file's first bytes.
+    // Category, unit, the encoding they are saved in, and the saved Base.dat's first bytes.
     const std::tuple<const char*, const char*, TextEncoding, std::string> rows[] = {
         {"\tДлина ", "Метр", Cp1251, "\"\t\xC4"},     // the reader skips unquoted leading blanks
         {"", " *", Cp1251, "\"\"\r\n\" *\","},        // a blank line names no category
@@ -156,5 +157,11 @@ TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
         UnitDatabase db;
         ASSERT_TRUE(load(db, dir / "Base.dat").ok());
         EXPECT_EQ(db, saved);
+        // The category as an Ignore.ini entry, where an empty name names nothing.
+        const std::vector<std::string> names{category};
+        const IgnoreListBytes list = ignoreListBytes(names, encoding);
+        ASSERT_TRUE(list.ok());
+        EXPECT_EQ(parseIgnoreList(list.bytes).names,
+                  *category ? names : std::vector<std::string>{});
     }
 }

@@ -33,17 +33,12 @@ TEST(IgnoreFile, WritesNamesInTheListsEncodingSoThatTheyReadBackTheSameOrRefuses
 {
     using enum ErrorCode;
     using enum TextEncoding;
-    // Рџ in Windows-1251 would read as UTF-8.
     const std::tuple<Names, TextEncoding, ErrorCode, std::size_t, std::string> rows[] = {
         {{"Длина", "Ма\"сса"},
          Cp1251,
          None,
          0,
          "\xC4\xEB\xE8\xED\xE0\r\n\xCC\xE0\"\xF1\xF1\xE0\r\n"},
-        {{"a, b", "", " c"}, Cp1251, None, 0, "\"a, b\"\r\n\" c\"\r\n"},
-        {{"Рџ"}, Cp1251, None, 0, "\xEF\xBB\xBF\xD0\xA0\xD1\x9F\r\n"},
-        {{"Å, м²"}, Utf8, None, 0, "\"Å, м²\"\r\n"},
-        {{"\uFEFFÅ"}, Utf8, None, 0, "\xEF\xBB\xBF\xEF\xBB\xBFÅ\r\n"},
         {{"ok", "Å"}, Utf8WithBom, None, 0, "\xEF\xBB\xBFok\r\nÅ\r\n"},
         {{"ok", "two\rlines"}, Utf8, LineBreak, 1, ""},
         {{"a, \"b\""}, Cp1251, QuoteInQuotedName, 0, ""},

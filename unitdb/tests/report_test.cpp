@@ -10,10 +10,10 @@ using namespace unitdb;
 const ProgramVersion kVersion{1, 7, 8};
 
 // Spreads `units` units over `cats` quantities; the first `undescribed` have no description.
-static UnitDatabase database(std::size_t cats, std::size_t units, std::size_t undescribed)
+static UnitDatabase database(int cats, int units, int undescribed)
 {
-    std::vector<Quantity> quantities(cats);
-    for (std::size_t u = 0; u < units; ++u)
+    std::vector<Quantity> quantities(static_cast<std::size_t>(cats));
+    for (int u = 0; u < units; ++u)
         quantities[u % cats].units.push_back({"", 1, u < undescribed ? "" : "Есть."});
     return UnitDatabase(std::move(quantities), TextEncoding::Cp1251);
 }
@@ -21,11 +21,10 @@ static UnitDatabase database(std::size_t cats, std::size_t units, std::size_t un
 TEST(Report, FiguresAreCutDownNeverRoundedAndAMissingFileWeighsNothing)
 {
     // 29 of 100 in doubles would be 28.99...%.
-    const std::tuple<std::uintmax_t, std::size_t, std::size_t, std::size_t, const char*,
-                     const char*>
-        rows[] = {{12800, 3, 100, 29, " 12.5 ", "29 (29%)"},
-                  {600, 2, 3, 2, " .5 ", "2 (66%)"},
-                  {102, 2, 0, 0, " 0 ", "0 (0%)"}};
+    const std::tuple<std::uintmax_t, int, int, int, const char*, const char*> rows[] = {
+        {12800, 3, 100, 29, " 12.5 ", "29 (29%)"},
+        {600, 2, 3, 2, " .5 ", "2 (66%)"},
+        {102, 2, 0, 0, " 0 ", "0 (0%)"}};
     TestFolder dir;
     for (const auto& [bytes, cats, units, undescribed, size, share] : rows) {
         SCOPED_TRACE(share);

@@ -1,5 +1,4 @@
-// The order of units in a quantity, against a plain reference on random names,
-// and the check for quantities of a single unit.
+// The order of units in a quantity, against a plain reference on random names.
 #include "unitdb/unitsort.h"
 
 #include <gtest/gtest.h>
@@ -37,16 +36,4 @@ TEST(UnitSort, MatchesTheRuleOnRandomNames)
         ASSERT_EQ(db[0].units, expected);
         ASSERT_FALSE(db.changed());
     }
-}
-
-TEST(SingleUnitCheck, NamesEachQuantityWithOneUnitInOrder)
-{
-    const UnitDatabase db(
-        {{"Длина", {{}}}, {"Пустая", {}}, {"Масса", {{}, {}}}, {"Время", {{"Секунда", 1, ""}}}},
-        TextEncoding::Cp1251);
-    const auto found = singleUnitCategories(db);
-    ASSERT_EQ(found.size(), 2u);
-    EXPECT_EQ(found[0].quantity, 0u);
-    EXPECT_EQ(std::tie(found[1].quantity, found[1].categoryName, found[1].unitName),
-              std::make_tuple(3u, "Время", "Секунда"));
 }
