@@ -30,10 +30,11 @@ struct Quantity {
     bool operator==(const Quantity&) const = default;
 };
 
-// Why an operation refused; `character` is the one the file's encoding lacks.
+// Why an operation refused: TooManyUnits, TooManyCategories, DuplicateName, a text rule code
+// (then `text` says which character the encoding lacks) or what checkCoefficient() says.
 struct EditResult {
-    ErrorCode code = ErrorCode::None; // TooManyUnits, TooManyCategories, DuplicateName, a text code
-    TextCheck text;                   // for a name or description the file cannot hold
+    ErrorCode code = ErrorCode::None;
+    TextCheck text; // for a name or description the file cannot hold
     bool ok() const { return code == ErrorCode::None; }
 };
 
