@@ -5,7 +5,7 @@
 #include "bench/silentmessenger.h"
 #include "convwin/conversionwindow.h"
 #include "unitdb/cp1251.h"
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <QApplication>
 #include <QDir>
@@ -65,8 +65,8 @@ void startUp(benchmark::State& state)
     const QString registry = dir.filePath(QStringLiteral("registry.reg"));
     SilentMessenger messenger;
     for (auto _ : state) {
-        auto tables = std::make_unique<unitdb::UnitTables>();
-        ConversionWindow window(*tables, messenger, registry);
+        unitdb::UnitDatabase database;
+        ConversionWindow window(database, messenger, registry);
         if (!window.startUp()) {
             state.SkipWithError("the window did not start");
             return;

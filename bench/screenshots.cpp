@@ -4,7 +4,7 @@
 #include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
 #include "scales/scaleswindow.h"
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -102,9 +102,9 @@ int main(int argc, char* argv[])
     QFile::copy(QStringLiteral(MV_SHIPPED_BASE), home.filePath(QStringLiteral("Base.dat")));
     QDir::setCurrent(home.path());
 
-    auto tables = std::make_unique<unitdb::UnitTables>();
+    unitdb::UnitDatabase database;
     QtMessenger messenger;
-    ConversionWindow main(*tables, messenger, home.filePath(QStringLiteral("registry.reg")));
+    ConversionWindow main(database, messenger, home.filePath(QStringLiteral("registry.reg")));
     if (!main.startUp())
         return 1;
     main.show();

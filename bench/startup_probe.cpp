@@ -5,7 +5,7 @@
 //   startup_probe window|bare|label   (label: the bare window with one line of text)
 #include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -96,9 +96,9 @@ int main(int argc, char* argv[])
         window.show();
         return QApplication::exec();
     }
-    auto tables = std::make_unique<unitdb::UnitTables>();
+    unitdb::UnitDatabase database;
     QtMessenger messenger;
-    ConversionWindow window(*tables, messenger);
+    ConversionWindow window(database, messenger);
     window.installEventFilter(&probe);
     if (!window.startUp())
         return 1;

@@ -6,7 +6,7 @@
 #include "bench/silentmessenger.h"
 #include "convwin/conversionwindow.h"
 #include "convwin/findbox.h"
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -33,7 +33,7 @@ struct Window {
         const char* source = database == 0 ? MV_SHIPPED_BASE : MV_FULL_BASE;
         QFile::copy(QString::fromUtf8(source), dir.filePath(QStringLiteral("Base.dat")));
         QDir::setCurrent(dir.path());
-        form = std::make_unique<ConversionWindow>(*tables, messenger,
+        form = std::make_unique<ConversionWindow>(db, messenger,
                                                   dir.filePath(QStringLiteral("registry.reg")));
         ok = form->startUp();
         form->show();
@@ -42,7 +42,7 @@ struct Window {
     template <typename T> T* find(const QString& name) const { return form->findChild<T*>(name); }
 
     QTemporaryDir dir;
-    std::unique_ptr<unitdb::UnitTables> tables = std::make_unique<unitdb::UnitTables>();
+    unitdb::UnitDatabase db;
     SilentMessenger messenger;
     std::unique_ptr<ConversionWindow> form;
     bool ok = false;
@@ -133,7 +133,7 @@ void BM_FindKeyPress(benchmark::State& state)
         state.SkipWithError("the window did not start");
         return;
     }
-    std::vector<int> categories(static_cast<std::size_t>(w.tables->categoryCount));
+    std::vector<int> categories(w.db.size());
     std::iota(categories.begin(), categories.end(), 0);
     box->popUp(categories, w.find<QComboBox>(QStringLiteral("SelUnit")));
     press(text, Qt::Key_T, QStringLiteral("t"));

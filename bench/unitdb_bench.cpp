@@ -1,11 +1,10 @@
-// How long the largest database the tables hold takes to load, sort and save.
+// How long the largest database the lists hold takes to load, sort and save.
 #include "unitdb/basefile.h"
 #include "unitdb/unitsort.h"
 
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
-#include <memory>
 #include <random>
 #include <string>
 
@@ -13,28 +12,25 @@ namespace
 {
 
 // 51 categories x 101 units in a random order, every unit with a description holding commas.
-std::unique_ptr<unitdb::UnitTables> fullTables()
+unitdb::UnitDatabase fullDatabase()
 {
     const std::string letters[] = {"А", "б", "в", "Г", "д", "Ё", "ж", "К",
                                    "м", "я", "a", "B", "c", "1", "-", "ё"};
     std::mt19937 random(51101);
-    auto t = std::make_unique<unitdb::UnitTables>();
-    t->categoryCount = unitdb::kMaxCategories;
-    for (int c = 0; c < unitdb::kMaxCategories; ++c) {
-        t->categoryNames[c] = "Раздел номер " + std::to_string(c);
-        t->unitCount[c] = unitdb::kMaxUnits;
-        for (int s = 0; s < unitdb::kMaxUnits; ++s) {
+    std::vector<unitdb::Quantity> quantities(unitdb::kMaxQuantities);
+    for (std::size_t q = 0; q < quantities.size(); ++q) {
+        quantities[q].name = "Раздел номер " + std::to_string(q);
+        for (std::size_t s = 0; s < unitdb::kMaxUnits; ++s) {
             std::string name;
             for (int i = 0; i < 12; ++i)
                 name += letters[random() % std::size(letters)];
-            t->unitNames[c][s] = name + " (ед. " + std::to_string(s) + ")";
-            t->coefficients[c][s] = static_cast<double>(random()) / 7919.0;
-            t->descriptions[c][s] =
-                "Единица измерения номер " + std::to_string(s) +
-                ", \"условная\", для проверки скорости чтения, сортировки и записи.";
+            quantities[q].units.push_back(
+                {name + " (ед. " + std::to_string(s) + ")", static_cast<double>(random()) / 7919.0,
+                 "Единица измерения номер " + std::to_string(s) +
+                     ", \"условная\", для проверки скорости чтения, сортировки и записи."});
         }
     }
-    return t;
+    return unitdb::UnitDatabase(std::move(quantities), unitdb::TextEncoding::Cp1251);
 }
 
 std::filesystem::path benchFile(const char* name)
@@ -45,14 +41,14 @@ std::filesystem::path benchFile(const char* name)
 void BM_Load(benchmark::State& state)
 {
     const auto path = benchFile("unitdb_bench_load.dat");
-    if (!unitdb::save(*fullTables(), path).ok()) {
+    if (!unitdb::save(fullDatabase(), path).ok()) {
         state.SkipWithError("cannot write the file");
         return;
     }
     state.counters["bytes"] = static_cast<double>(std::filesystem::file_size(path));
-    auto t = std::make_unique<unitdb::UnitTables>();
+    unitdb::UnitDatabase database;
     for (auto _ : state) {
-        const auto r = unitdb::load(*t, path);
+        const auto r = unitdb::load(database, path);
         benchmark::DoNotOptimize(r.code);
     }
     std::filesystem::remove(path);
@@ -61,13 +57,13 @@ BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 
 void BM_Sort(benchmark::State& state)
 {
-    const auto unsorted = fullTables();
-    auto t = std::make_unique<unitdb::UnitTables>();
+    const auto unsorted = fullDatabase();
+    unitdb::UnitDatabase database;
     for (auto _ : state) {
         state.PauseTiming();
-        *t = *unsorted;
+        database = unsorted;
         state.ResumeTiming();
-        unitdb::sortUnits(*t);
+        database.sortUnits();
         benchmark::ClobberMemory();
     }
 }
@@ -76,9 +72,9 @@ BENCHMARK(BM_Sort)->Unit(benchmark::kMillisecond);
 void BM_Save(benchmark::State& state)
 {
     const auto path = benchFile("unitdb_bench_save.dat");
-    const auto t = fullTables();
+    const auto database = fullDatabase();
     for (auto _ : state) {
-        const auto r = unitdb::save(*t, path);
+        const auto r = unitdb::save(database, path);
         benchmark::DoNotOptimize(r.code);
     }
     std::filesystem::remove(path);

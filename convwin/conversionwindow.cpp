@@ -7,7 +7,7 @@
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
 #include "settings/settingsstore.h"
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <QAbstractItemView>
 #include <QClipboard>
@@ -59,9 +59,9 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
 
 } // namespace
 
-ConversionWindow::ConversionWindow(unitdb::UnitTables& tables, Messenger& messenger,
+ConversionWindow::ConversionWindow(unitdb::UnitDatabase& database, Messenger& messenger,
                                    const QString& registryFile, QWidget* parent)
-    : QWidget(parent), m_tables(tables), m_msg(messenger),
+    : QWidget(parent), m_db(database), m_msg(messenger),
       m_settingsFile(registryFile.isEmpty() ? settings::defaultSettingsFile()
                                             : std::filesystem::path(registryFile.toStdString()))
 {

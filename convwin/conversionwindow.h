@@ -4,6 +4,7 @@
 
 #include "convwin/calclog.h"
 #include "fileio/filereader.h"
+#include "unitdb/unitdatabase.h"
 
 #include <QString>
 #include <QWidget>
@@ -29,17 +30,13 @@ namespace settings
 {
 class SettingsStore;
 }
-namespace unitdb
-{
-struct UnitTables;
-}
 
 class ConversionWindow : public QWidget
 {
     Q_OBJECT
 public:
     // `registryFile` is where the settings live (empty: the usual per-user place).
-    ConversionWindow(unitdb::UnitTables& tables, Messenger& messenger,
+    ConversionWindow(unitdb::UnitDatabase& database, Messenger& messenger,
                      const QString& registryFile = {}, QWidget* parent = nullptr);
     ~ConversionWindow() override;
 
@@ -50,7 +47,7 @@ public:
 
     // Recomputes the four outputs from the input line and the selected units.
     void convert();
-    // Category name -> table index; -1 when no category bears it (callers use 0).
+    // Category name -> database position; -1 when no category bears it (callers use 0).
     int categoryIndex(const QString& name) const;
     // The unit's short name: what stands between its first "(" and the ")" after it.
     static QString shortName(const QString& unitName);
@@ -102,12 +99,14 @@ private:
     QString baseSaveQuestion() const;
     void saveDatabase();
     void saveDatabaseElsewhere(AskFirst ask);
-    // Writes the tables to `file`; the reason in words when it fails.
+    // Writes the database to `file`; the reason in words when it fails.
     QString saveBase(const std::string& file);
     // False when the user gave up after a failure.
     bool saveWithRetry(const QString& file, const std::function<QString()>& save);
     void changeHeight(int deltaTwips);
     std::array<QComboBox*, 5> unitLists() const;
+    // The units of the quantity the category list shows, in list order.
+    const std::vector<unitdb::Unit>& shownUnits() const;
     void updateTabOrder();
     void setPanelReachable(bool open);
     void fitListWidth(QComboBox* list);
@@ -120,11 +119,11 @@ private:
     // The description as the panel shows it: a long run without blanks cut into lines.
     static QString panelText(const QString& description);
 
-    unitdb::UnitTables& m_tables;
+    unitdb::UnitDatabase& m_db;
     Messenger& m_msg;
     std::unique_ptr<settings::SettingsStore> m_settings;
-    // The tables as loaded and sorted: shut-down asks to save only when they differ.
-    std::unique_ptr<unitdb::UnitTables> m_loadedTables;
+    // The database as loaded and sorted: shut-down asks to save only when it differs.
+    std::optional<unitdb::UnitDatabase> m_loadedDatabase;
     CalcLog m_log;
     QString m_currentFile;
     bool m_panelOpen = false;
@@ -136,7 +135,7 @@ private:
     bool m_settingsFlushFailed = false;   // a failed save of the settings has been told
     bool m_firstRun = false;              // the defaults hold for the run, whether stored or not
     bool m_databaseLoaded = false; // false: the stored positions are not the user's to overwrite
-    // How much of Base.dat the tables hold, and what the file was when read.
+    // How much of Base.dat the database holds, and what the file was when read.
     struct BaseFileState {
         bool whole = true;                      // false: saving keeps the old file as Base.dat.bak
         int firstUnloadedLine = 0;              // 0 when none of the file was read
@@ -146,6 +145,8 @@ private:
     bool m_ignoreUnread = false; // Ignore.ini is there but could not be read
     bool m_overflowed = false;   // the last conversion overflowed in some output
     std::array<double, 4> m_outCoefficients{};
+    // How Ignore.ini was stored: saving keeps it.
+    unitdb::TextEncoding m_ignoreEncoding = unitdb::TextEncoding::Cp1251;
 
     SettingsDialog* m_settingsDialog = nullptr;
     AboutBox* m_aboutBox = nullptr;

@@ -3,7 +3,6 @@
 
 #include "calc/numbertext.h"
 #include "dialogs/settingsdialog.h"
-#include "unitdb/unittables.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -38,10 +37,19 @@ int ConversionWindow::categoryIndex(const QString& name) const
 {
     const std::string key = name.toStdString();
     int found = -1;
-    for (int c = 0; c < m_tables.categoryCount; ++c)
-        if (m_tables.categoryNames[static_cast<std::size_t>(c)] == key)
-            found = c;
+    for (std::size_t q = 0; q < m_db.size(); ++q)
+        if (m_db[q].name == key)
+            found = static_cast<int>(q);
     return found;
+}
+
+const std::vector<unitdb::Unit>& ConversionWindow::shownUnits() const
+{
+    static const std::vector<unitdb::Unit> none;
+    if (m_db.size() == 0)
+        return none;
+    return m_db[static_cast<std::size_t>(std::max(0, categoryIndex(m_categoryList->currentText())))]
+        .units;
 }
 
 void ConversionWindow::convert()
@@ -51,17 +59,21 @@ void ConversionWindow::convert()
     auto usable = [](double coefficient) {
         return std::isfinite(coefficient) && coefficient > 0.0;
     };
-    const int cat = std::max(0, categoryIndex(m_categoryList->currentText()));
-    const auto& coefficients = m_tables.coefficients[static_cast<std::size_t>(cat)];
-    const int p = m_inputUnit->currentIndex();
-    const bool inputChosen = p >= 0 && p < unitdb::kMaxUnits;
-    const double k = inputChosen ? coefficients[static_cast<std::size_t>(p)] : 0.0;
+    // The coefficient of the unit a list shows; none while it shows none.
+    const auto coefficientOf = [&units = shownUnits()](const QComboBox* list) {
+        const int row = list->currentIndex();
+        return row < 0 || static_cast<std::size_t>(row) >= units.size()
+                   ? std::nullopt
+                   : std::optional(units[static_cast<std::size_t>(row)].coefficient);
+    };
+    const std::optional<double> in = coefficientOf(m_inputUnit);
+    const bool inputChosen = in.has_value();
+    const double k = in.value_or(0.0);
     const double x = calc::readNumber(m_inputText->text().toStdString());
     m_overflowed = false;
     for (std::size_t i = 0; i < 4; ++i) {
-        const int q = m_outputUnits[i]->currentIndex();
-        if (q >= 0 && q < unitdb::kMaxUnits)
-            m_outCoefficients[i] = coefficients[static_cast<std::size_t>(q)];
+        if (const std::optional<double> chosen = coefficientOf(m_outputUnits[i]))
+            m_outCoefficients[i] = *chosen;
         QLineEdit* out = m_outputTexts[i];
         if ((inputChosen && !usable(k)) || !usable(m_outCoefficients[i])) {
             out->clear();
@@ -95,12 +107,10 @@ void ConversionWindow::selectIn(QComboBox* list, int position)
 
 void ConversionWindow::categoryChosen()
 {
-    const int cat = std::max(0, categoryIndex(m_categoryList->currentText()));
-    const int n = m_tables.unitCount[static_cast<std::size_t>(cat)];
+    const std::vector<unitdb::Unit>& units = shownUnits();
     QStringList names;
-    for (int j = 0; j < n; ++j)
-        names << fromStd(
-            m_tables.unitNames[static_cast<std::size_t>(cat)][static_cast<std::size_t>(j)]);
+    for (const unitdb::Unit& unit : units)
+        names << fromStd(unit.name);
     for (QComboBox* list : unitLists()) {
         // Filled silently: Qt would select the first entry while adding and run
         // the handlers on a half-filled list.
@@ -110,7 +120,7 @@ void ConversionWindow::categoryChosen()
         list->setCurrentIndex(-1);
         fitListWidth(list);
     }
-    if (n == 0)
+    if (units.empty())
         return;
     for (QComboBox* out : m_outputUnits)
         selectIn(out, 0);
@@ -126,20 +136,15 @@ void ConversionWindow::unitChosen(QComboBox* list)
 
 void ConversionWindow::showDescription(QComboBox* list)
 {
-    const int cat = std::max(0, categoryIndex(m_categoryList->currentText()));
     const QString name = list->currentIndex() >= 0 ? list->currentText() : QString();
     const std::string key = name.toStdString();
-    const auto& names = m_tables.unitNames[static_cast<std::size_t>(cat)];
-    int found = -1;
-    for (int s = 0; s < m_tables.unitCount[static_cast<std::size_t>(cat)]; ++s)
-        if (names[static_cast<std::size_t>(s)] == key)
-            found = s;
+    const unitdb::Unit* found = nullptr; // the last of the name, as the lists find it
+    for (const unitdb::Unit& unit : shownUnits())
+        if (unit.name == key)
+            found = &unit;
     m_panelUnit->setText(name);
-    const std::string* desc =
-        found >= 0
-            ? &m_tables.descriptions[static_cast<std::size_t>(cat)][static_cast<std::size_t>(found)]
-            : nullptr;
-    const QString text = desc && !desc->empty() ? fromStd(*desc) : kNoDescription;
+    const QString text =
+        found && !found->description.empty() ? fromStd(found->description) : kNoDescription;
     // Laying out the text is the costly part, and start-up shows the same unit many times.
     if (m_panelSource != text) {
         m_panelSource = text;

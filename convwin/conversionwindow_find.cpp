@@ -11,7 +11,7 @@
 
 void ConversionWindow::setUpFind()
 {
-    m_findBox = new FindBox(m_tables, this);
+    m_findBox = new FindBox(m_db, this);
     connect(m_findBox, &FindBox::unitChosen, this, &ConversionWindow::findChosen);
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::Key_F3)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this, [this] { openFind(); });

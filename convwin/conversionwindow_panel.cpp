@@ -115,7 +115,7 @@ void ConversionWindow::openEditor()
 void ConversionWindow::editorHandedBack()
 {
     setEnabled(true);
-    // Refill the unit lists from the edited tables, keeping the selections by position.
+    // Refill the unit lists from the edited database, keeping the selections by position.
     std::array<int, 5> positions{m_inputUnit->currentIndex()};
     for (std::size_t i = 0; i < 4; ++i)
         positions[i + 1] = m_outputUnits[i]->currentIndex();

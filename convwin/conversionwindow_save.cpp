@@ -5,11 +5,11 @@
 #include "dialogs/messenger.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/systemreason.h"
+#include "dialogs/textmessages.h"
 #include "dialogs/uistyle.h"
 #include "fileio/atomicfile.h"
 #include "unitdb/basefile.h"
 #include "unitdb/ignorefile.h"
-#include "unitdb/unittables.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -112,10 +112,12 @@ QString ConversionWindow::saveIgnoreList()
     std::vector<std::string> names;
     for (const QString& name : ignored)
         names.push_back(name.toStdString());
-    const auto bytes = unitdb::ignoreListBytes(names);
+    const auto bytes = unitdb::ignoreListBytes(names, m_ignoreEncoding);
+    // Only a name put in the list past the dialog's check; the words lose their period here.
     if (!bytes.ok())
-        return QStringLiteral(
-            "имя величины содержит символ, которого нет в кодировке Windows-1251");
+        return QStringLiteral("имя величины «%1» не может быть записано: %2")
+            .arg(ignored[static_cast<qsizetype>(bytes.index)],
+                 textRefusal(bytes.refused).chopped(1));
     if (m_ignoreUnread) {
         const auto kept = fileio::keepCopy(kIgnoreFile, std::string(kIgnoreFile) + ".bak",
                                            unitdb::kListFileLimit);
@@ -135,37 +137,39 @@ QString ConversionWindow::saveBase(const std::string& file)
     const bool toBaseDat = QFileInfo(qs(file)).absoluteFilePath() ==
                            QFileInfo(QString::fromLatin1(kBaseFile)).absoluteFilePath();
     unitdb::SaveOptions options;
-    // A file the tables do not hold whole keeps its original beside the new one.
+    // A file the database does not hold whole keeps its original beside the new one.
     if (toBaseDat && !m_base.whole)
         options.backup = unitdb::BackupMode::KeepOriginal;
-    const auto saved = unitdb::save(m_tables, file, options);
-    if (saved.ok()) {
+    const auto saved = unitdb::save(m_db, file, options);
+    switch (saved.code) {
+    case unitdb::ErrorCode::None:
         if (toBaseDat) {
             const auto now = fileio::readFile(kBaseFile, unitdb::kBaseFileLimit);
             m_base = {true, 0, now.ok() ? std::optional(now.stamp) : std::nullopt};
         }
         return {};
-    }
-    const auto c = static_cast<std::size_t>(std::max(0, saved.category));
-    QString where = QStringLiteral("в величине «%1»").arg(qs(m_tables.categoryNames[c]));
-    if (saved.slot >= 0)
-        where += QStringLiteral(" единица «%1»")
-                     .arg(qs(m_tables.unitNames[c][static_cast<std::size_t>(saved.slot)]));
-    switch (saved.code) {
-    case unitdb::ErrorCode::Unencodable:
-        return where +
-               QStringLiteral(" содержит символ «%1», которого нет в кодировке Windows-1251")
-                   .arg(QString::fromUcs4(&saved.character, 1));
-    case unitdb::ErrorCode::UnwritableText:
-        return where + QStringLiteral(" содержит текст, который файл не может сохранить");
-    case unitdb::ErrorCode::BadCoefficient:
-        return where + QStringLiteral(": коэффициент не является числом");
     case unitdb::ErrorCode::BackupFailed:
         return QStringLiteral("не удалось сохранить прежний файл как Base.dat.bak (%1)")
             .arg(writeFault(saved.write, {}));
-    default:
+    case unitdb::ErrorCode::WriteFailed:
         return writeFault(saved.write, qs(file));
+    default:
+        break;
     }
+    // The rest name a text or a coefficient in the database.
+    const unitdb::Quantity& quantity = m_db[saved.quantity];
+    QString where = QStringLiteral("в величине «%1»").arg(qs(quantity.name));
+    if (saved.slot)
+        where += QStringLiteral(" единица «%1»").arg(qs(quantity.units[*saved.slot].name));
+    if (saved.code == unitdb::ErrorCode::Unencodable)
+        return where +
+               QStringLiteral(" содержит символ «%1», которого нет в кодировке Windows-1251")
+                   .arg(QString::fromUcs4(&saved.character, 1));
+    if (saved.field)
+        return where + QStringLiteral(" содержит текст, который файл не может сохранить");
+    if (saved.code == unitdb::ErrorCode::BadCoefficient)
+        return where + QStringLiteral(": коэффициент не является числом");
+    return where + QStringLiteral(": нужно число больше нуля");
 }
 
 bool ConversionWindow::saveWithRetry(const QString& file, const std::function<QString()>& save)

@@ -17,7 +17,6 @@
 #include "unitdb/ignorefile.h"
 #include "unitdb/report.h"
 #include "unitdb/unitsort.h"
-#include "unitdb/unittables.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -94,7 +93,6 @@ QString settingsUnkeptReason(const settings::StoreStatus& s)
 bool ConversionWindow::startUp()
 {
     m_panelOpen = false;
-    m_tables.changed = false;
     setWindowTitle(caption());
     if (!m_settingsDialog) {
         m_settingsDialog = new SettingsDialog(m_msg, [this] { return report(); });
@@ -108,7 +106,7 @@ bool ConversionWindow::startUp()
         m_settingsDialog->setLogFileCheck([this](const QString& name) { return ownFileFor(name); });
     }
     if (!m_editor) {
-        m_editor = new DatabaseEditor(m_tables, m_msg);
+        m_editor = new DatabaseEditor(m_db, m_msg);
         connect(m_editor, &DatabaseEditor::handedBack, this, &ConversionWindow::editorHandedBack);
     }
 
@@ -119,6 +117,7 @@ bool ConversionWindow::startUp()
     // Read in any letter case: a list copied from another system is often IGNORE.INI.
     const QString ignoreFile = ownfiles::findFile(QDir::currentPath(), QLatin1String(kIgnoreFile));
     m_currentFile = ignoreFile.isEmpty() ? QString::fromLatin1(kIgnoreFile) : ignoreFile;
+    m_ignoreEncoding = unitdb::TextEncoding::Cp1251; // a new list is written as ever
     if (!ignoreFile.isEmpty()) {
         const auto read = fileio::readFile(ignoreFile.toStdString(), unitdb::kListFileLimit);
         // An unread list is never replaced by an empty one at shut-down.
@@ -127,15 +126,18 @@ bool ConversionWindow::startUp()
             reportError(75, QStringLiteral("Не удалось прочитать файл %1: %2.")
                                 .arg(ignoreFile, fileReason(read.code, read.systemError)));
         } else {
+            const unitdb::IgnoreList list = unitdb::parseIgnoreList(read.bytes);
+            m_ignoreEncoding = list.encoding;
             QStringList names;
-            for (const auto& name : unitdb::parseIgnoreList(read.bytes))
+            for (const auto& name : list.names)
                 names << qs(name);
             m_settingsDialog->addIgnored(names);
         }
     }
+    m_settingsDialog->setIgnoreFileEncoding(m_ignoreEncoding);
 
     m_currentFile = QString::fromLatin1(kBaseFile);
-    const unitdb::LoadResult loaded = unitdb::load(m_tables, kBaseFile);
+    const unitdb::LoadResult loaded = unitdb::load(m_db, kBaseFile);
     m_base.whole = loaded.ok();
     m_base.firstUnloadedLine = loaded.partial ? loaded.line : 0;
     m_base.stamp.reset();
@@ -148,10 +150,10 @@ bool ConversionWindow::startUp()
         const auto [number, text] = loadFault(loaded);
         reportError(number, text);
     }
-    m_databaseLoaded = m_tables.categoryCount > 0;
+    m_databaseLoaded = m_db.size() > 0;
     fillCategoryLists();
-    unitdb::sortUnits(m_tables);
-    m_loadedTables = std::make_unique<unitdb::UnitTables>(m_tables);
+    m_db.sortUnits();
+    m_loadedDatabase = m_db;
 
     if (storedNumber("Launched") == 0) {
         writeFirstRunSettings();
@@ -177,7 +179,7 @@ bool ConversionWindow::startUp()
     m_settingsDialog->selectCategory(0);
     m_editor->selectCategory(0);
 
-    for (const auto& single : unitdb::singleUnitCategories(m_tables))
+    for (const auto& single : unitdb::singleUnitCategories(m_db))
         m_msg.show(this,
                    QStringLiteral("Раздел описания физической величины '%1 содержит только одну "
                                   "единицу измерения - '%2'!")
@@ -196,8 +198,8 @@ void ConversionWindow::fillCategoryLists()
     const QStringList ignored = m_settingsDialog->ignored();
     const QSignalBlocker block(m_categoryList);
     m_categoryList->clear();
-    for (int c = 0; c < m_tables.categoryCount; ++c) {
-        const QString name = qs(m_tables.categoryNames[static_cast<std::size_t>(c)]);
+    for (const unitdb::Quantity& quantity : m_db.quantities()) {
+        const QString name = qs(quantity.name);
         m_settingsDialog->addCategory(name);
         m_editor->addCategory(name);
         if (!ignored.contains(name))
@@ -349,7 +351,7 @@ bool ConversionWindow::reportError(int number, QString description)
 
 QString ConversionWindow::report() const
 {
-    return qs(unitdb::report(m_tables, std::filesystem::path(kBaseFile), kVersion));
+    return qs(unitdb::report(m_db, std::filesystem::path(kBaseFile), kVersion));
 }
 
 bool ConversionWindow::fileExists(const QString& name)
@@ -387,7 +389,7 @@ void ConversionWindow::shutDown()
 
     m_log.close();
 
-    if (m_tables.changed && (!m_loadedTables || !unitdb::sameContent(m_tables, *m_loadedTables)) &&
+    if (m_db.changed() && (!m_loadedDatabase || m_db != *m_loadedDatabase) &&
         m_msg.message(this, baseSaveQuestion(), ui::programTitle(), MsgIcon::Question,
                       MsgButtons::YesNo) == MsgAnswer::Yes)
         saveDatabase();

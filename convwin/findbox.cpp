@@ -24,8 +24,8 @@ QString fromStd(const std::string& text)
 
 } // namespace
 
-FindBox::FindBox(const unitdb::UnitTables& tables, QWidget* parent)
-    : QFrame(parent, Qt::Popup), m_tables(tables)
+FindBox::FindBox(const unitdb::UnitDatabase& database, QWidget* parent)
+    : QFrame(parent, Qt::Popup), m_db(database)
 {
     setObjectName(QStringLiteral("FindBox"));
     // The click that closes the box must not also press a button or swap rows.
@@ -60,7 +60,7 @@ FindBox::FindBox(const unitdb::UnitTables& tables, QWidget* parent)
 void FindBox::popUp(const std::vector<int>& categories, const QWidget* anchor)
 {
     m_categories = categories;
-    m_search.emplace(m_tables, m_categories); // the editor may have changed the tables
+    m_search.emplace(m_db, m_categories); // the editor may have changed the database
     m_text->clear();
     refill(); // clear() stays silent when the text was empty already
     // Wider than the anchor, to the left, where the rows it covers are not needed meanwhile:
@@ -84,9 +84,10 @@ void FindBox::refill()
         return;
     }
     for (const unitdb::UnitMatch& m : found) {
-        const auto cat = static_cast<std::size_t>(m_categories[static_cast<std::size_t>(m.list)]);
-        const QString text = fromStd(m_tables.unitNames[cat][static_cast<std::size_t>(m.slot)]) +
-                             QStringLiteral(" — ") + fromStd(m_tables.categoryNames[cat]);
+        const unitdb::Quantity& quantity =
+            m_db[static_cast<std::size_t>(m_categories[static_cast<std::size_t>(m.list)])];
+        const QString text = fromStd(quantity.units[static_cast<std::size_t>(m.slot)].name) +
+                             QStringLiteral(" — ") + fromStd(quantity.name);
         auto* item = new QListWidgetItem(text, m_list);
         item->setData(kListRole, m.list);
         item->setData(kSlotRole, m.slot);

@@ -19,10 +19,10 @@ class FindBox : public QFrame
 public:
     static constexpr int kMaxRows = 50;
 
-    FindBox(const unitdb::UnitTables& tables, QWidget* parent);
+    FindBox(const unitdb::UnitDatabase& database, QWidget* parent);
 
-    // Shows the box empty just below `anchor`, over the units of `categories` (table indices,
-    // in the order of the window's category list).
+    // Shows the box empty just below `anchor`, over the units of `categories` (database
+    // positions, in the order of the window's category list).
     void popUp(const std::vector<int>& categories, const QWidget* anchor);
 
 signals:
@@ -36,7 +36,7 @@ private:
     void refill();
     void choose(const QListWidgetItem* item);
 
-    const unitdb::UnitTables& m_tables;
+    const unitdb::UnitDatabase& m_db;
     std::vector<int> m_categories;
     std::optional<unitdb::UnitSearch> m_search;
     QLineEdit* m_text = nullptr;

@@ -6,11 +6,10 @@
 #include "calc/numbertext.h"
 #include "dialogs/calcmessages.h"
 #include "dialogs/messenger.h"
+#include "dialogs/textmessages.h"
 #include "dialogs/typography.h"
 #include "dialogs/uistyle.h"
-#include "unitdb/coefficient.h"
-#include "unitdb/cp1251.h"
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -23,7 +22,6 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
-#include <cmath>
 #include <variant>
 
 namespace
@@ -58,12 +56,39 @@ QString flattened(QString text)
 }
 
 // "больше 51 раздела", "больше 101 единицы", "больше 52 разделов".
-QString moreThan(int count, const QString& oneOf, const QString& manyOf)
+QString moreThan(std::size_t count, const QString& oneOf, const QString& manyOf)
 {
     const bool singular = count % 10 == 1 && count % 100 != 11;
     return QStringLiteral("больше %1 %2").arg(count).arg(singular ? oneOf : manyOf);
 }
 
+enum class NameKind { Unit, Category };
+
+// Why the database refused an edit, in the editor's words.
+QString refusal(const unitdb::EditResult& result, NameKind kind = NameKind::Unit)
+{
+    using unitdb::ErrorCode;
+    switch (result.code) {
+    case ErrorCode::DuplicateName:
+        return kind == NameKind::Unit ? QStringLiteral("Такая единица уже есть.")
+                                      : QStringLiteral("Такая категория уже есть.");
+    case ErrorCode::TooManyUnits:
+        return QStringLiteral("В разделе не может быть %1.")
+            .arg(moreThan(unitdb::kMaxUnits, QStringLiteral("единицы"), QStringLiteral("единиц")));
+    case ErrorCode::TooManyCategories:
+        return QStringLiteral("В базе не может быть %1.")
+            .arg(moreThan(unitdb::kMaxQuantities, QStringLiteral("раздела"),
+                          QStringLiteral("разделов")));
+    case ErrorCode::BadCoefficient:
+    case ErrorCode::NotPositive:
+    case ErrorCode::OutOfRange:
+        return QStringLiteral("Нужно число больше нуля.");
+    default:
+        return textRefusal(result.text);
+    }
+}
+
+// The widgets count in int, the database in std::size_t.
 std::size_t at(int index)
 {
     return static_cast<std::size_t>(index);
@@ -71,8 +96,9 @@ std::size_t at(int index)
 
 } // namespace
 
-DatabaseEditor::DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_tables(tables), m_msg(messenger)
+DatabaseEditor::DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messenger,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), m_db(database), m_msg(messenger)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Метрованта - Редактор базы данных"));
@@ -156,8 +182,8 @@ void DatabaseEditor::categoryChosen()
         const QSignalBlocker block(m_unitList);
         m_unitList->clear();
         if (c >= 0)
-            for (int s = 0; s < m_tables.unitCount[at(c)]; ++s)
-                m_unitList->addItem(qs(m_tables.unitNames[at(c)][at(s)]));
+            for (const unitdb::Unit& unit : m_db[at(c)].units)
+                m_unitList->addItem(qs(unit.name));
         m_unitList->setCurrentRow(-1);
     }
     // No unit is shown now, so clearing the boxes stores nothing.
@@ -176,48 +202,16 @@ void DatabaseEditor::unitChosen()
     const int u = m_unitList->currentRow();
     if (c < 0 || u < 0)
         return;
-    m_nameEdit->setText(qs(m_tables.unitNames[at(c)][at(u)]));
-    m_coefficientEdit->setText(
-        qs(calc::numberText(m_tables.coefficients[at(c)][at(u)], ui::decimalSeparator())));
-    m_descEdit->setPlainText(qs(m_tables.descriptions[at(c)][at(u)]));
+    const unitdb::Unit& unit = m_db.unit(at(c), at(u));
+    m_nameEdit->setText(qs(unit.name));
+    m_coefficientEdit->setText(qs(calc::numberText(unit.coefficient, ui::decimalSeparator())));
+    m_descEdit->setPlainText(qs(unit.description));
     showReason(m_nameEdit, m_nameReason, {});
     showReason(m_coefficientEdit, m_coefficientReason, {});
     m_shownCategory = c;
     m_shownUnit = u;
     for (QWidget* edit : std::initializer_list<QWidget*>{m_nameEdit, m_coefficientEdit, m_descEdit})
         edit->setEnabled(true);
-}
-
-QString DatabaseEditor::refusal(const QString& text, NameKind kind) const
-{
-    // Base.dat cannot hold these; refused here so that every save reads back the same.
-    if (text.contains(QLatin1Char(',')))
-        return QStringLiteral("Запятая недопустима.");
-    if (text.startsWith(QLatin1Char(' ')) || text.startsWith(QLatin1Char('\t')))
-        return QStringLiteral("Пробел в начале недопустим.");
-    if (text.startsWith(QLatin1Char('"')))
-        return QStringLiteral("Кавычка в начале недопустима.");
-    if (kind == NameKind::Unit && text.trimmed() == QStringLiteral("*"))
-        return QStringLiteral("Имя «*» недопустимо.");
-    const auto encoded = unitdb::encodeCp1251(text.toStdString());
-    if (!encoded.ok()) {
-        const char32_t cp = encoded.character;
-        return QStringLiteral("Символ «%1» недопустим.").arg(QString::fromUcs4(&cp, 1));
-    }
-    // Lists and the main window find a unit or a category by its name: a second one of
-    // the same name would hide the first.
-    const std::string name = text.toStdString();
-    if (kind == NameKind::Category) {
-        for (int c = 0; c < m_tables.categoryCount; ++c)
-            if (m_tables.categoryNames[at(c)] == name)
-                return QStringLiteral("Такая категория уже есть.");
-    } else {
-        const int c = m_shownCategory;
-        for (int s = 0; s < m_tables.unitCount[at(c)]; ++s)
-            if (s != m_shownUnit && m_tables.unitNames[at(c)][at(s)] == name)
-                return QStringLiteral("Такая единица уже есть.");
-    }
-    return {};
 }
 
 void DatabaseEditor::showReason(QLineEdit* box, QLabel* line, const QString& why)
@@ -239,10 +233,10 @@ void DatabaseEditor::nameEdited()
     if (m_shownUnit < 0)
         return;
     // Shown while typing, so the user sees it before leaving the box; applied on commit.
-    const QString text = flattened(m_nameEdit->text());
-    const bool unchanged =
-        text.toStdString() == m_tables.unitNames[at(m_shownCategory)][at(m_shownUnit)];
-    showReason(m_nameEdit, m_nameReason, unchanged ? QString() : refusal(text, NameKind::Unit));
+    const std::string text = flattened(m_nameEdit->text()).toStdString();
+    const auto check = m_db.checkUnitName(at(m_shownCategory), at(m_shownUnit), text);
+    const bool unchanged = text == m_db.unit(at(m_shownCategory), at(m_shownUnit)).name;
+    showReason(m_nameEdit, m_nameReason, unchanged || check.ok() ? QString() : refusal(check));
 }
 
 void DatabaseEditor::coefficientEdited()
@@ -266,26 +260,21 @@ void DatabaseEditor::commitName()
 {
     if (m_shownUnit < 0)
         return;
-    std::string& stored = m_tables.unitNames[at(m_shownCategory)][at(m_shownUnit)];
     const QString text = flattened(m_nameEdit->text());
-    if (stored == text.toStdString())
-        return;
-    const QString why = refusal(text, NameKind::Unit);
-    showReason(m_nameEdit, m_nameReason, why);
-    if (!why.isEmpty())
-        return;
-    m_tables.changed = true;
-    stored = text.toStdString();
-    m_unitList->item(m_shownUnit)->setText(text);
+    const auto renamed = m_db.renameUnit(at(m_shownCategory), at(m_shownUnit), text.toStdString());
+    showReason(m_nameEdit, m_nameReason, renamed.ok() ? QString() : refusal(renamed));
+    if (renamed.ok())
+        m_unitList->item(m_shownUnit)->setText(text);
 }
 
 void DatabaseEditor::commitCoefficient()
 {
     if (m_shownUnit < 0)
         return;
-    double& stored = m_tables.coefficients[at(m_shownCategory)][at(m_shownUnit)];
+    const auto c = at(m_shownCategory);
+    const auto u = at(m_shownUnit);
     const char separator = ui::decimalSeparator();
-    if (m_coefficientEdit->text() == qs(calc::numberText(stored, separator)))
+    if (m_coefficientEdit->text() == qs(calc::numberText(m_db.unit(c, u).coefficient, separator)))
         return;
     // Full precision: the display rounding would turn 1E-10 into 0.
     const auto result =
@@ -295,24 +284,17 @@ void DatabaseEditor::commitCoefficient()
         why = calcErrorText(failure->code);
     else if (std::holds_alternative<calc::Unevaluated>(result))
         why = QStringLiteral("Не хватает скобки «)».");
-    else if (unitdb::checkCoefficient(std::get<double>(result)) != unitdb::ErrorCode::None)
-        why = QStringLiteral("Нужно число больше нуля.");
+    else if (const auto set = m_db.setCoefficient(c, u, std::get<double>(result)); !set.ok())
+        why = refusal(set);
     showReason(m_coefficientEdit, m_coefficientReason, why);
-    if (!why.isEmpty())
-        return;
-    const double value = std::get<double>(result);
-    if (value != stored) {
-        m_tables.changed = true;
-        stored = value;
-    }
-    m_coefficientEdit->setText(qs(calc::numberText(stored, separator)));
+    if (why.isEmpty())
+        m_coefficientEdit->setText(qs(calc::numberText(m_db.unit(c, u).coefficient, separator)));
 }
 
 void DatabaseEditor::descChanged()
 {
     if (m_shownUnit < 0)
         return;
-    std::string& stored = m_tables.descriptions[at(m_shownCategory)][at(m_shownUnit)];
     const QString raw = m_descEdit->toPlainText();
     const QString text = flattened(raw);
     if (text != raw) {
@@ -323,19 +305,17 @@ void DatabaseEditor::descChanged()
         m_descEdit->setTextCursor(cursor);
         return;
     }
-    if (stored == text.toStdString())
+    const auto c = at(m_shownCategory);
+    const auto u = at(m_shownUnit);
+    const auto set = m_db.setDescription(c, u, text.toStdString());
+    if (set.ok())
         return;
-    const auto encoded = unitdb::encodeCp1251(text.toStdString());
-    if (!encoded.ok()) {
-        m_descEdit->setPlainText(qs(stored));
-        m_descEdit->moveCursor(QTextCursor::End);
-        const char32_t cp = encoded.character;
-        refuse(QStringLiteral("Символ «%1» не может быть сохранён в Base.dat.")
-                   .arg(QString::fromUcs4(&cp, 1)));
-        return;
-    }
-    m_tables.changed = true;
-    stored = text.toStdString();
+    m_descEdit->setPlainText(qs(m_db.unit(c, u).description));
+    m_descEdit->moveCursor(QTextCursor::End);
+    refuse(set.code == unitdb::ErrorCode::Unencodable
+               ? QStringLiteral("Символ «%1» не может быть сохранён в Base.dat.")
+                     .arg(QString::fromUcs4(&set.text.character, 1))
+               : refusal(set));
 }
 
 void DatabaseEditor::newUnit()
@@ -343,31 +323,21 @@ void DatabaseEditor::newUnit()
     const int c = m_categoryList->currentIndex();
     if (c < 0)
         return;
-    int& count = m_tables.unitCount[at(c)];
-    if (count >= unitdb::kMaxUnits) {
-        refuse(QStringLiteral("В разделе не может быть %1.")
-                   .arg(moreThan(unitdb::kMaxUnits, QStringLiteral("единицы"),
-                                 QStringLiteral("единиц"))));
+    commitBoxes(); // before the new unit is counted, so a duplicate check sees the old list
+    if (const auto added = m_db.addUnit(at(c)); !added.ok()) {
+        refuse(refusal(added));
         return;
     }
-    commitBoxes(); // before the new slot is counted, so a duplicate check sees the old list
-    m_tables.changed = true;
-    const auto n = at(count);
-    ++count;
-    m_tables.unitNames[at(c)][n].clear();
-    m_tables.coefficients[at(c)][n] = 1.0;
-    m_tables.descriptions[at(c)][n].clear();
     m_unitList->addItem(QString());
-    selectUnit(count - 1);
+    selectUnit(m_unitList->count() - 1);
     m_nameEdit->setFocus(Qt::OtherFocusReason);
 }
 
 void DatabaseEditor::newCategory()
 {
-    if (m_tables.categoryCount >= unitdb::kMaxCategories) {
-        refuse(QStringLiteral("В базе не может быть %1.")
-                   .arg(moreThan(unitdb::kMaxCategories, QStringLiteral("раздела"),
-                                 QStringLiteral("разделов"))));
+    // Said before the question, not after the user has typed a name.
+    if (m_db.size() >= unitdb::kMaxQuantities) {
+        refuse(refusal({unitdb::ErrorCode::TooManyCategories, {}}));
         return;
     }
     commitBoxes();
@@ -377,20 +347,16 @@ void DatabaseEditor::newCategory()
     if (!answer || answer->isEmpty())
         return;
     const QString name = flattened(*answer);
-    if (const QString why = refusal(name, NameKind::Category); !why.isEmpty()) {
-        refuse(QStringLiteral("Категория «%1» не добавлена: %2").arg(name, why));
+    if (const auto added = m_db.addQuantity(name.toStdString()); !added.ok()) {
+        refuse(QStringLiteral("Категория «%1» не добавлена: %2")
+                   .arg(name, refusal(added, NameKind::Category)));
         return;
     }
-    m_tables.changed = true;
-    const int c = m_tables.categoryCount;
-    m_tables.categoryNames[at(c)] = name.toStdString();
-    m_tables.unitCount[at(c)] = 0;
     {
         const QSignalBlocker block(m_categoryList);
         m_categoryList->addItem(name);
     }
-    selectCategory(c);
-    m_tables.categoryCount = c + 1;
+    selectCategory(m_categoryList->count() - 1);
     newUnit();
 }
 

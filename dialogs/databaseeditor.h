@@ -1,5 +1,5 @@
 // The database editor: renames units, changes coefficients and descriptions,
-// adds units and categories, all straight in the unit tables.
+// adds units and categories, all through the unit database's operations.
 #pragma once
 
 #include <QWidget>
@@ -13,14 +13,14 @@ class QPushButton;
 class Messenger;
 namespace unitdb
 {
-struct UnitTables;
+class UnitDatabase;
 }
 
 class DatabaseEditor : public QWidget
 {
     Q_OBJECT
 public:
-    DatabaseEditor(unitdb::UnitTables& tables, Messenger& messenger, QWidget* parent = nullptr);
+    DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messenger, QWidget* parent = nullptr);
 
     void addCategory(const QString& name);
     // Select a category or a unit as a user's click would, the handler included.
@@ -43,20 +43,17 @@ private:
     void descChanged();
     // The name and coefficient boxes are stored only here: on Enter, on leaving the box,
     // on choosing another unit or category and on "ОК". What cannot be stored stays in
-    // the box with its reason beside it, and the tables keep their value.
+    // the box with its reason beside it, and the database keeps its value.
     void commitBoxes();
     void commitName();
     void commitCoefficient();
     void newUnit();
     void newCategory();
     void confirm();
-    enum class NameKind { Unit, Category };
-    // Says why the name cannot be stored; empty when it can.
-    QString refusal(const QString& text, NameKind kind) const;
     void showReason(QLineEdit* box, QLabel* line, const QString& why);
     void refuse(const QString& why);
 
-    unitdb::UnitTables& m_tables;
+    unitdb::UnitDatabase& m_db;
     Messenger& m_msg;
     // The slot the three boxes show; -1 while they show nothing.
     int m_shownCategory = -1;

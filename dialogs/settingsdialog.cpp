@@ -1,8 +1,10 @@
 // The settings dialog's controls and checks: a log name that would overwrite one of the
-// program's files is refused, and the ignore list can never hide every quantity.
+// program's files is refused, and the ignore list can never hide every quantity nor take a
+// name its file cannot hold.
 #include "dialogs/settingsdialog.h"
 
 #include "dialogs/messenger.h"
+#include "dialogs/textmessages.h"
 #include "dialogs/uistyle.h"
 
 #include <QCheckBox>
@@ -299,6 +301,15 @@ void SettingsDialog::addSelected()
     const QString candidate = m_categories->itemText(index);
     if (listHolds(*m_ignoreList, candidate))
         return;
+    const auto check =
+        unitdb::checkText(candidate.toStdString(), unitdb::TextField::ListName, m_ignoreEncoding);
+    if (!check.ok()) {
+        m_messenger.message(
+            this,
+            QStringLiteral("Величина «%1» не добавлена: %2").arg(candidate, textRefusal(check)),
+            QStringLiteral("Ошибка"), MsgIcon::Exclamation, MsgButtons::Ok);
+        return;
+    }
     if (hidesEveryQuantity(*m_categories, *m_ignoreList, candidate)) {
         m_messenger.message(this, QStringLiteral("Достигнуто минимальное количество величин!"),
                             QStringLiteral("Ошибка"), MsgIcon::Exclamation, MsgButtons::Ok);
@@ -348,6 +359,11 @@ void SettingsDialog::showReport()
 void SettingsDialog::setLogFileCheck(std::function<QString(const QString&)> ownFile)
 {
     m_ownFile = std::move(ownFile);
+}
+
+void SettingsDialog::setIgnoreFileEncoding(unitdb::TextEncoding encoding)
+{
+    m_ignoreEncoding = encoding;
 }
 
 void SettingsDialog::confirm()

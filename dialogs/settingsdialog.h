@@ -2,6 +2,8 @@
 // plus the database report. Its controls hold the run-time settings.
 #pragma once
 
+#include "unitdb/textrule.h"
+
 #include <QStringList>
 #include <QWidget>
 
@@ -46,6 +48,8 @@ public:
     // Names the program's own file a log file name would write over (empty: none);
     // "Хорошо" refuses such a name.
     void setLogFileCheck(std::function<QString(const QString&)> ownFile);
+    // How Ignore.ini is kept: "Добавить" refuses a name the file could not hold.
+    void setIgnoreFileEncoding(unitdb::TextEncoding encoding);
 
 signals:
     // The rounding switch or the digit count changed: the main window reruns its conversion.
@@ -77,6 +81,7 @@ private:
     Messenger& m_messenger;
     std::function<QString()> m_reportText;
     std::function<QString(const QString&)> m_ownFile;
+    unitdb::TextEncoding m_ignoreEncoding = unitdb::TextEncoding::Cp1251;
     QCheckBox* m_logCheck = nullptr;
     QLineEdit* m_logFile = nullptr;
     QCheckBox* m_roundCheck = nullptr;

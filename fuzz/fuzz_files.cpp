@@ -12,7 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
 #include <unistd.h>
 
@@ -92,12 +91,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(read.ok() && read.bytes == content && read.stamp.size == content.size());
     }
 
-    static const auto tables = std::make_unique<unitdb::UnitTables>();
+    unitdb::UnitDatabase database;
     Fault loadFault{data[0] % 16, error};
     const auto loaded =
-        unitdb::load(*tables, file, [&](fileio::ReadStep) { return loadFault.next(); });
+        unitdb::load(database, file, [&](fileio::ReadStep) { return loadFault.next(); });
     if (loadFault.fired)
-        check(!loaded.ok() && !loaded.partial && tables->categoryCount == 0);
+        check(!loaded.ok() && !loaded.partial && database.size() == 0);
 
     Fault writeFault{data[0] % 8, error};
     writePlain(file, "old");

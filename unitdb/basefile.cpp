@@ -1,13 +1,11 @@
-// Reading Base.dat into the unit tables. The reader works line by line but
+// Reading Base.dat into the unit database. The reader works line by line but
 // takes fields exactly as the file's writer lays them out, so that every fault
 // can be named by its line.
 #include "unitdb/basefile.h"
 
 #include "calc/numbertext.h"
 #include "unitdb/coefficient.h"
-#include "unitdb/cp1251.h"
 
-#include <cmath>
 #include <string_view>
 #include <vector>
 
@@ -139,35 +137,19 @@ std::vector<std::string_view> splitLines(std::string_view text)
     return lines;
 }
 
-void clearTables(UnitTables& t)
-{
-    for (int c = 0; c < kMaxCategories; ++c) {
-        t.categoryNames[c].clear();
-        t.unitCount[c] = 0;
-        for (int s = 0; s < kMaxUnits; ++s) {
-            t.unitNames[c][s].clear();
-            t.coefficients[c][s] = 0.0;
-            t.descriptions[c][s].clear();
-        }
-    }
-    t.categoryCount = 0;
-    t.encoding = TextEncoding::Cp1251;
-}
-
-LoadResult fault(ErrorCode code, std::size_t lineIndex, TextEncoding encoding)
+LoadResult fault(ErrorCode code, std::size_t lineIndex)
 {
     LoadResult r;
     r.code = code;
     r.line = static_cast<int>(lineIndex) + 1;
     r.partial = true;
-    r.encoding = encoding;
     return r;
 }
 
-// Fills the tables from the decoded lines: a name line, two lines a unit, "*".
-LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& lines, TextEncoding enc)
+// Fills the quantities from the decoded lines: a name line, two lines a unit, "*".
+LoadResult parseRecords(std::vector<Quantity>& quantities,
+                        const std::vector<std::string_view>& lines)
 {
-    t.encoding = enc;
     const std::size_t n = lines.size();
     // Blank lines after the last record are tolerated, not read as a category.
     std::size_t end = n;
@@ -176,7 +158,6 @@ LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& line
     if (end == 0) {
         LoadResult empty;
         empty.code = ErrorCode::EmptyFile;
-        empty.encoding = enc;
         return empty;
     }
 
@@ -189,65 +170,60 @@ LoadResult parseRecords(UnitTables& t, const std::vector<std::string_view>& line
         }
         const Field name = readField(lines[i], 0);
         if (name.unclosedQuote)
-            return fault(ErrorCode::UnclosedQuote, i, enc);
+            return fault(ErrorCode::UnclosedQuote, i);
         if (name.endedByComma)
-            return fault(ErrorCode::ExtraField, i, enc);
-        if (t.categoryCount == kMaxCategories)
-            return fault(ErrorCode::TooManyCategories, i, enc);
-        const int c = t.categoryCount++;
-        t.categoryNames[c] = name.text;
+            return fault(ErrorCode::ExtraField, i);
+        if (quantities.size() == kMaxQuantities)
+            return fault(ErrorCode::TooManyCategories, i);
+        quantities.push_back({std::string(name.text), {}});
+        std::vector<Unit>& units = quantities.back().units;
         ++i;
 
         for (;;) {
             if (i >= n)
-                return fault(ErrorCode::UnexpectedEnd, n, enc);
+                return fault(ErrorCode::UnexpectedEnd, n);
             const std::string_view line = lines[i];
             const Field unit = readField(line, 0);
             if (unit.unclosedQuote)
-                return fault(ErrorCode::UnclosedQuote, i, enc);
+                return fault(ErrorCode::UnclosedQuote, i);
             if (isEndMarker(unit.text)) {
                 if (unit.endedByComma)
-                    return fault(ErrorCode::ExtraField, i, enc);
+                    return fault(ErrorCode::ExtraField, i);
                 ++i;
                 break;
             }
             if (!unit.endedByComma)
-                return fault(ErrorCode::MissingCoefficient, i, enc);
+                return fault(ErrorCode::MissingCoefficient, i);
             const Field coefficient = readField(line, unit.next);
             if (coefficient.unclosedQuote)
-                return fault(ErrorCode::UnclosedQuote, i, enc);
+                return fault(ErrorCode::UnclosedQuote, i);
             if (coefficient.endedByComma)
-                return fault(ErrorCode::ExtraField, i, enc);
+                return fault(ErrorCode::ExtraField, i);
             double value = 0.0;
             if (const ErrorCode why = readCoefficient(coefficient.text, value);
                 why != ErrorCode::None)
-                return fault(why, i, enc);
-            if (t.unitCount[c] == kMaxUnits)
-                return fault(ErrorCode::TooManyUnits, i, enc);
+                return fault(why, i);
+            if (units.size() == kMaxUnits)
+                return fault(ErrorCode::TooManyUnits, i);
             if (i + 1 >= n)
-                return fault(ErrorCode::UnexpectedEnd, n, enc);
+                return fault(ErrorCode::UnexpectedEnd, n);
 
-            const int s = t.unitCount[c]++;
-            t.unitNames[c][s] = unit.text;
-            t.coefficients[c][s] = value;
-            std::string& desc = t.descriptions[c][s];
-            desc = lines[i + 1];
+            std::string desc(lines[i + 1]);
             if (!desc.empty() && desc.back() != '.')
                 desc.push_back('.');
+            units.push_back({std::string(unit.text), value, std::move(desc)});
             i += 2;
         }
     }
-    LoadResult ok;
-    ok.encoding = enc;
-    return ok;
+    return {};
 }
 
 } // namespace
 
-LoadResult load(UnitTables& tables, const std::filesystem::path& path,
+LoadResult load(UnitDatabase& database, const std::filesystem::path& path,
                 const fileio::ReadStepFault& fault)
 {
-    clearTables(tables);
+    database = {};
     fileio::FileReadResult file = fileio::readFile(path, kBaseFileLimit, fault);
     if (!file.ok()) {
         LoadResult result;
@@ -256,27 +232,10 @@ LoadResult load(UnitTables& tables, const std::filesystem::path& path,
         result.systemError = file.systemError;
         return result;
     }
-    std::string bytes = std::move(file.bytes);
-
-    std::string text;
-    TextEncoding enc = TextEncoding::Cp1251;
-    if (bytes.starts_with("\xEF\xBB\xBF")) {
-        enc = TextEncoding::Utf8WithBom;
-        // Malformed bytes become U+FFFD so that the tables only ever hold valid UTF-8.
-        const std::string_view body = std::string_view(bytes).substr(3);
-        for (std::size_t pos = 0; pos < body.size();)
-            appendUtf8(text, nextCodePoint(body, pos));
-    } else if (isValidUtf8(bytes)) {
-        // Pure ASCII is the same in both; only non-ASCII bytes tell UTF-8 apart.
-        bool ascii = true;
-        for (char ch : bytes)
-            ascii = ascii && static_cast<unsigned char>(ch) < 0x80;
-        enc = ascii ? TextEncoding::Cp1251 : TextEncoding::Utf8;
-        text = std::move(bytes);
-    } else {
-        text = decodeCp1251(bytes);
-    }
-    LoadResult result = parseRecords(tables, splitLines(text), enc);
+    FileText text = decodeFile(file.bytes);
+    std::vector<Quantity> quantities;
+    LoadResult result = parseRecords(quantities, splitLines(text.text));
+    database = UnitDatabase(std::move(quantities), text.encoding);
     result.stamp = file.stamp;
     return result;
 }

@@ -5,9 +5,10 @@
 #include "fileio/atomicfile.h"
 #include "fileio/filereader.h"
 #include "unitdb/errors.h"
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace unitdb
@@ -19,22 +20,20 @@ inline constexpr std::size_t kBaseFileLimit = std::size_t{64} << 20;
 struct LoadResult {
     ErrorCode code = ErrorCode::None;
     int line = 0;         // 1-based line of the fault (one past the last line for an early end)
-    bool partial = false; // the tables hold only the records read before `line`
-    TextEncoding encoding = TextEncoding::Cp1251;
+    bool partial = false; // the database holds only the records read before `line`
     fileio::FileError fileError = fileio::FileError::None; // why FileUnread
     int systemError = 0;                                   // errno, for FileUnread
     fileio::FileStamp stamp; // the file as read, when it was read (ok() or partial)
     bool ok() const { return code == ErrorCode::None; }
 };
 
-// Reads the file into the tables, replacing what they held (the changed flag is left
-// alone). A BOM, or valid UTF-8 with non-ASCII bytes, is read as UTF-8; anything
-// else as Windows-1251; the tables keep which. Blank lines where a category is due
-// are skipped; a file of nothing else is EmptyFile. On a fault in the records the
-// tables keep every unit read before it, and the category it sits in; nothing past
-// the capacity is stored. A file that cannot be read, or is not a regular file,
-// leaves the tables empty.
-LoadResult load(UnitTables& tables, const std::filesystem::path& path,
+// Replaces the database with the file's, unchanged. A BOM, or valid UTF-8 with non-ASCII
+// bytes, is read as UTF-8; anything else as Windows-1251; the database keeps which. Blank
+// lines where a category is due are skipped; a file of nothing else is EmptyFile. On a fault
+// in the records the database keeps every unit read before it, and the category it sits in;
+// nothing past the capacity is stored. A file that cannot be read, or is not a regular file,
+// leaves the database empty.
+LoadResult load(UnitDatabase& database, const std::filesystem::path& path,
                 const fileio::ReadStepFault& fault = {});
 
 enum class BackupMode {
@@ -47,27 +46,28 @@ struct SaveOptions {
     fileio::FileStepFault fault; // tests only: makes a step of the final write fail
 };
 
-enum class TextField { None, CategoryName, UnitName, Coefficient, Description };
-
 struct SaveResult {
     ErrorCode code = ErrorCode::None;
-    int category = -1; // where the refused text or coefficient sits
-    int slot = -1;     // -1 for a category name
-    TextField field = TextField::None;
+    // Where a refused text or coefficient sits: the quantity, the unit (none for the
+    // quantity's name) and the text field (none for a coefficient).
+    std::size_t quantity = 0;
+    std::optional<std::size_t> slot;
+    std::optional<TextField> field;
     char32_t character = 0; // the character Windows-1251 cannot hold
-    fileio::FileWriteResult write;  // which step failed, why and on which file (WriteFailed, BackupFailed)
+    fileio::FileWriteResult
+        write; // which step failed, why, on which file (WriteFailed, BackupFailed)
     bool ok() const { return code == ErrorCode::None; }
 };
 
-// The file's bytes for the tables: CR LF, coefficients with a period, text in the
-// tables' encoding (Windows-1251 unless they were read from UTF-8). Names holding a
-// comma or leading blanks are quoted. Refuses text that would read back differently,
-// a coefficient checkCoefficient() refuses, and in Windows-1251 a character the code
-// page lacks. Windows-1251 that load() would take for UTF-8 is written as UTF-8 with a BOM.
-SaveResult baseFileBytes(const UnitTables& tables, std::string& bytes);
+// The file's bytes for the database: CR LF, coefficients with a period, text in the
+// database's encoding (Windows-1251 unless it was read from UTF-8), each name and
+// description as the text rule writes it. Refuses text the rule refuses and a coefficient
+// checkCoefficient() refuses. Windows-1251 that load() would take for UTF-8 is written as
+// UTF-8 with a BOM.
+SaveResult baseFileBytes(const UnitDatabase& database, std::string& bytes);
 
-// Writes the tables to the file atomically; on any failure nothing is changed on disk.
-SaveResult save(const UnitTables& tables, const std::filesystem::path& path,
+// Writes the database to the file atomically; on any failure nothing is changed on disk.
+SaveResult save(const UnitDatabase& database, const std::filesystem::path& path,
                 const SaveOptions& options = {});
 
 // "<name>.bak" beside the file: where BackupMode::KeepOriginal keeps the original.

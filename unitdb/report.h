@@ -1,7 +1,7 @@
 // The database report shown by the settings dialog: version, file size and unit figures.
 #pragma once
 
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -20,11 +20,11 @@ struct ProgramVersion {
 //   "МЕТРОВАНТА 1.78", "", "Размер базы - 12.5 КБ", "Разделов - 20",
 //   "В базе 350 единиц", "Без описаний - 25 (7%)".
 // Without units the share reads 0%.
-std::string report(const UnitTables& tables, std::uintmax_t baseFileBytes,
+std::string report(const UnitDatabase& database, std::uintmax_t baseFileBytes,
                    const ProgramVersion& version);
 
 // The same with the size of the file on disk; a file that is missing counts as 0 bytes.
-std::string report(const UnitTables& tables, const std::filesystem::path& baseFile,
+std::string report(const UnitDatabase& database, const std::filesystem::path& baseFile,
                    const ProgramVersion& version);
 
 } // namespace unitdb

@@ -5,6 +5,7 @@
 
 #include "unitdb/errors.h"
 
+#include <string>
 #include <string_view>
 
 namespace unitdb
@@ -21,18 +22,34 @@ enum class TextField {
 };
 
 struct TextCheck {
-    ErrorCode code = ErrorCode::None; // None, UnwritableText, Unencodable or InvalidUtf8
-    char32_t character = 0;           // for Unencodable: the character the encoding lacks
+    // None, LineBreak, OpeningQuote, QuoteInQuotedName, EndMarkerName, Unencodable, InvalidUtf8
+    ErrorCode code = ErrorCode::None;
+    char32_t character = 0; // for Unencodable: the character the encoding lacks
     bool ok() const { return code == ErrorCode::None; }
 };
 
 // Whether the field can hold the UTF-8 text so that the file reads back the same: no line
-// break; a name that opens with a quote, or holds one while it needs quotes, cannot; a unit
-// cannot be named "*"; in Windows-1251 every character must be in the code page.
+// break (Base.dat ends a line at LF, Ignore.ini at CR or LF); a name that opens with a quote,
+// or holds one while it needs quotes, cannot; a unit cannot be named "*"; in Windows-1251
+// every character must be in the code page.
 TextCheck checkText(std::string_view text, TextField field, TextEncoding encoding);
 
 // A name the reader would cut or skip (a comma, leading blanks, an empty quantity name) is
 // written in double quotes.
 bool needsQuotes(std::string_view text, TextField field);
+
+struct FileText {
+    std::string text; // UTF-8
+    TextEncoding encoding = TextEncoding::Cp1251;
+};
+
+// A file's bytes as text: after a BOM UTF-8 (a malformed byte becomes U+FFFD), valid UTF-8
+// with non-ASCII bytes as UTF-8, anything else as Windows-1251.
+FileText decodeFile(std::string_view bytes);
+
+// The bytes that decodeFile() reads back as the text, which checkText() accepted in this
+// encoding. Windows-1251 that would read as UTF-8 or open like a BOM is written as UTF-8 with
+// a BOM instead; UTF-8 that opens with U+FEFF gets a BOM before it.
+std::string encodeFile(std::string_view text, TextEncoding encoding);
 
 } // namespace unitdb

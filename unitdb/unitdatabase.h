@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace unitdb
@@ -29,10 +30,11 @@ struct Quantity {
     bool operator==(const Quantity&) const = default;
 };
 
-// Why an operation refused; `character` is the one the file's encoding lacks.
+// Why an operation refused: TooManyUnits, TooManyCategories, DuplicateName, a text rule code
+// (then `text` says which character the encoding lacks) or what checkCoefficient() says.
 struct EditResult {
-    ErrorCode code = ErrorCode::None; // TooManyUnits, TooManyCategories, DuplicateName, a text code
-    TextCheck text;                   // for a name or description the file cannot hold
+    ErrorCode code = ErrorCode::None;
+    TextCheck text; // for a name or description the file cannot hold
     bool ok() const { return code == ErrorCode::None; }
 };
 
@@ -61,8 +63,10 @@ public:
 
     // The editor's operations. Each refuses, changing nothing, what the file could not hold:
     // a 102nd unit, a 52nd quantity, a text the encoding or the format cannot carry, a second
-    // quantity of the same name, a second unit of the same name in one quantity.
-    EditResult addUnit(std::size_t quantity); // appends a nameless unit with coefficient 1
+    // quantity of the same name, a second unit of the same name in one quantity. Storing what
+    // is already there is no change.
+    // Appends a nameless unit with coefficient 1; several may wait for their names at once.
+    EditResult addUnit(std::size_t quantity);
     EditResult addQuantity(std::string name); // appends an empty quantity
     EditResult renameUnit(std::size_t quantity, std::size_t slot, std::string name);
     EditResult setCoefficient(std::size_t quantity, std::size_t slot, double coefficient);
@@ -73,6 +77,7 @@ public:
     EditResult checkUnitName(std::size_t quantity, std::size_t slot, std::string_view name) const;
     EditResult checkQuantityName(std::string_view name) const;
 
+    // The same quantities and units in the same order; the encoding and the flag do not count.
     bool operator==(const UnitDatabase& other) const { return m_quantities == other.m_quantities; }
 
 private:

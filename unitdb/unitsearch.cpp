@@ -2,6 +2,7 @@
 // pass of substring look-ups over at most 51 x 101 short names.
 #include "unitdb/unitsearch.h"
 
+#include "unitdb/cp1251.h"
 #include "unitdb/unitsort.h"
 
 #include <algorithm>
@@ -21,20 +22,6 @@ constexpr std::u32string_view kRussianKeys =
 static_assert(kLatinKeys.size() == kRussianKeys.size());
 
 constexpr int kNoMatch = 4;
-
-void appendUtf8(std::string& out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 char32_t lower(char32_t cp)
 {
@@ -171,20 +158,22 @@ std::string russianLayout(std::string_view utf8)
     return out;
 }
 
-UnitSearch::UnitSearch(const UnitTables& tables, std::span<const int> categories)
+UnitSearch::UnitSearch(const UnitDatabase& database, std::span<const int> categories)
 {
-    std::vector<bool> taken(kMaxCategories, false);
+    std::vector<bool> taken(database.size(), false);
     for (std::size_t list = 0; list < categories.size(); ++list) {
-        const int c = categories[list];
-        assert(c >= 0 && c < kMaxCategories);
-        const auto cat = static_cast<std::size_t>(c);
-        if (taken[cat])
+        assert(categories[list] >= 0);
+        const auto q = static_cast<std::size_t>(categories[list]);
+        assert(q < database.size());
+        if (taken[q])
             continue;
-        taken[cat] = true;
-        for (int slot = 0; slot < tables.unitCount[cat]; ++slot) {
-            std::string name = foldCase(tables.unitNames[cat][static_cast<std::size_t>(slot)]);
+        taken[q] = true;
+        const std::vector<Unit>& units = database[q].units;
+        for (std::size_t slot = 0; slot < units.size(); ++slot) {
+            std::string name = foldCase(units[slot].name);
             std::string symbol = symbolOf(name);
-            m_entries.push_back({std::move(name), std::move(symbol), static_cast<int>(list), slot});
+            m_entries.push_back({std::move(name), std::move(symbol), static_cast<int>(list),
+                                 static_cast<int>(slot)});
         }
     }
     std::stable_sort(m_entries.begin(), m_entries.end(),

@@ -2,7 +2,7 @@
 // ignored, and a query typed on the Latin layout of a Russian keyboard is tried as well.
 #pragma once
 
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
 #include <cstddef>
 #include <span>
@@ -37,9 +37,9 @@ struct UnitMatch {
 class UnitSearch
 {
 public:
-    // Takes the units of `categories` (table indices, in the order the window lists them);
-    // a category listed twice is taken once. Keeps no reference to the tables.
-    UnitSearch(const UnitTables& tables, std::span<const int> categories);
+    // Takes the units of `categories` (database positions, in the order the window lists
+    // them); a category listed twice is taken once. Keeps no reference to the database.
+    UnitSearch(const UnitDatabase& database, std::span<const int> categories);
 
     // The units whose name holds every blank-separated word of the query, by group, then
     // alphabetically as the unit lists are sorted; at most `limit`. An empty query finds nothing.

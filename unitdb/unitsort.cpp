@@ -1,12 +1,9 @@
-// The unit sort. It sorts a permutation of slots with a stable sort, which gives
-// the same order as exchanging neighbours that are out of order, in far fewer steps.
+// The unit order the lists show, and the single-unit check start-up warns with.
 #include "unitdb/unitsort.h"
 
 #include "unitdb/cp1251.h"
 
 #include <algorithm>
-#include <array>
-#include <numeric>
 
 namespace unitdb
 {
@@ -41,26 +38,6 @@ bool hasAstral(std::string_view name)
                        [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
 }
 
-struct SortKey {
-    bool cyrillic = false;
-    bool astral = false;
-    std::string_view name;
-};
-
-bool keyBefore(const SortKey& a, const SortKey& b)
-{
-    if (a.cyrillic != b.cyrillic)
-        return a.cyrillic;
-    if (a.astral || b.astral)
-        return utf16(a.name) < utf16(b.name);
-    return a.name < b.name;
-}
-
-SortKey keyOf(std::string_view name)
-{
-    return {beginsWithCyrillicLetter(name), hasAstral(name), name};
-}
-
 } // namespace
 
 bool beginsWithCyrillicLetter(std::string_view name)
@@ -74,42 +51,21 @@ bool beginsWithCyrillicLetter(std::string_view name)
 
 bool unitGoesBefore(std::string_view a, std::string_view b)
 {
-    return keyBefore(keyOf(a), keyOf(b));
+    const bool cyrillicA = beginsWithCyrillicLetter(a);
+    if (cyrillicA != beginsWithCyrillicLetter(b))
+        return cyrillicA;
+    if (hasAstral(a) || hasAstral(b))
+        return utf16(a) < utf16(b);
+    return a < b;
 }
 
-void sortUnits(UnitTables& t)
-{
-    std::array<SortKey, kMaxUnits> keys;
-    std::array<int, kMaxUnits> order{};
-    for (int c = 0; c < t.categoryCount; ++c) {
-        const int n = t.unitCount[c];
-        for (int s = 0; s < n; ++s)
-            keys[s] = keyOf(t.unitNames[c][s]);
-        std::iota(order.begin(), order.begin() + n, 0);
-        std::stable_sort(order.begin(), order.begin() + n,
-                         [&keys](int a, int b) { return keyBefore(keys[a], keys[b]); });
-
-        // Gather into fresh rows, then move them back: each triple moves as stored.
-        std::array<std::string, kMaxUnits> names;
-        std::array<double, kMaxUnits> coefficients{};
-        std::array<std::string, kMaxUnits> descs;
-        for (int s = 0; s < n; ++s) {
-            names[s] = std::move(t.unitNames[c][order[s]]);
-            coefficients[s] = t.coefficients[c][order[s]];
-            descs[s] = std::move(t.descriptions[c][order[s]]);
-        }
-        std::move(names.begin(), names.begin() + n, t.unitNames[c].begin());
-        std::copy(coefficients.begin(), coefficients.begin() + n, t.coefficients[c].begin());
-        std::move(descs.begin(), descs.begin() + n, t.descriptions[c].begin());
-    }
-}
-
-std::vector<SingleUnitCategory> singleUnitCategories(const UnitTables& t)
+std::vector<SingleUnitCategory> singleUnitCategories(const UnitDatabase& database)
 {
     std::vector<SingleUnitCategory> found;
-    for (int c = 0; c < t.categoryCount; ++c) {
-        if (t.unitCount[c] == 1)
-            found.push_back({c, t.categoryNames[c], t.unitNames[c][0]});
+    for (std::size_t q = 0; q < database.size(); ++q) {
+        const Quantity& quantity = database[q];
+        if (quantity.units.size() == 1)
+            found.push_back({q, quantity.name, quantity.units.front().name});
     }
     return found;
 }

@@ -1,8 +1,9 @@
-// The order of units inside a category, and the check for categories that hold a single unit.
+// The order of units inside a quantity, and the check for quantities that hold a single unit.
 #pragma once
 
-#include "unitdb/unittables.h"
+#include "unitdb/unitdatabase.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,16 +19,13 @@ bool beginsWithCyrillicLetter(std::string_view name);
 // UTF-16 code units (a proper prefix first).
 bool unitGoesBefore(std::string_view a, std::string_view b);
 
-// Orders the units of every category, stably; name, coefficient and description move together.
-void sortUnits(UnitTables& tables);
-
 struct SingleUnitCategory {
-    int category = 0;
+    std::size_t quantity = 0;
     std::string categoryName;
     std::string unitName;
 };
 
-// The categories holding exactly one unit, in index order.
-std::vector<SingleUnitCategory> singleUnitCategories(const UnitTables& tables);
+// The quantities holding exactly one unit, in database order.
+std::vector<SingleUnitCategory> singleUnitCategories(const UnitDatabase& database);
 
 } // namespace unitdb

@@ -14,7 +14,7 @@ namespace
 {
 
 // Text typed over Аршин's name or coefficient (`box`) and left by `exit` (Enter, Tab, Unit
-// or OK): what the tables then hold, as the file writes it, or why the text is refused.
+// or OK): what the database then holds, as the file writes it, or why the text is refused.
 struct TypedRow {
     const char* box;
     const char* typed;
@@ -67,12 +67,12 @@ private slots:
         chooseUnit(0); // Ангстрем, 1E-10
         chooseUnit(1); // Аршин, 0.7112
         click("Command1");
-        QVERIFY(!m_tables->changed);
+        QVERIFY(!m_db->changed());
     }
 
     // Each way of leaving a box stores what it holds, a coefficient at full precision; a
     // refused text stays in the box to be fixed, with the reason beside it, never in a
-    // message box, and the tables keep the old value.
+    // message box, and the database keeps the old value.
     void typedTextIsCommittedOrRefusedInPlace_data()
     {
         QTest::addColumn<TypedRow>("row");
@@ -91,8 +91,9 @@ private slots:
             {k, "abc", "OK", "0.7112", notPositive},
             {n, "Ярд (ярд)", "Enter", "Ярд (ярд)", ""},
             {n, "**", "Tab", "**", ""},
-            {n, "Аршин, старый", "Enter", "Аршин (арш)", "Запятая недопустима."},
-            {n, " Аршин", "Enter", "Аршин (арш)", "Пробел в начале недопустим."},
+            {n, " Аршин, старый", "Enter", " Аршин, старый", ""},
+            {n, " Аршин \"старый\"", "Enter", "Аршин (арш)",
+             "Кавычка недопустима в имени с запятой или пробелом в начале."},
             {n, "\"Аршин", "Enter", "Аршин (арш)", "Кавычка в начале недопустима."},
             {n, "*", "Enter", "Аршин (арш)", "Имя «*» недопустимо."},
             {n, "м²", "Enter", "Аршин (арш)", "Символ «²» недопустим."},
@@ -120,10 +121,10 @@ private slots:
             chooseUnit(2);
         else
             click("Command1");
-        const std::string& name = m_tables->unitNames[0][1];
-        const std::string stored = isName ? name : calc::numberText(m_tables->coefficients[0][1]);
+        const unitdb::Unit& unit = m_db->unit(0, 1);
+        const std::string stored = isName ? unit.name : calc::numberText(unit.coefficient);
         QCOMPARE(stored, std::string(row.stored));
-        QCOMPARE(m_tables->changed, reason.isEmpty());
+        QCOMPARE(m_db->changed(), reason.isEmpty());
         QVERIFY(m_msg.messages.isEmpty());
         QCOMPARE(ed<QLabel>(isName ? "NameReason" : "KoefReason")->toolTip(), reason);
         QCOMPARE(m_window->editor()->isVisible(), exit != "OK");
@@ -137,18 +138,18 @@ private slots:
     {
         openEditor();
         click("Command3"); // cancelled
-        QCOMPARE(m_tables->categoryCount, 4);
-        for (int i = m_tables->unitCount[0]; i <= unitdb::kMaxUnits; ++i)
+        QCOMPARE(m_db->size(), 4u);
+        for (std::size_t i = (*m_db)[0].units.size(); i <= unitdb::kMaxUnits; ++i)
             click("Command2");
-        QCOMPARE(m_tables->unitCount[0], unitdb::kMaxUnits);
+        QCOMPARE((*m_db)[0].units.size(), unitdb::kMaxUnits);
         QCOMPARE(lastMessage(), QStringLiteral("В разделе не может быть больше 101 единицы."));
-        while (m_tables->categoryCount < unitdb::kMaxCategories) {
-            m_msg.inputAnswers.enqueue(QStringLiteral("Раздел %1").arg(m_tables->categoryCount));
+        while (m_db->size() < unitdb::kMaxQuantities) {
+            m_msg.inputAnswers.enqueue(QStringLiteral("Раздел %1").arg(m_db->size()));
             click("Command3");
         }
         m_msg.inputAnswers.enqueue(QStringLiteral("Лишний"));
         click("Command3");
-        QCOMPARE(m_tables->categoryCount, unitdb::kMaxCategories);
+        QCOMPARE(m_db->size(), unitdb::kMaxQuantities);
         QCOMPARE(lastMessage(), QStringLiteral("В базе не может быть больше 51 раздела."));
     }
 
@@ -160,7 +161,7 @@ private slots:
         openEditor();
         retype(name(), QStringLiteral("Бар (б)")); // Метр
         ed<QPlainTextEdit>("DescEdit")->setPlainText(QStringLiteral("Основная единица\nдлины."));
-        m_msg.inputAnswers.enqueue(QStringLiteral("Время"));
+        m_msg.inputAnswers.enqueue(QStringLiteral("Время, сутки"));
         click("Command3");
         retype(name(), QStringLiteral("Секунда (с)"));
         click("Command2");
@@ -182,10 +183,10 @@ private slots:
                  "Килограмм (кг),1\nМасса эталона.\nТонна (т),1000\nТысяча килограммов.\n*\n"
                  "Пустая\n*\n"
                  "Одна\nШтука (шт),1\nЕдинственная.\n*\n"
-                 "Время\nСекунда (с),1\n\nМинута (мин),60\n\n*\n");
+                 "\"Время, сутки\"\nСекунда (с),1\n\nМинута (мин),60\n\n*\n");
         QCOMPARE(readBytes(path("Base.dat")), unitdb::encodeCp1251(expected).bytes);
         QVERIFY(start());
-        QCOMPARE(m_tables->unitNames[4][0], std::string("Минута (мин)"));
+        QCOMPARE(m_db->unit(4, 0).name, std::string("Минута (мин)"));
         QCOMPARE(list("SelUnit")->count(), 5);
     }
 };

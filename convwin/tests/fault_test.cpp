@@ -38,9 +38,9 @@ std::string fullBase()
     const std::string unit = ",1\nОписание единицы, довольно длинное, чтобы файл был большим и "
                              "запись занимала заметное время.\n";
     std::string text;
-    for (int c = 0; c < unitdb::kMaxCategories; ++c) {
-        text += "Раздел " + std::to_string(c) + "\n";
-        for (int s = 0; s < unitdb::kMaxUnits; ++s)
+    for (std::size_t q = 0; q < unitdb::kMaxQuantities; ++q) {
+        text += "Раздел " + std::to_string(q) + "\n";
+        for (std::size_t s = 0; s < unitdb::kMaxUnits; ++s)
             text += "Единица " + std::to_string(1000 + s) + unit;
         text += "*\n";
     }
@@ -53,13 +53,11 @@ int runChild(int argc, char** argv)
 {
     QApplication app(argc, argv);
     QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
-    auto tables = std::make_unique<unitdb::UnitTables>();
+    unitdb::UnitDatabase database;
     ScriptedMessenger messenger;
-    ConversionWindow window(*tables, messenger, QStringLiteral("registry.reg"));
-    if (!window.startUp())
+    ConversionWindow window(database, messenger, QStringLiteral("registry.reg"));
+    if (!window.startUp() || !database.setDescription(0, 0, "Изменено при этом запуске.").ok())
         return 2;
-    tables->descriptions[0][0] = "Изменено при этом запуске.";
-    tables->changed = true;
     messenger.answers << MsgAnswer::Yes;
     std::fputs("saving\n", stdout);
     std::fflush(stdout);
@@ -107,15 +105,13 @@ private:
     // One more category, and "Yes" to the save question.
     void editAndConfirm()
     {
-        m_tables->categoryNames[m_tables->categoryCount++] = "Новая";
-        m_tables->changed = true;
+        QVERIFY(m_db->addQuantity("Новая").ok());
         m_msg.answers << MsgAnswer::Yes;
     }
     bool holdsTheEdit(const QString& file) const
     {
-        unitdb::UnitTables back;
-        return unitdb::load(back, file.toStdString()).ok() &&
-               back.categoryCount == m_tables->categoryCount;
+        unitdb::UnitDatabase back;
+        return unitdb::load(back, file.toStdString()).ok() && back.size() == m_db->size();
     }
 
 private slots:

@@ -5,7 +5,6 @@
 #include "dialogs/databaseeditor.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
-#include "unitdb/unitsort.h"
 
 #include <QCheckBox>
 #include <QListWidget>
@@ -147,7 +146,7 @@ private:
             [&] {
                 // Rarely, fill the category to capacity and one past it.
                 if (chance(10))
-                    for (int i = 0; i <= unitdb::kMaxUnits; ++i)
+                    for (std::size_t i = 0; i <= unitdb::kMaxUnits; ++i)
                         click(editor(), "Command2");
             },
         };
@@ -168,9 +167,10 @@ private:
         checkWindows();
         const auto c = static_cast<std::size_t>(
             std::max(0, m_window->categoryIndex(list("SelUnit")->currentText())));
+        const std::vector<unitdb::Unit>& units = (*m_db)[c].units;
         QStringList names;
-        for (int s = 0; s < m_tables->unitCount[c]; ++s)
-            names << QString::fromStdString(m_tables->unitNames[c][static_cast<std::size_t>(s)]);
+        for (const unitdb::Unit& unit : units)
+            names << QString::fromStdString(unit.name);
         for (const QString& name : kUnitLists)
             QCOMPARE(items(name), names);
 
@@ -179,9 +179,8 @@ private:
         // A quantity without units leaves the outputs as they were.
         if (names.isEmpty())
             return;
-        const auto& coefficients = m_tables->coefficients[c];
         const int p = list("InUnit")->currentIndex();
-        const double k = p >= 0 ? coefficients[static_cast<std::size_t>(p)] : 0.0;
+        const double k = p >= 0 ? units[static_cast<std::size_t>(p)].coefficient : 0.0;
         const double x = calc::readNumber(input.toStdString());
         // A bad coefficient leaves a row empty; an overflow is named in its row.
         auto usable = [](double coefficient) {
@@ -190,7 +189,7 @@ private:
         for (std::size_t i = 0; i < 4; ++i) {
             const int q = list(u"OutUnit_%1"_s.arg(i))->currentIndex();
             if (q >= 0)
-                m_outCoefficients[i] = coefficients[static_cast<std::size_t>(q)];
+                m_outCoefficients[i] = units[static_cast<std::size_t>(q)].coefficient;
             double v = k / m_outCoefficients[i] * x;
             if (std::isfinite(v) && settings()->rounding())
                 v = calc::roundToPlaces(v, settings()->places());
@@ -204,15 +203,15 @@ private:
     }
 
     // Every category and unit as a line, coefficients as they are written.
-    static QStringList contents(const unitdb::UnitTables& tables)
+    static QStringList contents(const std::vector<unitdb::Quantity>& quantities)
     {
         QStringList lines;
-        for (std::size_t c = 0; c < static_cast<std::size_t>(tables.categoryCount); ++c) {
-            lines << QString::fromStdString(tables.categoryNames[c]);
-            for (std::size_t s = 0; s < static_cast<std::size_t>(tables.unitCount[c]); ++s)
-                lines << QString::fromStdString(tables.unitNames[c][s] + " | " +
-                                                calc::numberText(tables.coefficients[c][s]) +
-                                                " | " + tables.descriptions[c][s]);
+        for (const unitdb::Quantity& quantity : quantities) {
+            lines << QString::fromStdString(quantity.name);
+            for (const unitdb::Unit& unit : quantity.units)
+                lines << QString::fromStdString(unit.name + " | " +
+                                                calc::numberText(unit.coefficient) + " | " +
+                                                unit.description);
         }
         return lines;
     }
@@ -240,16 +239,17 @@ private slots:
         // Shut-down saves; a fresh start loads what was in memory, sorted.
         m_msg.answers << MsgAnswer::Yes;
         m_window->shutDown();
-        unitdb::sortUnits(*m_tables);
-        for (auto& category : m_tables->descriptions)
-            for (std::string& desc : category)
-                if (!desc.empty() && !desc.ends_with('.'))
-                    desc += '.'; // the reader ends every description with a period
-        auto reloaded = std::make_unique<unitdb::UnitTables>();
-        ConversionWindow again(*reloaded, m_msg, registry());
+        m_db->sortUnits();
+        auto expected = m_db->quantities();
+        for (unitdb::Quantity& quantity : expected)
+            for (unitdb::Unit& unit : quantity.units)
+                if (!unit.description.empty() && !unit.description.ends_with('.'))
+                    unit.description += '.'; // the reader ends every description with a period
+        unitdb::UnitDatabase reloaded;
+        ConversionWindow again(reloaded, m_msg, registry());
         QVERIFY(again.startUp());
-        QCOMPARE(contents(*reloaded), contents(*m_tables));
-        qInfo("%d steps with seed %u: %d categories", steps, seed, m_tables->categoryCount);
+        QCOMPARE(contents(reloaded.quantities()), contents(expected));
+        qInfo("%d steps with seed %u: %zu categories", steps, seed, m_db->size());
     }
 };
 

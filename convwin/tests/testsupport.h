@@ -5,7 +5,6 @@
 #include "convwin/conversionwindow.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/cp1251.h"
-#include "unitdb/unittables.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -102,7 +101,7 @@ class WindowFixture
 {
 protected:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<unitdb::UnitTables> m_tables;
+    std::unique_ptr<unitdb::UnitDatabase> m_db;
     ScriptedMessenger m_msg;
     std::unique_ptr<ConversionWindow> m_window;
     QString m_oldDir;
@@ -123,14 +122,14 @@ protected:
         QDir::setCurrent(m_oldDir);
         m_dir.reset();
     }
-    // A new window over fresh tables, started; what start-up showed stays in m_msg.
+    // A new window over a fresh database, started; what start-up showed stays in m_msg.
     bool start(const QString& settingsFile = {})
     {
         m_window.reset();
-        m_tables = std::make_unique<unitdb::UnitTables>();
+        m_db = std::make_unique<unitdb::UnitDatabase>();
         m_msg.messages.clear();
         m_window = std::make_unique<ConversionWindow>(
-            *m_tables, m_msg, settingsFile.isEmpty() ? registry() : settingsFile);
+            *m_db, m_msg, settingsFile.isEmpty() ? registry() : settingsFile);
         return m_window->startUp();
     }
     void writeRegistry(const QString& values)

@@ -1,12 +1,12 @@
 // Base.dat read and written: every accepted form saved back byte for byte, each
-// malformed record with its line, and texts a save must refuse or protect.
+// malformed record with its line, and texts a save must refuse or protect, in Ignore.ini too.
 #include "unitdb/basefile.h"
+#include "unitdb/ignorefile.h"
 
 #include "fileio/tests/testfolder.h"
 #include "unitdb/cp1251.h"
 
 #include <cmath>
-#include <memory>
 #include <tuple>
 
 using namespace unitdb;
@@ -51,10 +51,10 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
         SCOPED_TRACE(name);
         TestFolder dir;
         writeBytes(dir / "in.dat", bytes);
-        auto t = std::make_unique<UnitTables>();
-        const LoadResult r = load(*t, dir / "in.dat");
-        EXPECT_EQ(std::tie(r.code, r.encoding), std::tuple(ErrorCode::None, encoding));
-        ASSERT_TRUE(save(*t, dir / "out.dat").ok());
+        UnitDatabase db;
+        const LoadResult r = load(db, dir / "in.dat");
+        EXPECT_EQ(std::tuple(r.code, db.encoding()), std::tuple(ErrorCode::None, encoding));
+        ASSERT_TRUE(save(db, dir / "out.dat").ok());
         EXPECT_EQ(readBytes(dir / "out.dat"), saved);
     }
 }
@@ -80,7 +80,8 @@ TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
         SCOPED_TRACE(text);
         TestFolder dir;
         writeBytes(dir / "Base.dat", text);
-        const LoadResult r = load(*std::make_unique<UnitTables>(), dir / "Base.dat");
+        UnitDatabase db;
+        const LoadResult r = load(db, dir / "Base.dat");
         EXPECT_EQ(std::tie(r.code, r.line, r.partial), std::tuple(code, line, code != EmptyFile));
     }
 }
@@ -89,56 +90,56 @@ TEST(BaseFile, StopsAtCapacityWithTheLineOfTheFirstRecordThatDoesNotFit)
 {
     TestFolder dir;
     std::string categories;
-    for (int c = 0; c <= kMaxCategories; ++c)
+    for (std::size_t q = 0; q <= kMaxQuantities; ++q)
         categories += "Раздел\r\nЕд,1\r\n\r\n*\r\n";
     writeBytes(dir / "categories.dat", categories);
     std::string units = "Длина\r\n";
-    for (int s = 0; s < kMaxUnits; ++s)
+    for (std::size_t s = 0; s < kMaxUnits; ++s)
         units += "Ед " + std::to_string(s) + ",1\r\nx.\r\n";
     writeBytes(dir / "units.dat", units + "Ещё,1\r\nx.\r\n*\r\n");
 
-    auto t = std::make_unique<UnitTables>();
-    LoadResult r = load(*t, dir / "categories.dat");
-    EXPECT_EQ(std::tie(r.code, r.line, t->categoryCount),
-              std::tuple(ErrorCode::TooManyCategories, 4 * kMaxCategories + 1, kMaxCategories));
-    r = load(*t, dir / "units.dat");
-    EXPECT_EQ(std::tie(r.code, r.line, t->unitCount[0]),
-              std::tuple(ErrorCode::TooManyUnits, 2 + 2 * kMaxUnits, kMaxUnits));
+    UnitDatabase db;
+    LoadResult r = load(db, dir / "categories.dat");
+    EXPECT_EQ(
+        std::tuple(r.code, r.line, db.size()),
+        std::tuple(ErrorCode::TooManyCategories, 4 * int{kMaxQuantities} + 1, kMaxQuantities));
+    r = load(db, dir / "units.dat");
+    EXPECT_EQ(std::tuple(r.code, r.line, db[0].units.size()),
+              std::tuple(ErrorCode::TooManyUnits, 2 + 2 * int{kMaxUnits}, kMaxUnits));
 }
 
 TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
 {
     using enum ErrorCode;
+    using enum TextField;
     // Category, unit, description, coefficient: the refusal and the field it names.
-    const std::tuple<const char*, const char*, const char*, double, ErrorCode, TextField> rows[] = {
-        {"Масса", "Ангстрем Å", "", 1, Unencodable, TextField::UnitName},
-        {"Масса, \"вес\"", "Метр", "", 1, UnwritableText, TextField::CategoryName},
-        {"Масса", "* ", "", 1, UnwritableText, TextField::UnitName},
-        {"Масса", "Метр", "две\nстроки", 1, UnwritableText, TextField::Description},
-        {"Масса", "Метр", "", INFINITY, OutOfRange, TextField::Coefficient},
-    };
+    const std::tuple<const char*, const char*, const char*, double, ErrorCode,
+                     std::optional<TextField>>
+        rows[] = {
+            {"Масса", "Ангстрем Å", "", 1, Unencodable, UnitName},
+            {"Масса, \"вес\"", "Метр", "", 1, QuoteInQuotedName, QuantityName},
+            {"Масса", "Метр", "две\nстроки", 1, LineBreak, Description},
+            {"Масса", "Метр", "", INFINITY, OutOfRange, std::nullopt},
+        };
     for (const auto& [category, unit, description, coefficient, code, field] : rows) {
         SCOPED_TRACE(unit);
         TestFolder dir;
         writeBytes(dir / "Base.dat", "old");
-        auto t = std::make_unique<UnitTables>();
-        t->categoryCount = 2;
-        t->categoryNames = {"Длина", category};
-        t->unitCount[1] = 2;
-        t->unitNames[1] = {"Грамм", unit};
-        t->coefficients[1] = {1, coefficient};
-        t->descriptions[1][1] = description;
-        const SaveResult r = save(*t, dir / "Base.dat");
-        EXPECT_EQ(std::tie(r.code, r.category, r.slot, r.field),
-                  std::tuple(code, 1, field == TextField::CategoryName ? -1 : 1, field));
+        const UnitDatabase db(
+            {{"Длина", {}}, {category, {{"Грамм", 1, ""}, {unit, coefficient, description}}}},
+            TextEncoding::Cp1251);
+        const SaveResult r = save(db, dir / "Base.dat");
+        const auto slot = field == QuantityName ? std::nullopt : std::optional<std::size_t>(1);
+        EXPECT_EQ(std::tuple(r.code, r.quantity, r.slot, r.field),
+                  std::tuple(code, std::size_t{1}, slot, field));
         EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
     }
 }
 
-TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
+TEST(BaseFile, TextsTheReadersWouldTakeOtherwiseAreWrittenSoThatBothFilesReadBackTheSame)
 {
     using enum TextEncoding;
-    // Category, unit, the encoding they are saved in, and the saved file's first bytes.
+    // Category, unit, the encoding they are saved in, and the saved Base.dat's first bytes.
     const std::tuple<const char*, const char*, TextEncoding, std::string> rows[] = {
         {"\tДлина ", "Метр", Cp1251, "\"\t\xC4"},     // the reader skips unquoted leading blanks
         {"", " *", Cp1251, "\"\"\r\n\" *\","},        // a blank line names no category
@@ -150,17 +151,17 @@ TEST(BaseFile, TextsTheReaderWouldTakeOtherwiseAreWrittenSoTheyLoadUnchanged)
     for (const auto& [category, unit, encoding, fileStart] : rows) {
         SCOPED_TRACE(category);
         TestFolder dir;
-        auto t = std::make_unique<UnitTables>();
-        t->categoryCount = 1;
-        t->categoryNames[0] = category;
-        t->unitCount[0] = 1;
-        t->unitNames[0][0] = unit;
-        t->coefficients[0][0] = 1;
-        t->encoding = encoding;
-        ASSERT_TRUE(save(*t, dir / "Base.dat").ok());
+        const UnitDatabase saved({{category, {{unit, 1, ""}}}}, encoding);
+        ASSERT_TRUE(save(saved, dir / "Base.dat").ok());
         EXPECT_TRUE(readBytes(dir / "Base.dat").starts_with(fileStart));
-        ASSERT_TRUE(load(*t, dir / "Base.dat").ok());
-        EXPECT_EQ(t->categoryNames[0], category);
-        EXPECT_EQ(t->unitNames[0][0], unit);
+        UnitDatabase db;
+        ASSERT_TRUE(load(db, dir / "Base.dat").ok());
+        EXPECT_EQ(db, saved);
+        // The category as an Ignore.ini entry, where an empty name names nothing.
+        const std::vector<std::string> names{category};
+        const IgnoreListBytes list = ignoreListBytes(names, encoding);
+        ASSERT_TRUE(list.ok());
+        EXPECT_EQ(parseIgnoreList(list.bytes).names,
+                  *category ? names : std::vector<std::string>{});
     }
 }

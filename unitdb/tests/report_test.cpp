@@ -3,26 +3,24 @@
 
 #include "fileio/tests/testfolder.h"
 
-#include <memory>
 #include <tuple>
 
 using namespace unitdb;
 
 const ProgramVersion kVersion{1, 7, 8};
 
-// Spreads `units` units over `cats` categories; the first `undescribed` have no description.
-static std::unique_ptr<UnitTables> tables(int cats, int units, int undescribed)
+// Spreads `units` units over `cats` quantities; the first `undescribed` have no description.
+static UnitDatabase database(int cats, int units, int undescribed)
 {
-    auto t = std::make_unique<UnitTables>();
-    t->categoryCount = cats;
+    std::vector<Quantity> quantities(static_cast<std::size_t>(cats));
     for (int u = 0; u < units; ++u)
-        t->descriptions[u % cats][t->unitCount[u % cats]++] = u < undescribed ? "" : "Есть.";
-    return t;
+        quantities[u % cats].units.push_back({"", 1, u < undescribed ? "" : "Есть."});
+    return UnitDatabase(std::move(quantities), TextEncoding::Cp1251);
 }
 
 TEST(Report, FiguresAreCutDownNeverRoundedAndAMissingFileWeighsNothing)
 {
-    // 29 of 100 in doubles would be 28.99...%; unused slots hold no description either.
+    // 29 of 100 in doubles would be 28.99...%.
     const std::tuple<std::uintmax_t, int, int, int, const char*, const char*> rows[] = {
         {12800, 3, 100, 29, " 12.5 ", "29 (29%)"},
         {600, 2, 3, 2, " .5 ", "2 (66%)"},
@@ -32,11 +30,11 @@ TEST(Report, FiguresAreCutDownNeverRoundedAndAMissingFileWeighsNothing)
         SCOPED_TRACE(share);
         writeBytes(dir / "Base.dat", std::string(bytes, 'x'));
         const std::string text =
-            report(*tables(cats, units, undescribed), dir / "Base.dat", kVersion);
+            report(database(cats, units, undescribed), dir / "Base.dat", kVersion);
         EXPECT_NE(text.find(std::string("Размер базы -") + size + "КБ\r\n"), std::string::npos);
         EXPECT_TRUE(text.ends_with(std::string("\r\nБез описаний - ") + share));
     }
-    EXPECT_EQ(report(*tables(3, 4, 0), dir / "missing.dat", kVersion),
+    EXPECT_EQ(report(database(3, 4, 0), dir / "missing.dat", kVersion),
               "МЕТРОВАНТА 1.78\r\n\r\nРазмер базы - 0 КБ\r\nРазделов - 3\r\n"
               "В базе 4 единиц\r\nБез описаний - 0 (0%)");
 }

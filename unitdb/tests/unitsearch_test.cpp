@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 using Names = std::vector<std::string>;
 
-// Площадь is in the tables but not listed; Длина is listed twice and must come once.
+// Площадь is in the database but not listed; Длина is listed twice and must come once.
 static Names find(const std::string& query, std::size_t limit = 50)
 {
     const std::vector<Names> units{{"Метр (м)", "Миллиметр (мм)", "Сантиметр (см)",
@@ -17,14 +16,14 @@ static Names find(const std::string& query, std::size_t limit = 50)
                                     "Астрономическая единица (а. е.)"},
                                    {"Грамм (г)", "Лёгкая тонна (лт)"},
                                    {"Метр квадратный (м2)"}};
-    auto tables = std::make_unique<unitdb::UnitTables>();
-    for (std::size_t c = 0; c < units.size(); ++c) {
-        tables->unitCount[c] = static_cast<int>(units[c].size());
-        std::ranges::copy(units[c], tables->unitNames[c].begin());
-    }
+    std::vector<unitdb::Quantity> quantities(units.size());
+    for (std::size_t q = 0; q < units.size(); ++q)
+        for (const std::string& name : units[q])
+            quantities[q].units.push_back({name, 1, ""});
+    const unitdb::UnitDatabase db(std::move(quantities), unitdb::TextEncoding::Cp1251);
     const std::vector<int> listed{1, 0, 1};
     Names names;
-    for (const auto& m : unitdb::UnitSearch(*tables, listed).find(query, limit))
+    for (const auto& m : unitdb::UnitSearch(db, listed).find(query, limit))
         names.push_back(units[listed[m.list]][m.slot]);
     return names;
 }

@@ -1,0 +1,122 @@
+// The text rule shared by the Base.dat and Ignore.ini writers and by every box that takes
+// such text: it mirrors what the two readers do with a field.
+#include "unitdb/textrule.h"
+
+#include "unitdb/cp1251.h"
+
+namespace unitdb
+{
+
+namespace
+{
+
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+
+bool isAscii(std::string_view bytes)
+{
+    for (const char c : bytes) {
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+std::string_view trimLeft(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.front()))
+        s.remove_prefix(1);
+    return s;
+}
+
+std::string_view trimRight(std::string_view s)
+{
+    while (!s.empty() && isBlank(s.back()))
+        s.remove_suffix(1);
+    return s;
+}
+
+TextCheck refused(ErrorCode code, char32_t character = 0)
+{
+    return {code, character};
+}
+
+} // namespace
+
+bool needsQuotes(std::string_view text, TextField field)
+{
+    if (field == TextField::Description)
+        return false;
+    // The readers skip a name's leading blanks and end it at a comma; Base.dat skips a blank
+    // line where a quantity is due. Ignore.ini leaves out an empty name instead.
+    return (!text.empty() && isBlank(text.front())) || text.find(',') != std::string_view::npos ||
+           (field == TextField::QuantityName && text.empty());
+}
+
+TextCheck checkText(std::string_view text, TextField field, TextEncoding encoding)
+{
+    // Base.dat splits lines at LF only and drops one CR before it, so a CR inside a line stays.
+    const char* lineEnds = field == TextField::ListName ? "\r\n" : "\n";
+    if (text.find_first_of(lineEnds) != std::string_view::npos)
+        return refused(ErrorCode::LineBreak);
+    if (field != TextField::Description) {
+        if (trimLeft(text).starts_with('"'))
+            return refused(ErrorCode::OpeningQuote);
+        // A quoted field runs to the next quote.
+        if (needsQuotes(text, field) && text.find('"') != std::string_view::npos)
+            return refused(ErrorCode::QuoteInQuotedName);
+        if (field == TextField::UnitName && trimRight(text) == "*")
+            return refused(ErrorCode::EndMarkerName);
+    }
+    if (encoding != TextEncoding::Cp1251)
+        return isValidUtf8(text) ? TextCheck{} : refused(ErrorCode::InvalidUtf8);
+    const EncodeResult encoded = encodeCp1251(text);
+    return encoded.ok() ? TextCheck{} : refused(encoded.code, encoded.character);
+}
+
+FileText decodeFile(std::string_view bytes)
+{
+    FileText file;
+    if (bytes.starts_with(kUtf8Bom)) {
+        file.encoding = TextEncoding::Utf8WithBom;
+        // The text is only ever held as valid UTF-8.
+        const std::string_view body = bytes.substr(kUtf8Bom.size());
+        for (std::size_t pos = 0; pos < body.size();)
+            appendUtf8(file.text, nextCodePoint(body, pos));
+    } else if (!isAscii(bytes) && isValidUtf8(bytes)) {
+        // Pure ASCII is the same in both; only non-ASCII bytes tell UTF-8 apart.
+        file.encoding = TextEncoding::Utf8;
+        file.text = bytes;
+    } else {
+        file.text = decodeCp1251(bytes);
+    }
+    return file;
+}
+
+std::string encodeFile(std::string_view text, TextEncoding encoding)
+{
+    switch (encoding) {
+    case TextEncoding::Cp1251: {
+        std::string bytes = encodeCp1251(text).bytes;
+        // Windows-1251 bytes that open with "п»ї" or happen to form UTF-8 would read as
+        // other letters; only then is the file written as UTF-8, marked as such.
+        if (bytes.starts_with(kUtf8Bom) || (!isAscii(bytes) && isValidUtf8(bytes)))
+            return std::string(kUtf8Bom).append(text);
+        return bytes;
+    }
+    case TextEncoding::Utf8:
+        // Text that opens with U+FEFF would lose it to the reader as a mark.
+        if (text.starts_with(kUtf8Bom))
+            return std::string(kUtf8Bom).append(text);
+        return std::string(text);
+    case TextEncoding::Utf8WithBom:
+        break;
+    }
+    return std::string(kUtf8Bom).append(text);
+}
+
+} // namespace unitdb
