@@ -201,7 +201,6 @@ void ConversionWindow::fillCategoryLists()
     for (const unitdb::Quantity& quantity : m_db.quantities()) {
         const QString name = qs(quantity.name);
         m_settingsDialog->addCategory(name);
-        m_editor->addCategory(name);
         if (!ignored.contains(name))
             m_categoryList->addItem(name);
     }
