@@ -7,6 +7,7 @@
 #include "unitdb/unitdatabase.h"
 
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 #include <array>
@@ -93,7 +94,7 @@ private:
     std::string storedText(const char* name);
     int storedPosition(const char* name, int count);
     long storedNumber(const char* name);
-    void fillCategoryLists();
+    void fillCategoryLists(const QStringList& ignored);
     QString saveIgnoreList();
     enum class AskFirst { No, Yes };
     QString baseSaveQuestion() const;
@@ -129,6 +130,7 @@ private:
     bool m_panelOpen = false;
     int m_heightTwips = 2330;
     bool m_logFailed = false;
+    QStringList m_quantityNames;          // the settings dialog's quantity list, as at start
     QString m_panelSource;                // the description the panel shows, before panelText()
     std::filesystem::path m_settingsFile; // empty where the system registry keeps them
     bool m_settingsUnwritable = false;    // start-up said the settings will not be kept

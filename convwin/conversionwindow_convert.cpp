@@ -80,8 +80,9 @@ void ConversionWindow::convert()
             continue;
         }
         double value = k / m_outCoefficients[i] * x;
-        if (std::isfinite(value) && m_settingsDialog && m_settingsDialog->rounding())
-            value = calc::roundToPlaces(value, m_settingsDialog->places());
+        if (std::isfinite(value) && m_settingsDialog &&
+            m_settingsDialog->values().rounding == settings::Rounding::On)
+            value = calc::roundToPlaces(value, m_settingsDialog->values().decimalPlaces);
         if (!std::isfinite(value)) {
             // Said in place while typing; the message box waits for Enter.
             out->setText(QStringLiteral("Переполнение"));

@@ -70,9 +70,11 @@ void ConversionWindow::inTextChanged()
 void ConversionWindow::inTextEnter()
 {
     const QString before = m_inputText->text();
-    const calc::CalcOptions options{m_settingsDialog->rounding() ? calc::RoundingMode::On
-                                                                 : calc::RoundingMode::Off,
-                                    m_settingsDialog->places()};
+    const settings::RuntimeSettings values = m_settingsDialog->values();
+    const calc::CalcOptions options{values.rounding == settings::Rounding::On
+                                        ? calc::RoundingMode::On
+                                        : calc::RoundingMode::Off,
+                                    values.decimalPlaces};
     const calc::BracketResult result = calc::evaluate(before.toStdString(), options);
     if (const auto* failure = std::get_if<calc::CalcFailure>(&result)) {
         // The line keeps what the user typed; nothing is logged.
@@ -89,7 +91,7 @@ void ConversionWindow::inTextEnter()
     // Typing showed «Переполнение» beside the input; Enter says why, once.
     if (m_overflowed)
         reportError(6, {});
-    if (m_settingsDialog->logging())
+    if (values.logging == settings::Logging::On)
         writeLog(before, m_inputText->text());
 }
 
@@ -112,7 +114,8 @@ void ConversionWindow::writeLog(const QString& before, const QString& after)
     if (auto failure = m_log.write(lines)) {
         m_msg.show(this,
                    QStringLiteral("Не удалось записать в log-файл %1: %2")
-                       .arg(m_settingsDialog->logFile(), QString::fromStdString(*failure)),
+                       .arg(QString::fromStdString(m_settingsDialog->values().logFile),
+                            QString::fromStdString(*failure)),
                    QStringLiteral("Ошибка!"), MsgIcon::Exclamation);
     }
 }

@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <algorithm>
+
 namespace
 {
 constexpr int kPanelTwips = 2200;
@@ -129,10 +131,14 @@ void ConversionWindow::editorHandedBack()
 void ConversionWindow::settingsHandedBack()
 {
     // The ignore list may have changed: show what it leaves, keeping the quantity by name.
+    const settings::RuntimeSettings values = m_settingsDialog->values();
+    // Ticking logging again gives a log that failed another try.
+    if (values.logging == settings::Logging::On)
+        m_logFailed = false;
     QStringList shown;
-    const QStringList ignored = m_settingsDialog->ignored();
-    for (const QString& name : m_settingsDialog->categories())
-        if (!ignored.contains(name))
+    for (const QString& name : m_quantityNames)
+        if (std::ranges::find(values.ignoredCategories, name.toStdString()) ==
+            values.ignoredCategories.end())
             shown << name;
     QStringList listed;
     for (int i = 0; i < m_categoryList->count(); ++i)

@@ -104,7 +104,9 @@ void ConversionWindow::saveDatabaseElsewhere(AskFirst ask)
 
 QString ConversionWindow::saveIgnoreList()
 {
-    const QStringList ignored = m_settingsDialog->ignored();
+    QStringList ignored;
+    for (const std::string& name : m_settingsDialog->values().ignoredCategories)
+        ignored << QString::fromStdString(name);
     // A list that could not be read is replaced only when there is something to put
     // in its place, and then a copy of it is kept.
     if (m_ignoreUnread && ignored.isEmpty())

@@ -99,10 +99,6 @@ bool ConversionWindow::startUp()
         connect(m_settingsDialog, &SettingsDialog::roundingChanged, this, [this] { convert(); });
         connect(m_settingsDialog, &SettingsDialog::handedBack, this,
                 &ConversionWindow::settingsHandedBack);
-        connect(m_settingsDialog, &SettingsDialog::loggingChanged, this, [this](bool on) {
-            if (on)
-                m_logFailed = false;
-        });
         m_settingsDialog->setLogFileCheck([this](const QString& name) { return ownFileFor(name); });
     }
     if (!m_editor) {
@@ -112,7 +108,9 @@ bool ConversionWindow::startUp()
 
     checkSettingsFile();
 
-    m_settingsDialog->setIgnoring(storedNumber("Ignoring") != 0);
+    settings::RuntimeSettings values = m_settingsDialog->values();
+    values.ignoring =
+        storedNumber("Ignoring") != 0 ? settings::Ignoring::On : settings::Ignoring::Off;
 
     // Read in any letter case: a list copied from another system is often IGNORE.INI.
     const QString ignoreFile = ownfiles::findFile(QDir::currentPath(), QLatin1String(kIgnoreFile));
@@ -128,10 +126,8 @@ bool ConversionWindow::startUp()
         } else {
             const unitdb::IgnoreList list = unitdb::parseIgnoreList(read.bytes);
             m_ignoreEncoding = list.encoding;
-            QStringList names;
-            for (const auto& name : list.names)
-                names << qs(name);
-            m_settingsDialog->addIgnored(names);
+            values.ignoredCategories.insert(values.ignoredCategories.end(), list.names.begin(),
+                                            list.names.end());
         }
     }
     m_settingsDialog->setIgnoreFileEncoding(m_ignoreEncoding);
@@ -151,7 +147,10 @@ bool ConversionWindow::startUp()
         reportError(number, text);
     }
     m_databaseLoaded = m_db.size() > 0;
-    fillCategoryLists();
+    QStringList ignored;
+    for (const std::string& name : values.ignoredCategories)
+        ignored << qs(name);
+    fillCategoryLists(ignored);
     m_db.sortUnits();
     m_loadedDatabase = m_db;
 
@@ -170,13 +169,13 @@ bool ConversionWindow::startUp()
 
     const long round = storedNumber("Round");
     if (round > -1)
-        m_settingsDialog->setPlaces(static_cast<int>(std::min(round, 15L)));
+        values.decimalPlaces = static_cast<int>(std::min(round, 15L));
     else
-        m_settingsDialog->setRounding(false);
+        values.rounding = settings::Rounding::Off;
 
-    m_settingsDialog->setLogging(storedNumber("Logging") != 0);
-    m_settingsDialog->setLogFile(qs(storedText("Logfile")));
-    m_settingsDialog->selectCategory(0);
+    values.logging = storedNumber("Logging") != 0 ? settings::Logging::On : settings::Logging::Off;
+    values.logFile = storedText("Logfile");
+    m_settingsDialog->setValues(values, m_quantityNames);
     m_editor->selectCategory(0);
 
     for (const auto& single : unitdb::singleUnitCategories(m_db))
@@ -186,22 +185,21 @@ bool ConversionWindow::startUp()
                        .arg(qs(single.categoryName), qs(single.unitName)),
                    ui::programTitle());
 
-    if (m_settingsDialog->logging()) {
-        m_currentFile = m_settingsDialog->logFile();
+    if (values.logging == settings::Logging::On) {
+        m_currentFile = qs(values.logFile);
         openLog(CalcLog::Mode::Create);
     }
     return true;
 }
 
-void ConversionWindow::fillCategoryLists()
+void ConversionWindow::fillCategoryLists(const QStringList& ignored)
 {
-    const QStringList ignored = m_settingsDialog->ignored();
     const QSignalBlocker block(m_categoryList);
     m_categoryList->clear();
+    m_quantityNames.clear();
     for (const unitdb::Quantity& quantity : m_db.quantities()) {
         const QString name = qs(quantity.name);
-        m_settingsDialog->addCategory(name);
-        m_editor->addCategory(name);
+        m_quantityNames << name;
         if (!ignored.contains(name))
             m_categoryList->addItem(name);
     }
@@ -210,7 +208,7 @@ void ConversionWindow::fillCategoryLists()
 
 bool ConversionWindow::openLog(CalcLog::Mode mode)
 {
-    const QString name = m_settingsDialog->logFile();
+    const QString name = qs(m_settingsDialog->values().logFile);
     if (name.trimmed().isEmpty()) {
         reportError(52, QStringLiteral("Неверное имя log-файла. Запись вычислений выключена."));
         switchLoggingOff();
@@ -237,7 +235,9 @@ void ConversionWindow::switchLoggingOff()
 {
     // Said once; ticking the box again gives the log another try.
     m_logFailed = true;
-    m_settingsDialog->setLogging(false);
+    settings::RuntimeSettings values = m_settingsDialog->values();
+    values.logging = settings::Logging::Off;
+    m_settingsDialog->setValues(values, m_quantityNames);
 }
 
 QString ConversionWindow::ownFileFor(const QString& logFile) const
@@ -333,7 +333,7 @@ bool ConversionWindow::reportError(int number, QString description)
     if (number == 52)
         writeFirstRunSettings();
     if (number == 53) {
-        if (m_currentFile == m_settingsDialog->logFile() ||
+        if (m_currentFile == qs(m_settingsDialog->values().logFile) ||
             m_currentFile == QLatin1String(kIgnoreFile))
             std::ofstream(m_currentFile.toStdString(), std::ios::binary);
         if (m_currentFile == QLatin1String(kBaseFile)) {
@@ -366,7 +366,8 @@ bool ConversionWindow::fileExists(const QString& name)
 
 void ConversionWindow::shutDown()
 {
-    if (m_settingsDialog->ignoring())
+    const settings::RuntimeSettings values = m_settingsDialog->values();
+    if (values.ignoring == settings::Ignoring::On)
         saveWithRetry(QString::fromLatin1(kIgnoreFile), [this] { return saveIgnoreList(); });
 
     auto write = [this](const char* name, long value) {
@@ -380,11 +381,11 @@ void ConversionWindow::shutDown()
             write(("Field" + std::to_string(i + 2)).c_str(),
                   m_outputUnits[static_cast<std::size_t>(i)]->currentIndex());
     }
-    write("Round", m_settingsDialog->rounding() ? m_settingsDialog->places() : -1);
+    write("Round", values.rounding == settings::Rounding::On ? values.decimalPlaces : -1);
     write("Launched", 1);
-    write("Logging", m_settingsDialog->logging() ? 1 : 0);
-    write("Ignoring", m_settingsDialog->ignoring() ? 1 : 0);
-    m_settings->write("Logfile", m_settingsDialog->logFile().toStdString());
+    write("Logging", values.logging == settings::Logging::On ? 1 : 0);
+    write("Ignoring", values.ignoring == settings::Ignoring::On ? 1 : 0);
+    m_settings->write("Logfile", values.logFile);
     flushSettings();
 
     m_log.close();

@@ -3,7 +3,6 @@
 
 #include "dialogs/uistyle.h"
 
-#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QPushButton>
@@ -25,7 +24,8 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, const Q
 
 } // namespace
 
-AboutBox::AboutBox(QWidget* parent) : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
+AboutBox::AboutBox(QWidget* parent)
+    : HandBackDialog(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("Метрованта - Создатель"));
@@ -67,11 +67,4 @@ void AboutBox::confirm()
 {
     hide();
     emit handedBack();
-}
-
-void AboutBox::closeEvent(QCloseEvent* event)
-{
-    // The close button does what "ОК" does, so the main window is never left disabled.
-    event->ignore();
-    confirm();
 }

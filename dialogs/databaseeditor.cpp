@@ -11,7 +11,6 @@
 #include "dialogs/uistyle.h"
 #include "unitdb/unitdatabase.h"
 
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QKeyEvent>
@@ -98,7 +97,7 @@ std::size_t at(int index)
 
 DatabaseEditor::DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messenger,
                                QWidget* parent)
-    : QWidget(parent, Qt::Window), m_db(database), m_msg(messenger)
+    : HandBackDialog(parent, Qt::Window), m_db(database), m_msg(messenger)
 {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("Метрованта - Редактор базы данных"));
@@ -128,6 +127,8 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messen
                                     "Command3", ui::twipsRect(4680, 3600, 1095, 495));
     auto* ok = place(new QPushButton(QStringLiteral("ОК"), this), "Command1",
                      ui::twipsRect(5880, 3600, 1335, 495));
+    // A dialog always shows one button as its default; left to itself it takes «Новая единица».
+    ok->setDefault(true);
 
     for (QWidget* field : std::initializer_list<QWidget*>{m_categoryList, m_unitList, m_nameEdit,
                                                           m_coefficientEdit, m_descEdit})
@@ -148,16 +149,40 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messen
     connect(ok, &QPushButton::clicked, this, &DatabaseEditor::confirm);
 }
 
-void DatabaseEditor::addCategory(const QString& name)
+void DatabaseEditor::listCategories()
 {
-    // Qt would select the first category on its own; start-up selects it explicitly.
-    const QSignalBlocker block(m_categoryList);
-    m_categoryList->addItem(name);
-    m_categoryList->setCurrentIndex(-1);
+    QStringList names;
+    for (const unitdb::Quantity& quantity : m_db.quantities())
+        names << qs(quantity.name);
+    QStringList listed;
+    for (int i = 0; i < m_categoryList->count(); ++i)
+        listed << m_categoryList->itemText(i);
+    if (names == listed)
+        return;
+    // Quietly, keeping the category chosen: its units and boxes stay as they are.
+    const int chosen = m_categoryList->currentIndex();
+    {
+        const QSignalBlocker block(m_categoryList);
+        m_categoryList->clear();
+        m_categoryList->addItems(names);
+        m_categoryList->setCurrentIndex(chosen < names.size() ? chosen : -1);
+    }
+    if (chosen >= names.size()) {
+        // The database lost that category: nothing of it is left to store.
+        m_shownUnit = -1;
+        categoryChosen();
+    }
+}
+
+void DatabaseEditor::showEvent(QShowEvent* event)
+{
+    listCategories();
+    HandBackDialog::showEvent(event);
 }
 
 void DatabaseEditor::selectCategory(int index)
 {
+    listCategories();
     if (m_categoryList->currentIndex() == index)
         categoryChosen(); // Qt stays silent for an unchanged selection
     else
@@ -352,11 +377,7 @@ void DatabaseEditor::newCategory()
                    .arg(name, refusal(added, NameKind::Category)));
         return;
     }
-    {
-        const QSignalBlocker block(m_categoryList);
-        m_categoryList->addItem(name);
-    }
-    selectCategory(m_categoryList->count() - 1);
+    selectCategory(static_cast<int>(m_db.size()) - 1); // lists it first
     newUnit();
 }
 
@@ -367,18 +388,11 @@ void DatabaseEditor::confirm()
     emit handedBack();
 }
 
-void DatabaseEditor::closeEvent(QCloseEvent* event)
-{
-    // The close button does what "ОК" does, so the main window is never left disabled.
-    event->ignore();
-    confirm();
-}
-
 bool DatabaseEditor::eventFilter(QObject* watched, QEvent* event)
 {
     const bool isName = watched == m_nameEdit;
     if (!isName && watched != m_coefficientEdit)
-        return QWidget::eventFilter(watched, event);
+        return HandBackDialog::eventFilter(watched, event);
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
@@ -390,5 +404,5 @@ bool DatabaseEditor::eventFilter(QObject* watched, QEvent* event)
     if (event->type() == QEvent::FocusOut &&
         static_cast<QFocusEvent*>(event)->reason() != Qt::PopupFocusReason)
         isName ? commitName() : commitCoefficient();
-    return QWidget::eventFilter(watched, event);
+    return HandBackDialog::eventFilter(watched, event);
 }

@@ -2,7 +2,7 @@
 // adds units and categories, all through the unit database's operations.
 #pragma once
 
-#include <QWidget>
+#include "dialogs/handbackdialog.h"
 
 class QComboBox;
 class QLabel;
@@ -16,26 +16,24 @@ namespace unitdb
 class UnitDatabase;
 }
 
-class DatabaseEditor : public QWidget
+class DatabaseEditor : public HandBackDialog
 {
     Q_OBJECT
 public:
     DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messenger, QWidget* parent = nullptr);
 
-    void addCategory(const QString& name);
-    // Select a category or a unit as a user's click would, the handler included.
+    // Select a category or a unit as a user's click would, the handler included. The category
+    // list is brought up to date with the database first, as it is when the editor is shown.
     void selectCategory(int index);
     void selectUnit(int slot);
 
-signals:
-    // "ОК" or the close button: the main window refreshes its lists and takes over.
-    void handedBack();
-
 protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void confirm() override;
+    void listCategories();
     void categoryChosen();
     void unitChosen();
     void nameEdited();
@@ -49,7 +47,6 @@ private:
     void commitCoefficient();
     void newUnit();
     void newCategory();
-    void confirm();
     void showReason(QLineEdit* box, QLabel* line, const QString& why);
     void refuse(const QString& why);
 

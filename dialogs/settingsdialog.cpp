@@ -8,7 +8,6 @@
 #include "dialogs/uistyle.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +15,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <utility>
@@ -34,6 +34,35 @@ int sortedRow(const QListWidget& list, const QString& name)
            QString::localeAwareCompare(list.item(row)->text().toCaseFolded(), key) <= 0)
         ++row;
     return row;
+}
+
+// The same order for many names at once, in n log n; stable, so equal names keep their order.
+QStringList alphabetical(const std::vector<std::string>& names)
+{
+    struct Entry {
+        QString key;
+        QString name;
+    };
+    std::vector<Entry> entries;
+    entries.reserve(names.size());
+    for (const std::string& name : names)
+        entries.push_back({ui::qs(name).toCaseFolded(), ui::qs(name)});
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        return QString::localeAwareCompare(a.key, b.key) < 0;
+    });
+    QStringList sorted;
+    sorted.reserve(static_cast<qsizetype>(entries.size()));
+    for (const Entry& entry : entries)
+        sorted << entry.name;
+    return sorted;
+}
+
+QStringList itemTexts(const QComboBox& box)
+{
+    QStringList texts;
+    for (int i = 0; i < box.count(); ++i)
+        texts << box.itemText(i);
+    return texts;
 }
 
 bool listHolds(const QListWidget& list, const QString& name)
@@ -80,7 +109,7 @@ QCheckBox* addCheck(QWidget* parent, const char* name, const QString& caption, Q
 
 SettingsDialog::SettingsDialog(Messenger& messenger, std::function<QString()> reportText,
                                QWidget* parent)
-    : QWidget(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_messenger(messenger),
+    : HandBackDialog(parent, Qt::Window | Qt::MSWindowsFixedSizeDialogHint), m_messenger(messenger),
       m_reportText(std::move(reportText))
 {
     setObjectName(QStringLiteral("Form2"));
@@ -145,10 +174,14 @@ void SettingsDialog::connectControls()
     ok->setDefault(true);
 
     connect(m_logCheck, &QCheckBox::toggled, this, &SettingsDialog::loggingSwitched);
-    // clicked comes only from the user, never from setChecked at start-up.
-    connect(m_logCheck, &QCheckBox::clicked, this, &SettingsDialog::loggingChanged);
-    connect(m_roundCheck, &QCheckBox::toggled, this, &SettingsDialog::roundingSwitched);
-    connect(m_places, &QScrollBar::valueChanged, this, &SettingsDialog::placesChanged);
+    connect(m_roundCheck, &QCheckBox::toggled, this, [this] {
+        showRounding();
+        announceRounding();
+    });
+    connect(m_places, &QScrollBar::valueChanged, this, [this] {
+        showRounding();
+        announceRounding();
+    });
     connect(m_ignoreCheck, &QCheckBox::toggled, this, &SettingsDialog::ignoringSwitched);
     connect(m_addIgnored, &QPushButton::clicked, this, &SettingsDialog::addSelected);
     connect(m_removeIgnored, &QPushButton::clicked, this, &SettingsDialog::removeSelected);
@@ -156,116 +189,45 @@ void SettingsDialog::connectControls()
     connect(ok, &QPushButton::clicked, this, &SettingsDialog::confirm);
 }
 
-bool SettingsDialog::logging() const
+void SettingsDialog::setValues(const settings::RuntimeSettings& values,
+                               const QStringList& quantities)
 {
-    return m_logCheck->isChecked();
-}
-QString SettingsDialog::logFile() const
-{
-    return m_logFile->text();
-}
-bool SettingsDialog::rounding() const
-{
-    return m_roundCheck->isChecked();
-}
-int SettingsDialog::places() const
-{
-    return m_places->value();
-}
-bool SettingsDialog::ignoring() const
-{
-    return m_ignoreCheck->isChecked();
-}
-
-QStringList SettingsDialog::ignored() const
-{
-    QStringList names;
-    for (int row = 0; row < m_ignoreList->count(); ++row)
-        names << m_ignoreList->item(row)->text();
-    return names;
-}
-
-QStringList SettingsDialog::categories() const
-{
-    QStringList names;
-    for (int i = 0; i < m_categories->count(); ++i)
-        names << m_categories->itemText(i);
-    return names;
-}
-
-// Qt emits nothing for an unchanged value, so the setters run the handler themselves then.
-void SettingsDialog::setSwitch(QCheckBox* box, bool on, void (SettingsDialog::*switched)())
-{
-    if (box->isChecked() == on)
-        (this->*switched)();
-    else
-        box->setChecked(on);
-}
-
-void SettingsDialog::setLogging(bool on)
-{
-    setSwitch(m_logCheck, on, &SettingsDialog::loggingSwitched);
-}
-
-void SettingsDialog::setLogFile(const QString& name)
-{
-    m_logFile->setText(name);
-}
-
-void SettingsDialog::setRounding(bool on)
-{
-    setSwitch(m_roundCheck, on, &SettingsDialog::roundingSwitched);
-}
-
-void SettingsDialog::setPlaces(int places)
-{
-    const int value = std::clamp(places, m_places->minimum(), m_places->maximum());
-    if (m_places->value() == value)
-        placesChanged(value);
-    else
-        m_places->setValue(value);
-}
-
-void SettingsDialog::setIgnoring(bool on)
-{
-    setSwitch(m_ignoreCheck, on, &SettingsDialog::ignoringSwitched);
-}
-
-void SettingsDialog::addIgnored(const QString& name)
-{
-    m_ignoreList->insertItem(sortedRow(*m_ignoreList, name), name);
-}
-
-void SettingsDialog::addIgnored(const QStringList& names)
-{
-    // One sort instead of a sorted insert per name; stable, so equal names keep their order.
-    struct Entry {
-        QString key;
-        QString name;
-    };
-    std::vector<Entry> entries;
-    entries.reserve(static_cast<std::size_t>(m_ignoreList->count() + names.size()));
-    for (const QString& name : ignored() + names)
-        entries.push_back({name.toCaseFolded(), name});
-    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
-        return QString::localeAwareCompare(a.key, b.key) < 0;
-    });
-    QStringList sorted;
-    sorted.reserve(static_cast<qsizetype>(entries.size()));
-    for (const Entry& entry : entries)
-        sorted << entry.name;
+    {
+        // Set quietly, then each handler runs once below: Qt would stay silent for a value
+        // that does not change, and the conversion reruns once, with the new pair.
+        const QSignalBlocker logging(m_logCheck);
+        const QSignalBlocker rounding(m_roundCheck);
+        const QSignalBlocker places(m_places);
+        const QSignalBlocker ignoring(m_ignoreCheck);
+        m_logCheck->setChecked(values.logging == settings::Logging::On);
+        m_logFile->setText(ui::qs(values.logFile));
+        m_roundCheck->setChecked(values.rounding == settings::Rounding::On);
+        m_places->setValue(values.decimalPlaces); // a damaged value stops at the bar's end
+        m_ignoreCheck->setChecked(values.ignoring == settings::Ignoring::On);
+    }
+    loggingSwitched();
+    showRounding();
+    ignoringSwitched();
     m_ignoreList->clear();
-    m_ignoreList->addItems(sorted);
+    m_ignoreList->addItems(alphabetical(values.ignoredCategories));
+    if (itemTexts(*m_categories) != quantities) {
+        m_categories->clear();
+        m_categories->addItems(quantities); // selects the first, if any
+    }
+    announceRounding();
 }
 
-void SettingsDialog::addCategory(const QString& name)
+settings::RuntimeSettings SettingsDialog::values() const
 {
-    m_categories->addItem(name);
-}
-
-void SettingsDialog::selectCategory(int index)
-{
-    m_categories->setCurrentIndex(index);
+    settings::RuntimeSettings values;
+    values.logging = m_logCheck->isChecked() ? settings::Logging::On : settings::Logging::Off;
+    values.logFile = ui::utf8(m_logFile->text());
+    values.rounding = m_roundCheck->isChecked() ? settings::Rounding::On : settings::Rounding::Off;
+    values.decimalPlaces = m_places->value();
+    values.ignoring = m_ignoreCheck->isChecked() ? settings::Ignoring::On : settings::Ignoring::Off;
+    for (int row = 0; row < m_ignoreList->count(); ++row)
+        values.ignoredCategories.push_back(ui::utf8(m_ignoreList->item(row)->text()));
+    return values;
 }
 
 void SettingsDialog::loggingSwitched()
@@ -273,16 +235,18 @@ void SettingsDialog::loggingSwitched()
     m_logFile->setEnabled(m_logCheck->isChecked());
 }
 
-void SettingsDialog::roundingSwitched()
+// The bar follows its switch, the label the bar.
+void SettingsDialog::showRounding()
 {
     m_places->setEnabled(m_roundCheck->isChecked());
-    emit roundingChanged();
+    m_placesLabel->setText(QString::number(m_places->value()));
 }
 
-void SettingsDialog::placesChanged(int value)
+void SettingsDialog::announceRounding()
 {
-    m_placesLabel->setText(QString::number(value));
-    emit roundingChanged();
+    emit roundingChanged(m_roundCheck->isChecked() ? settings::Rounding::On
+                                                   : settings::Rounding::Off,
+                         m_places->value());
 }
 
 void SettingsDialog::ignoringSwitched()
@@ -315,7 +279,7 @@ void SettingsDialog::addSelected()
                             QStringLiteral("Ошибка"), MsgIcon::Exclamation, MsgButtons::Ok);
         return;
     }
-    addIgnored(candidate);
+    m_ignoreList->insertItem(sortedRow(*m_ignoreList, candidate), candidate);
     if (index < m_categories->count() - 1)
         m_categories->setCurrentIndex(index + 1);
 }
@@ -382,13 +346,6 @@ void SettingsDialog::confirm()
     emit handedBack();
 }
 
-void SettingsDialog::closeEvent(QCloseEvent* event)
-{
-    // The close button does what "Хорошо" does; the dialog lives on, hidden, with its values.
-    event->ignore();
-    confirm();
-}
-
 bool SettingsDialog::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_ignoreList && event->type() == QEvent::KeyPress &&
@@ -396,5 +353,5 @@ bool SettingsDialog::eventFilter(QObject* watched, QEvent* event)
         removeSelected();
         return true;
     }
-    return QWidget::eventFilter(watched, event);
+    return HandBackDialog::eventFilter(watched, event);
 }

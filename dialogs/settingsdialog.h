@@ -1,11 +1,12 @@
-// The settings dialog: logging, rounding and the ignore list for the whole run,
-// plus the database report. Its controls hold the run-time settings.
+// The settings dialog: edits a copy of the run-time settings (logging, rounding, the ignore
+// list), which the main window hands in and takes back, and shows the database report.
 #pragma once
 
+#include "dialogs/handbackdialog.h"
+#include "settings/runtimesettings.h"
 #include "unitdb/textrule.h"
 
 #include <QStringList>
-#include <QWidget>
 
 #include <functional>
 
@@ -18,7 +19,7 @@ class QListWidget;
 class QPushButton;
 class QScrollBar;
 
-class SettingsDialog : public QWidget
+class SettingsDialog : public HandBackDialog
 {
     Q_OBJECT
 public:
@@ -26,55 +27,36 @@ public:
     SettingsDialog(Messenger& messenger, std::function<QString()> reportText,
                    QWidget* parent = nullptr);
 
-    bool logging() const;
-    QString logFile() const;
-    bool rounding() const;
-    int places() const; // 0..15
-    bool ignoring() const;
-    QStringList ignored() const;    // alphabetical, as shown
-    QStringList categories() const; // every quantity, in table order
-
-    // Each switch runs its handler even when the value does not change,
-    // so the enabled states always follow the switches.
-    void setLogging(bool on);
-    void setLogFile(const QString& name);
-    void setRounding(bool on);
-    void setPlaces(int places);
-    void setIgnoring(bool on);
-    void addIgnored(const QString& name);      // takes its alphabetical place
-    void addIgnored(const QStringList& names); // the same for many at once, in n log n
-    void addCategory(const QString& name);
-    void selectCategory(int index);
+    // Shows these values for editing: every switch's handler runs (the enabled states follow),
+    // the ignored names take their alphabetical places and `quantities` (every quantity, in
+    // table order) fill the quantity list. Its selection is kept when the quantities are the
+    // same as last time, else the first is selected.
+    void setValues(const settings::RuntimeSettings& values, const QStringList& quantities);
+    // What the controls hold now, the ignored names in the order shown.
+    settings::RuntimeSettings values() const;
+    // How Ignore.ini is kept: "Добавить" refuses a name the file could not hold.
+    void setIgnoreFileEncoding(unitdb::TextEncoding encoding);
     // Names the program's own file a log file name would write over (empty: none);
     // "Хорошо" refuses such a name.
     void setLogFileCheck(std::function<QString(const QString&)> ownFile);
-    // How Ignore.ini is kept: "Добавить" refuses a name the file could not hold.
-    void setIgnoreFileEncoding(unitdb::TextEncoding encoding);
 
 signals:
-    // The rounding switch or the digit count changed: the main window reruns its conversion.
-    void roundingChanged();
-    // The user ticked or unticked logging.
-    void loggingChanged(bool on);
-    // "Хорошо" or the close button: the main window takes over again.
-    void handedBack();
-
-protected:
-    void closeEvent(QCloseEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    // The rounding switch or the digit count changed, also to a value set again unchanged:
+    // the main window reruns its conversion with these.
+    void roundingChanged(settings::Rounding rounding, int places);
 
 private:
     void buildControls();
     void connectControls();
-    void setSwitch(QCheckBox* box, bool on, void (SettingsDialog::*switched)());
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void confirm() override;
     void loggingSwitched();
-    void roundingSwitched();
-    void placesChanged(int value);
+    void showRounding();
     void ignoringSwitched();
+    void announceRounding();
     void addSelected();
     void removeSelected();
     void showReport();
-    void confirm();
     int selectedIgnoredRow() const;
     void selectIgnoredRow(int row);
 

@@ -63,7 +63,7 @@ private slots:
     {
         QDir(path({})).mkdir("taken");
         QVERIFY(start(path("taken")));
-        QCOMPARE(settings()->rounding() ? settings()->places() : -1, 9);
+        QCOMPARE(places(), 9);
         m_window->shutDown();
         QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and this
         QVERIFY(m_msg.texts()[0].startsWith(u"Ошибка № 75: Настройки не будут сохранены"_s));
@@ -120,7 +120,7 @@ private slots:
         QVERIFY(start());
         QTEST(list("SelUnit")->currentIndex(), "category");
         QTEST(list("InUnit")->currentIndex(), "inUnit");
-        QTEST(settings()->rounding() ? settings()->places() : -1, "places");
+        QTEST(places(), "places");
     }
 
     // Typed or pasted, typographic signs become operators as they enter the line.
@@ -198,8 +198,8 @@ private slots:
         std::ofstream(path("log.txt").toStdString(), std::ios::binary) << "old\r\n";
         QVERIFY(start()); // logging off by default: the log is not touched
         QCOMPARE(file("log.txt"), std::string("old\r\n"));
-        settings()->setLogFile("log.txt");
-        settings()->setLogging(true);
+        child<QLineEdit>(settings(), "Logfile")->setText("log.txt");
+        tick("Logcheck", true);
         enter("1");
         QVERIFY(file("log.txt").starts_with("old\r\n1 "));
     }
@@ -224,7 +224,7 @@ private slots:
         QVERIFY(start());                   // never waits on the FIFO
         QCOMPARE(m_msg.messages.size(), 2); // the one-unit warning and the log
         QVERIFY(m_msg.messages[1].text.startsWith(u"Ошибка № 75:"_s));
-        QVERIFY(!settings()->logging());
+        QCOMPARE(settings()->values().logging, settings::Logging::Off);
         m_msg.messages.clear();
         enter("1");
         QCOMPARE(m_msg.messages.size(), 0);
@@ -335,12 +335,12 @@ private slots:
         list("SelUnit")->setCurrentIndex(2); // Одна
         click(m_window.get(), "cmdSetup");
         QCOMPARE(child<QComboBox>(settings(), "Combo1")->count(), 4);
-        settings()->setIgnoring(true); // off after a first start
+        tick("IgnoreCheck", true);     // off after a first start
         click(settings(), "Command2"); // Длина, the first
         click(settings(), "Command4");
         QCOMPARE(items("SelUnit"), (QStringList{"Пустая", "Одна"}));
         QCOMPARE(list("SelUnit")->currentText(), u"Одна"_s);
-        settings()->addIgnored("Одна");
+        ignore("Одна");
         settings()->close();
         QCOMPARE(list("SelUnit")->currentText(), u"Пустая"_s);
     }
@@ -351,17 +351,17 @@ private slots:
         list("SelUnit")->setCurrentIndex(1);
         list("InUnit")->setCurrentIndex(2);
         outUnit(3)->setCurrentIndex(1);
-        settings()->setIgnoring(true);
-        settings()->addIgnored("Пустая");
-        settings()->setRounding(false);
+        tick("IgnoreCheck", true);
+        ignore("Пустая");
+        tick("RoundCheck", false);
         m_window->shutDown();
         QVERIFY(start());
         QCOMPARE(items("SelUnit"), (QStringList{"Длина", "Масса", "Одна"}));
         QCOMPARE(list("SelUnit")->currentIndex(), 1);
         QCOMPARE(list("InUnit")->currentIndex(), 2);
         QCOMPARE(outUnit(3)->currentIndex(), 1);
-        QVERIFY(!settings()->rounding());
-        settings()->setIgnoring(false); // the list stays for next time
+        QCOMPARE(places(), -1);
+        tick("IgnoreCheck", false); // the list stays for next time
         m_window->shutDown();
         QCOMPARE(file("Ignore.ini"), unitdb::encodeCp1251("Пустая\r\n").bytes);
     }
@@ -378,9 +378,8 @@ private slots:
             if (utf8)
                 std::ofstream(path("Ignore.ini").toStdString(), std::ios::binary) << "Ω\r\n";
             QVERIFY(start());
-            settings()->setIgnoring(true);
-            settings()->selectCategory(1);
-            click(settings(), "Command2");
+            tick("IgnoreCheck", true);
+            ignore("Ångström");
             m_window->shutDown();
             QCOMPARE(file("Ignore.ini"), utf8 ? "Ångström\r\nΩ\r\n" : "");
             QCOMPARE(m_msg.texts(),

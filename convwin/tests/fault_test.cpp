@@ -6,6 +6,7 @@
 #include "unitdb/basefile.h"
 
 #include <QProcess>
+#include <QScrollBar>
 
 #include <sys/stat.h>
 
@@ -142,9 +143,9 @@ private slots:
             m_msg.answers << MsgAnswer::Yes << MsgAnswer::No << MsgAnswer::Yes;
             m_msg.saveAnswers << path("elsewhere.dat");
         }
-        m_window->settingsDialog()->setIgnoring(true);
-        m_window->settingsDialog()->addIgnored(QStringLiteral("Масса"));
-        m_window->settingsDialog()->setPlaces(3);
+        tick("IgnoreCheck", true);
+        ignore(QStringLiteral("Масса"));
+        child<QScrollBar>(m_window->settingsDialog(), "HScroll1")->setValue(3);
         {
             FaultScope scope(fault.step, fault.error, file.toStdString());
             m_window->shutDown();
@@ -172,8 +173,8 @@ private slots:
         QFETCH(Fault, fault);
         std::ofstream(path(fault.file).toStdString(), std::ios::binary) << "old\r\n";
         QVERIFY(start());
-        m_window->settingsDialog()->setLogFile(fault.file);
-        m_window->settingsDialog()->setLogging(true);
+        child<QLineEdit>(m_window->settingsDialog(), "Logfile")->setText(fault.file);
+        tick("Logcheck", true);
         {
             FaultScope scope(fault.step, fault.error, fault.file.toStdString());
             line("InText")->setText(QStringLiteral("2+2"));
@@ -210,13 +211,14 @@ private slots:
             QVERIFY(start());
         }
         QVERIFY(shown(QString::fromUtf8(fault.reason)));
-        m_window->settingsDialog()->setIgnoring(true);
+        tick("IgnoreCheck", true);
         m_window->shutDown();
         QCOMPARE(readBytes(path(file)), before);
 
         m_msg.messages.clear();
         editAndConfirm();
-        m_window->settingsDialog()->addIgnored(QStringLiteral("Масса"));
+        if (file == QLatin1String("Ignore.ini")) // a Base.dat read in part may lack Масса
+            ignore(QStringLiteral("Масса"));
         m_window->shutDown();
         QCOMPARE(readBytes(path(file + ".bak")), before);
         if (file == QLatin1String("Ignore.ini")) {

@@ -191,8 +191,8 @@ private:
             if (q >= 0)
                 m_outCoefficients[i] = units[static_cast<std::size_t>(q)].coefficient;
             double v = k / m_outCoefficients[i] * x;
-            if (std::isfinite(v) && settings()->rounding())
-                v = calc::roundToPlaces(v, settings()->places());
+            if (std::isfinite(v) && places() >= 0)
+                v = calc::roundToPlaces(v, places());
             QString expected;
             if ((p < 0 || usable(k)) && usable(m_outCoefficients[i]))
                 expected = std::isfinite(v)

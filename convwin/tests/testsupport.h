@@ -3,10 +3,12 @@
 #pragma once
 
 #include "convwin/conversionwindow.h"
+#include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/cp1251.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
@@ -152,6 +154,22 @@ protected:
     void click(QWidget* root, const QString& button)
     {
         QTest::mouseClick(child<QPushButton>(root, button), Qt::LeftButton);
+    }
+    // The user's hand in the settings dialog: a switch, a quantity to ignore.
+    void tick(const char* box, bool on)
+    {
+        child<QCheckBox>(m_window->settingsDialog(), box)->setChecked(on);
+    }
+    void ignore(const QString& name)
+    {
+        child<QComboBox>(m_window->settingsDialog(), "Combo1")->setCurrentText(name);
+        click(m_window->settingsDialog(), "Command2");
+    }
+    // The digits the outputs are rounded to, -1 when they are not rounded.
+    int places() const
+    {
+        const settings::RuntimeSettings values = m_window->settingsDialog()->values();
+        return values.rounding == settings::Rounding::On ? values.decimalPlaces : -1;
     }
 };
 

@@ -1,11 +1,13 @@
-// Drives the settings dialog through its named widgets: the digit bar, the ignore list's rules,
-// and handing back with a log name that must not be one of ours.
+// Drives the settings dialog through its named widgets: the values it is given and hands back,
+// the digit bar, the ignore list's rules, and handing back with a log name that must not be
+// one of ours.
 #include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QScrollBar>
 #include <QSignalSpy>
@@ -22,25 +24,25 @@ template <typename T = QWidget> T* child(const QWidget& w, const QString& name)
     return found;
 }
 
-const QString kLength = QStringLiteral("Длина");
-const QString kMass = QStringLiteral("Масса");
-const QString kTime = QStringLiteral("Время");
-const QString kVolume = QStringLiteral("Объем");
-const QString kArea = QStringLiteral("Площадь");
+const char* const kLength = "Длина";
+const char* const kMass = "Масса";
+const char* const kTime = "Время";
+const char* const kVolume = "Объем";
+const char* const kArea = "Площадь";
 const QStringList kFive = {kLength, kMass, kTime, kArea, kVolume};
+using Names = std::vector<std::string>;
 
-// A fresh dialog per case, shown, with its quantities and ignored names as start-up adds them.
+// A fresh dialog per case, shown, with the quantities and ignored names the window gives it.
 struct Dialog {
     ScriptedMessenger messenger;
     SettingsDialog form{messenger, {}};
 
-    explicit Dialog(const QStringList& categories = {}, const QStringList& ignored = {})
+    explicit Dialog(const QStringList& quantities = {}, Names ignored = {})
     {
-        for (const QString& name : categories)
-            form.addCategory(name);
-        form.addIgnored(ignored);
+        form.setValues({.ignoredCategories = std::move(ignored)}, quantities);
         form.show();
     }
+    Names ignored() const { return form.values().ignoredCategories; }
     void click(const char* name) const
     {
         QTest::mouseClick(child<QAbstractButton>(form, QLatin1String(name)), Qt::LeftButton, {},
@@ -54,24 +56,34 @@ class SettingsDialogTest : public QObject
 {
     Q_OBJECT
 private slots:
-    // Each change reruns the conversion, also a value start-up sets again unchanged.
-    void roundingChangesRerunConversion()
+    // Each change reruns the conversion with the new pair, also values set again unchanged; set
+    // by the program, every switch runs its handler.
+    void changesRerunConversionAndSwitchesRunTheirHandlers()
     {
         Dialog d;
         auto* bar = child<QScrollBar>(d.form, QStringLiteral("HScroll1"));
-        auto* label = child<QLabel>(d.form, QStringLiteral("Label4"));
         QSignalSpy reruns(&d.form, &SettingsDialog::roundingChanged);
         // The outputs follow the dragged thumb, not only its release.
         bar->setSliderDown(true);
         bar->setSliderPosition(7);
         bar->setSliderDown(false);
-        // A damaged setting cannot push the bar past its end, and read again it still reruns.
-        d.form.setPlaces(99);
-        QCOMPARE(label->text(), QStringLiteral("15"));
-        d.form.setPlaces(99);
+        QCOMPARE(d.form.values().decimalPlaces, 7);
+        // A damaged setting cannot push the bar past its end.
+        const settings::RuntimeSettings damaged{.decimalPlaces = 99, .ignoredCategories = {}};
+        d.form.setValues(damaged, {});
+        d.form.setValues(damaged, {});
+        QCOMPARE(child<QLabel>(d.form, QStringLiteral("Label4"))->text(), QStringLiteral("15"));
         d.click("RoundCheck");
-        d.form.setRounding(false);
-        QCOMPARE(reruns.count(), 5);
+        QVERIFY(!bar->isEnabled());
+        QCOMPARE(reruns.count(), 4);
+        QCOMPARE(reruns.last(), (QVariantList{QVariant::fromValue(settings::Rounding::Off), 15}));
+        d.form.setValues({.logging = settings::Logging::Off,
+                          .ignoring = settings::Ignoring::Off,
+                          .ignoredCategories = {}},
+                         {});
+        QVERIFY(bar->isEnabled());
+        for (const char* name : {"Logfile", "List1", "Command2", "Command3"})
+            QVERIFY2(!child(d.form, QLatin1String(name))->isEnabled(), name);
     }
 
     // A user adding one quantity after another: the list keeps a case-blind order, the next
@@ -79,10 +91,10 @@ private slots:
     // database no longer has: it hides nothing, so it must not count.
     void addingFollowsItsRules()
     {
-        const QString stale = QStringLiteral("время");
+        const char* const stale = "время";
         struct Step {
             int selected;
-            QStringList after;
+            Names after;
             int selectedAfter;
         };
         const Step steps[] = {
@@ -95,12 +107,17 @@ private slots:
         Dialog d(kFive, {kArea, stale});
         auto* categories = child<QComboBox>(d.form, QStringLiteral("Combo1"));
         for (const Step& step : steps) {
-            d.form.selectCategory(step.selected);
+            categories->setCurrentIndex(step.selected);
             d.click("Command2");
-            QCOMPARE(d.form.ignored(), step.after);
+            QCOMPARE(d.ignored(), step.after);
             QCOMPARE(categories->currentIndex(), step.selectedAfter);
         }
         QCOMPARE(d.messenger.messages.size(), 1);
+        // Shown again, the same quantities keep their selection; others start at the first.
+        d.form.setValues(d.form.values(), kFive);
+        QCOMPARE(categories->currentIndex(), 2);
+        d.form.setValues(d.form.values(), QStringList(kFive) << stale);
+        QCOMPARE(categories->currentIndex(), 0);
     }
 
     // Delete and «Удалить» take the selected name, and the one after it is selected in its place.
@@ -110,28 +127,42 @@ private slots:
         auto* list = child<QListWidget>(d.form, QStringLiteral("List1"));
         list->setCurrentRow(1);
         QTest::keyClick(list, Qt::Key_Delete);
-        QCOMPARE(d.form.ignored(), (QStringList{kTime, kMass}));
+        QCOMPARE(d.ignored(), (Names{kTime, kMass}));
         d.click("Command3");
-        QCOMPARE(d.form.ignored(), QStringList{kTime});
+        QCOMPARE(d.ignored(), Names{kTime});
     }
 
-    // The close button does what "Хорошо" does: it refuses a log name that would write over one
-    // of our files, and hands back once the name is free.
-    void closeButtonRefusesOurOwnFiles()
+    void handingBackRefusesOurOwnFiles_data()
     {
+        QTest::addColumn<QString>("way");
+        for (const char* way : {"Хорошо", "close button", "Esc"})
+            QTest::newRow(way) << QString::fromUtf8(way);
+    }
+    // Every way out does what «Хорошо» does: it refuses a log name that would write over one of
+    // our files, and hands back once the name is free. Enter in the name is no way out.
+    void handingBackRefusesOurOwnFiles()
+    {
+        QFETCH(QString, way);
         Dialog d;
         d.form.setLogFileCheck([](const QString& name) {
             return name == QLatin1String("base.dat") ? QStringLiteral("Base.dat") : QString();
         });
         QSignalSpy handedBack(&d.form, &SettingsDialog::handedBack);
-        d.form.setLogFile(QStringLiteral("base.dat"));
-        d.form.close();
-        QVERIFY(d.form.isVisible());
+        auto* logFile = child<QLineEdit>(d.form, QStringLiteral("Logfile"));
+        for (const char* name : {"base.dat", "calc.log"}) {
+            logFile->setText(QLatin1String(name));
+            QTest::keyClick(logFile, Qt::Key_Return);
+            if (way == QLatin1String("Esc"))
+                QTest::keyClick(logFile, Qt::Key_Escape);
+            else if (way == QLatin1String("close button"))
+                d.form.close();
+            else
+                d.click("Command4");
+        }
         QCOMPARE(d.messenger.messages.size(), 1);
-        d.form.setLogFile(QStringLiteral("calc.log"));
-        d.click("Command4");
-        QVERIFY(d.form.isHidden());
         QCOMPARE(handedBack.count(), 1);
+        QVERIFY(d.form.isHidden());
+        QCOMPARE(d.form.values().logFile, "calc.log");
     }
 };
 
