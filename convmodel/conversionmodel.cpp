@@ -33,10 +33,9 @@ void ConversionModel::setListed(std::vector<std::size_t> tableIndices)
     const std::optional<std::size_t> chosen = quantityIndex();
     m_listed = std::move(tableIndices);
     const auto kept = chosen ? std::ranges::find(m_listed, *chosen) : m_listed.end();
-    if (kept != m_listed.end())
-        m_position = static_cast<int>(kept - m_listed.begin());
-    else
-        selectQuantity(m_listed.empty() ? -1 : 0);
+    m_position = kept != m_listed.end() ? static_cast<int>(kept - m_listed.begin()) : -1;
+    if (m_position < 0)
+        m_slots.fill(-1);
 }
 
 const unitdb::Quantity* ConversionModel::quantity() const
@@ -71,7 +70,9 @@ void ConversionModel::selectQuantity(int position)
 void ConversionModel::selectUnit(int row, int slot)
 {
     const unitdb::Quantity* q = quantity();
-    const bool inRange = q && slot >= 0 && static_cast<std::size_t>(slot) < q->units.size();
+    if (!q || q->units.empty())
+        return; // an empty list takes no selection
+    const bool inRange = slot >= 0 && static_cast<std::size_t>(slot) < q->units.size();
     m_slots[static_cast<std::size_t>(row)] = inRange ? slot : -1;
     showInPanel(row);
     convert();

@@ -58,8 +58,7 @@ public:
     ConversionModel(const unitdb::UnitDatabase& database, char decimalSeparator);
 
     // The quantities the category list shows, as table indices in list order (ignored ones left
-    // out). The chosen quantity stays chosen when it is still listed; otherwise the first is
-    // chosen, or none when the list is empty.
+    // out). The chosen quantity stays chosen when it is still listed; otherwise none is.
     void setListed(std::vector<std::size_t> tableIndices);
     const std::vector<std::size_t>& listed() const { return m_listed; }
 
@@ -75,7 +74,8 @@ public:
 
     // The slot chosen in a row; -1 for none.
     int unitSlot(int row) const { return m_slots[static_cast<std::size_t>(row)]; }
-    // Chooses a unit (a slot out of range chooses none), shows it in the panel and converts.
+    // Chooses a unit (a slot out of range chooses none), shows it in the panel and converts;
+    // while the quantity has no units nothing happens.
     void selectUnit(int row, int slot);
 
     // The typed text as the line keeps it (see plainInput); converts. Returns the kept text.

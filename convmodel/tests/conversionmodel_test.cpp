@@ -154,18 +154,16 @@ TEST_F(ConversionModelTest, QuantitiesOfTheSameNameAreEachReached)
     EXPECT_EQ(m_model.quantity()->units[0].name, "Ангстрем (А)");
 }
 
-TEST_F(ConversionModelTest, TheListKeepsTheChosenQuantityOrFallsBackToTheFirst)
+TEST_F(ConversionModelTest, TheListKeepsTheChosenQuantityByItsPlaceInTheDatabase)
 {
     m_model.selectQuantity(1);
     m_model.setListed({1, 3}); // Длина hidden: Масса stays chosen, now first
     EXPECT_EQ(m_model.quantityPosition(), 0);
     EXPECT_EQ(m_model.quantityIndex(), 1u);
-    m_model.selectUnit(kInputRow, 2);
-    m_model.setListed({0, 3}); // Масса hidden
-    EXPECT_EQ(m_model.quantityIndex(), 0u);
-    EXPECT_EQ(m_model.unitSlot(kInputRow), 0);
-    m_model.setListed({});
+    m_model.setListed({0, 3}); // Масса hidden: nothing is chosen
     EXPECT_EQ(m_model.quantity(), nullptr);
+    EXPECT_EQ(m_model.unitSlot(kInputRow), -1);
+    m_model.selectUnit(kInputRow, 0); // no list to choose from
     EXPECT_EQ(m_model.unitSlot(kInputRow), -1);
 }
 

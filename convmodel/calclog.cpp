@@ -1,0 +1,117 @@
+// The calculation log's file handling: a regular file only, Windows-1251 bytes, and every
+// failure handed back with the system's error instead of a silent loss.
+#include "convmodel/calclog.h"
+
+#include "unitdb/cp1251.h"
+
+#include <cerrno>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace convmodel
+{
+
+namespace
+{
+
+// Windows-1251 bytes of UTF-8 text; a character the code page lacks becomes "?", so a
+// calculation is never dropped for one exotic letter.
+std::string cp1251OrQuestionMarks(std::string_view text)
+{
+    std::string out;
+    while (!text.empty()) {
+        const auto encoded = unitdb::encodeCp1251(text);
+        if (encoded.ok())
+            return out + encoded.bytes;
+        out += unitdb::encodeCp1251(text.substr(0, encoded.position)).bytes;
+        out += '?';
+        std::size_t next = encoded.position;
+        unitdb::nextCodePoint(text, next);
+        text.remove_prefix(next);
+    }
+    return out;
+}
+
+// Opens the log as a stream, but only once a non-blocking look has shown a regular file: a
+// FIFO without a reader or a device named as the log would otherwise hang the program.
+std::FILE* openRegularFile(const std::filesystem::path& path, CalcLog::Mode mode,
+                           LogFailure& failure)
+{
+#ifndef _WIN32
+    const int fd = ::open(path.c_str(),
+                          O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        failure.systemError = errno;
+        return nullptr;
+    }
+    struct stat info {
+    };
+    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+    ::close(fd);
+    if (!regular) {
+        failure.notRegularFile = true;
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), mode == CalcLog::Mode::Create ? "wb" : "ab");
+#else
+    std::FILE* file = ::_wfopen(path.c_str(), mode == CalcLog::Mode::Create ? L"wb" : L"ab");
+#endif
+    if (!file)
+        failure.systemError = errno;
+    return file;
+}
+
+} // namespace
+
+CalcLog::~CalcLog()
+{
+    close();
+}
+
+std::optional<LogFailure> CalcLog::open(const std::filesystem::path& path, Mode mode,
+                                        const std::string& caption)
+{
+    close();
+    LogFailure failure;
+    m_file = openRegularFile(path, mode, failure);
+    if (!m_file)
+        return failure;
+    std::fseek(m_file, 0, SEEK_END);
+    if (std::ftell(m_file) == 0) {
+        if (auto failed = write({caption, ""})) {
+            close();
+            return failed;
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<LogFailure> CalcLog::write(const std::vector<std::string>& lines)
+{
+    if (!m_file)
+        return LogFailure{EBADF, false};
+    std::string text;
+    for (const auto& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    const std::string bytes = cp1251OrQuestionMarks(text);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() ||
+        std::fflush(m_file) != 0)
+        return LogFailure{errno, false};
+    return std::nullopt;
+}
+
+void CalcLog::close()
+{
+    if (m_file) {
+        std::fclose(m_file);
+        m_file = nullptr;
+    }
+}
+
+} // namespace convmodel
