@@ -268,6 +268,9 @@ std::string Session::report(const unitdb::ProgramVersion& version) const
 
 std::optional<ListSaveFailure> Session::saveIgnoreList()
 {
+    // With the switch off the file keeps what it holds.
+    if (m_runtime.ignoring == settings::Ignoring::Off)
+        return std::nullopt;
     const auto& names = m_runtime.ignoredCategories;
     // A list that could not be read is replaced only when there is something to put in its
     // place, and then a copy of it is kept.

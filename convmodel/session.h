@@ -116,6 +116,7 @@ public:
     std::string report(const unitdb::ProgramVersion& version) const;
 
     // Shut-down, in the order the window runs it. Each save may be tried again.
+    // Ignore.ini is written only while the ignore switch is on.
     std::optional<ListSaveFailure> saveIgnoreList();
     // Nothing when the settings were kept or the failure was already told.
     std::optional<settings::StoreStatus> saveSettings();
