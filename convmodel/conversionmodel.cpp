@@ -54,8 +54,8 @@ std::optional<std::size_t> ConversionModel::quantityIndex() const
 
 void ConversionModel::selectQuantity(int position)
 {
-    m_position = position >= 0 && static_cast<std::size_t>(position) < m_listed.size() ? position
-                                                                                        : -1;
+    m_position =
+        position >= 0 && static_cast<std::size_t>(position) < m_listed.size() ? position : -1;
     const unitdb::Quantity* q = quantity();
     if (!q || q->units.empty()) {
         // Nothing to choose: the outputs and the panel keep what they show.
@@ -159,9 +159,9 @@ std::vector<std::string> ConversionModel::logLines(std::string_view before,
     std::vector<std::string> lines;
     lines.push_back(std::string(before) + ' ' + unit + " = " + m_input + ' ' + unit + " = ");
     for (int row = 0; row < kOutputRows; ++row) {
-        const std::string value =
-            output(row).state == Output::State::Overflow ? std::string(overflowText)
-                                                         : outputText(row);
+        const std::string value = output(row).state == Output::State::Overflow
+                                      ? std::string(overflowText)
+                                      : outputText(row);
         lines.push_back("       = " + value + ' ' + unitOf(row));
     }
     lines.emplace_back();

@@ -10,6 +10,7 @@
 #include "unitdb/unitsort.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace convmodel
 {
@@ -143,8 +144,8 @@ void Session::listQuantities()
 
 void Session::setRuntime(settings::RuntimeSettings runtime)
 {
-    const bool loggingTurnedOn = m_runtime.logging == settings::Logging::Off &&
-                                 runtime.logging == settings::Logging::On;
+    const bool loggingTurnedOn =
+        m_runtime.logging == settings::Logging::Off && runtime.logging == settings::Logging::On;
     m_runtime = std::move(runtime);
     if (loggingTurnedOn)
         m_logFailed = false;
@@ -278,18 +279,19 @@ std::optional<ListSaveFailure> Session::saveIgnoreList()
         return std::nullopt;
     const unitdb::IgnoreListBytes bytes = unitdb::ignoreListBytes(names, m_ignoreEncoding);
     if (!bytes.ok())
-        return ListSaveFailure{ListSaveFailure::Why::Unwritable, bytes.refused, {}};
+        return ListSaveFailure{
+            ListSaveFailure::Why::Unwritable, names[bytes.index], bytes.refused, {}};
     const auto file = m_files.folder / kIgnoreFile;
     if (m_ignoreUnread) {
         auto copy = file;
         copy += ".bak";
         const auto kept = fileio::keepCopy(file, copy, unitdb::kListFileLimit);
         if (!kept.ok())
-            return ListSaveFailure{ListSaveFailure::Why::CopyFailed, {}, kept};
+            return ListSaveFailure{ListSaveFailure::Why::CopyFailed, {}, {}, kept};
     }
     const auto written = fileio::writeFileAtomically(file, bytes.bytes);
     if (!written.ok())
-        return ListSaveFailure{ListSaveFailure::Why::WriteFailed, {}, written};
+        return ListSaveFailure{ListSaveFailure::Why::WriteFailed, {}, {}, written};
     m_ignoreUnread = false;
     return std::nullopt;
 }

@@ -33,7 +33,7 @@ struct DataFiles {
 };
 
 // Start-up's problems, each a value the window words.
-struct SettingsDamaged {      // lines of the settings file were left out
+struct SettingsDamaged {          // lines of the settings file were left out
     settings::StoreStatus status; // droppedLines, and the copy kept when ok()
 };
 struct SettingsUnkept { // the settings will not be kept this run
@@ -47,8 +47,9 @@ struct ListUnread { // Ignore.ini is there but could not be read
     fileio::FileError error = fileio::FileError::None;
     int systemError = 0;
 };
-struct BaseMissing {}; // no Base.dat: the program ends
-struct BaseFault {     // Base.dat could not be read whole
+struct BaseMissing {
+};                 // no Base.dat: the program ends
+struct BaseFault { // Base.dat could not be read whole
     unitdb::LoadResult load;
 };
 struct SingleUnit { // a quantity holds one unit only
@@ -57,9 +58,9 @@ struct SingleUnit { // a quantity holds one unit only
 };
 struct LogRefused { // the log cannot be opened: logging goes off
     enum class Why { NoName, OwnFile, OpenFailed } why = Why::OpenFailed;
-    std::string name;        // as the user gave it
-    std::string ownFile;     // OwnFile: the program's file the name leads to
-    LogFailure failure;      // OpenFailed
+    std::string name;    // as the user gave it
+    std::string ownFile; // OwnFile: the program's file the name leads to
+    LogFailure failure;  // OpenFailed
 };
 using Problem = std::variant<SettingsDamaged, SettingsUnkept, SettingsUnsaved, ListUnread,
                              BaseMissing, BaseFault, SingleUnit, LogRefused>;
@@ -67,7 +68,8 @@ using Problem = std::variant<SettingsDamaged, SettingsUnkept, SettingsUnsaved, L
 // Saving Ignore.ini.
 struct ListSaveFailure {
     enum class Why { Unwritable, CopyFailed, WriteFailed } why = Why::WriteFailed;
-    unitdb::TextCheck refused;     // Unwritable: why the name cannot be written
+    std::string name; // Unwritable: the name the file cannot hold, and why
+    unitdb::TextCheck refused;
     fileio::FileWriteResult write; // CopyFailed, WriteFailed
 };
 

@@ -22,8 +22,7 @@ unitdb::UnitDatabase sampleDatabase()
             Quantity{"Длина",
                      {Unit{"Ангстрем (А)", 1e-10, "Для длин волн."},
                       Unit{"Аршин (арш)", 0.7112, "Старая русская мера."},
-                      Unit{"Верста", 1066.8, "Пятьсот саженей."},
-                      Unit{"Километр (км)", 1000, ""},
+                      Unit{"Верста", 1066.8, "Пятьсот саженей."}, Unit{"Километр (км)", 1000, ""},
                       Unit{"Метр (м)", 1, "Основная единица длины."},
                       Unit{"Сантиметр (см)", 0.01, "Сотая доля метра."},
                       Unit{"Фут (фт)", 0.3048, "Двенадцать дюймов."},
@@ -59,8 +58,8 @@ protected:
     }
     std::array<int, 5> slots() const
     {
-        return {m_model.unitSlot(0), m_model.unitSlot(1), m_model.unitSlot(2),
-                m_model.unitSlot(3), m_model.unitSlot(kInputRow)};
+        return {m_model.unitSlot(0), m_model.unitSlot(1), m_model.unitSlot(2), m_model.unitSlot(3),
+                m_model.unitSlot(kInputRow)};
     }
 };
 
@@ -201,9 +200,12 @@ TEST_F(ConversionModelTest, EnterEvaluatesInPlace)
         const char* after;
         bool fails;
     } rows[] = {
-        {"2*(3+4)", 9, "14", false},     {"", 9, "0", false},
-        {"(5", 9, "(5", false},          {"1/0", 9, "1/0", true},
-        {"1/3", 2, "0.33", false},       {"2,5*2", 9, "5", false},
+        {"2*(3+4)", 9, "14", false},
+        {"", 9, "0", false},
+        {"(5", 9, "(5", false},
+        {"1/0", 9, "1/0", true},
+        {"1/3", 2, "0.33", false},
+        {"2,5*2", 9, "5", false},
         {"1/3", -1, "0.333333333333333", false},
     };
     for (const auto& row : rows) {
@@ -224,10 +226,10 @@ TEST_F(ConversionModelTest, LogEntryNamesEachUnitByItsShortName)
     m_model.setInput("2*(3+4)");
     m_model.enter();
     m_model.selectUnit(3, Foot);
-    EXPECT_EQ(m_model.logLines("2*(3+4)", "Переполнение"),
-              (std::vector<std::string>{"2*(3+4) м = 14 м = ", "       = 1400 см",
-                                        "       = 0.014 км", "       = 0.01312336 Верста",
-                                        "       = 45.93175853 фт", ""}));
+    EXPECT_EQ(
+        m_model.logLines("2*(3+4)", "Переполнение"),
+        (std::vector<std::string>{"2*(3+4) м = 14 м = ", "       = 1400 см", "       = 0.014 км",
+                                  "       = 0.01312336 Верста", "       = 45.93175853 фт", ""}));
     m_model.setInput("1e400");
     EXPECT_EQ(m_model.logLines("1e400", "Переполнение")[1], "       = Переполнение см");
 }
@@ -261,8 +263,8 @@ TEST(LetterJump, StepsThroughTheEntriesOfTheTypedLetter)
         char32_t typed;
         int target;
     } rows[] = {
-        {-1, U'В', 2}, {0, U'А', 1}, {1, U'А', 0}, {2, U'А', 0},
-        {3, U'М', 4},  {4, U'М', -1}, // the last entry has the letter: nothing moves
+        {-1, U'В', 2}, {0, U'А', 1}, {1, U'А', 0},
+        {2, U'А', 0},  {3, U'М', 4}, {4, U'М', -1}, // the last entry has the letter: nothing moves
         {0, U'Я', -1},
     };
     for (const auto& row : rows) {

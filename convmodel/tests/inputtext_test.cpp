@@ -33,12 +33,8 @@ TEST(InputText, ShortNameIsWhatTheBracketsHold)
         const char* name;
         const char* shortName;
     } rows[] = {
-        {"Метр (м)", "м"},
-        {"Верста", "Верста"},
-        {"Дюйм (in) (дм)", "in"},
-        {"Линия (лин", "лин"},
-        {"()", ""},
-        {"", ""},
+        {"Метр (м)", "м"},     {"Верста", "Верста"}, {"Дюйм (in) (дм)", "in"},
+        {"Линия (лин", "лин"}, {"()", ""},           {"", ""},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
