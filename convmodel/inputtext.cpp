@@ -3,6 +3,8 @@
 
 #include "unitdb/cp1251.h"
 
+#include <algorithm>
+
 namespace convmodel
 {
 
@@ -12,8 +14,6 @@ namespace
 char plainSign(char32_t c)
 {
     switch (c) {
-    case U',':
-        return '.';
     case U'\u2212': // minus sign
     case U'\u2013': // en dash
         return '-';
@@ -34,7 +34,7 @@ char plainSign(char32_t c)
 
 } // namespace
 
-std::string plainInput(std::string_view utf8)
+std::string plainSigns(std::string_view utf8)
 {
     std::string out;
     out.reserve(utf8.size());
@@ -46,6 +46,13 @@ std::string plainInput(std::string_view utf8)
         else
             out.append(utf8.substr(start, pos - start));
     }
+    return out;
+}
+
+std::string plainInput(std::string_view utf8)
+{
+    std::string out = plainSigns(utf8);
+    std::ranges::replace(out, ',', '.');
     return out;
 }
 

@@ -8,11 +8,14 @@
 namespace convmodel
 {
 
-// The text as the input line keeps it: decimal commas become periods, and the typographic
-// signs that word processors and web pages put in place of the operators (minus sign, dashes,
-// multiplication and division signs, no-break and thin spaces) become "-", "*", "/" and blanks,
-// one character for one, so that a caret position counted in characters stays valid.
-//   plainInput("3,5") == "3.5", plainInput("5−1") == "5-1", plainInput("2×3") == "2*3"
+// The typographic signs that word processors and web pages put in place of the operators
+// (minus sign, dashes, multiplication and division signs, no-break and thin spaces) become
+// "-", "*", "/" and blanks, one character for one, so that a caret position counted in
+// characters stays valid.   plainSigns("5−1") == "5-1", plainSigns("2×3") == "2*3"
+std::string plainSigns(std::string_view utf8);
+
+// The text as the input line keeps it: plain signs, and decimal commas become periods.
+//   plainInput("3,5") == "3.5", plainInput("5−1") == "5-1"
 std::string plainInput(std::string_view utf8);
 
 // What stands between a unit name's first "(" and the ")" after it; the rest of the name after
