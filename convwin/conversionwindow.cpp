@@ -11,7 +11,6 @@
 #include "convwin/shutdownsteps.h"
 #include "convwin/unitpicker.h"
 #include "dialogs/aboutbox.h"
-#include "dialogs/calcmessages.h"
 #include "dialogs/databaseeditor.h"
 #include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
@@ -42,18 +41,6 @@ constexpr int kRowStep = 360;
 constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
 
 const QString kOverflow = QStringLiteral("Переполнение");
-
-// Shown in a Qt box, so the lines break at "\n".
-const QString kVerse = QStringLiteral("Ravlo - о единицах\n"
-                                      "----------------------------------------\n"
-                                      "Аршин и фут, верста и миля,\n"
-                                      "Пуд, фунт, золотник - всё в строку:\n"
-                                      "Число одно, а мер обилье,\n"
-                                      "И все ведут к тому же сроку.\n"
-                                      "Самара, 2004\n"
-                                      "\n"
-                                      "Хотите ещё стихов? Пишите:\n"
-                                      "ravlo@quorvellant.ru");
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
                         const QString& tooltip, QRect geometry)
@@ -258,7 +245,7 @@ void ConversionWindow::unitChosen(int row, int slot)
 void ConversionWindow::inputTyped(const QString& text)
 {
     if (convmodel::isVerseKeyword(ui::utf8(text)))
-        m_msg.show(this, kVerse, ui::programTitle());
+        m_msg.show(this, verseText(), ui::programTitle());
     m_session.model().setInput(ui::utf8(text));
     showChoices();
 }
@@ -311,14 +298,12 @@ void ConversionWindow::outputSwapped(int row)
 {
     // The rows swap places on screen: the value and the unit stay where they were shown.
     const auto i = static_cast<std::size_t>(row);
-    for (QWidget* control :
-         std::initializer_list<QWidget*>{m_input, m_units[kInputRow], m_help[kInputRow]}) {
-        QWidget* other = control == m_input              ? static_cast<QWidget*>(m_outputs[i])
-                         : control == m_units[kInputRow] ? static_cast<QWidget*>(m_units[i])
-                                                         : static_cast<QWidget*>(m_help[i]);
-        const int top = control->y();
-        control->move(control->x(), other->y());
-        other->move(other->x(), top);
+    for (auto [a, b] : {std::pair<QWidget*, QWidget*>{m_input, m_outputs[i]},
+                        {m_units[kInputRow], m_units[i]},
+                        {m_help[kInputRow], m_help[i]}}) {
+        const int top = a->y();
+        a->move(a->x(), b->y());
+        b->move(b->x(), top);
     }
     updateTabOrder();
     m_session.model().swap(row);

@@ -5,9 +5,8 @@
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "convmodel/inputtext.h"
-#include "dialogs/calcmessages.h"
+#include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
-#include "dialogs/textmessages.h"
 #include "dialogs/uistyle.h"
 #include "unitdb/unitdatabase.h"
 

@@ -3,11 +3,11 @@
 #include "dialogs/messagetexts.h"
 
 #include "dialogs/qthelpers.h"
-#include "dialogs/systemreason.h"
-#include "dialogs/textmessages.h"
 #include "dialogs/uistyle.h"
 
 #include <QFileInfo>
+
+#include <cerrno>
 
 namespace
 {
@@ -216,4 +216,93 @@ QString logReason(const convmodel::LogFailure& failure)
 {
     return failure.notRegularFile ? QStringLiteral("это не обычный файл")
                                   : systemReason(failure.systemError);
+}
+
+QString systemReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("нет такого файла или папки");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("доступ запрещён");
+    case EROFS:
+        return QStringLiteral("файловая система только для чтения");
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT: // a full quota looks to the user like a full disk
+#endif
+        return QStringLiteral("диск заполнен");
+    case EISDIR:
+        return QStringLiteral("это папка, а не файл");
+    case ENOTDIR:
+        return QStringLiteral("часть пути не является папкой");
+    case EIO:
+        return QStringLiteral("ошибка ввода-вывода");
+    case EFBIG:
+        return QStringLiteral("файл больше допустимого размера");
+    case ELOOP:
+        return QStringLiteral("слишком много символических ссылок");
+    default:
+        return QStringLiteral("системная ошибка %1").arg(error);
+    }
+}
+
+QString fileReason(fileio::FileError code, int error)
+{
+    if (code == fileio::FileError::NotRegularFile && error != EISDIR)
+        return QStringLiteral("это не обычный файл, а устройство или канал");
+    if (code == fileio::FileError::TooLarge)
+        return QStringLiteral("файл слишком велик");
+    return systemReason(error);
+}
+
+QString calcErrorText(calc::CalcError code)
+{
+    switch (code) {
+    case calc::CalcError::DivisionByZero:
+        return QStringLiteral("Деление на ноль не допускается!");
+    case calc::CalcError::LogDomain:
+        return QStringLiteral("Аргумент логарифма неположителен!");
+    case calc::CalcError::Overflow:
+        return QStringLiteral("Переполнение! Не используйте числа больше 10^300.");
+    case calc::CalcError::NoRealValue:
+    case calc::CalcError::NotFinite:
+        break;
+    }
+    return QStringLiteral("Результат не является действительным числом!");
+}
+
+QString textRefusal(const unitdb::TextCheck& check)
+{
+    switch (check.code) {
+    case unitdb::ErrorCode::Unencodable:
+        return QStringLiteral("Символ «%1» недопустим.")
+            .arg(QString::fromUcs4(&check.character, 1));
+    case unitdb::ErrorCode::OpeningQuote:
+        return QStringLiteral("Кавычка в начале недопустима.");
+    case unitdb::ErrorCode::QuoteInQuotedName:
+        return QStringLiteral("Кавычка недопустима в имени с запятой или пробелом в начале.");
+    case unitdb::ErrorCode::EndMarkerName:
+        return QStringLiteral("Имя «*» недопустимо.");
+    case unitdb::ErrorCode::LineBreak:
+        return QStringLiteral("Перевод строки недопустим.");
+    default:
+        return QStringLiteral("Текст не может быть сохранён.");
+    }
+}
+
+QString verseText()
+{
+    // Shown in a Qt box, so the lines break at "\n".
+    return QStringLiteral("Ravlo - о единицах\n"
+                          "----------------------------------------\n"
+                          "Аршин и фут, верста и миля,\n"
+                          "Пуд, фунт, золотник - всё в строку:\n"
+                          "Число одно, а мер обилье,\n"
+                          "И все ведут к тому же сроку.\n"
+                          "Самара, 2004\n"
+                          "\n"
+                          "Хотите ещё стихов? Пишите:\n"
+                          "ravlo@quorvellant.ru");
 }

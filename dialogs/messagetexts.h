@@ -44,3 +44,18 @@ Message logWriteMessage(const QString& logFile, const convmodel::LogFailure& fai
 
 // Why the log cannot be used.
 QString logReason(const convmodel::LogFailure& failure);
+
+// «нет такого файла» for ENOENT, «доступ запрещён» for EACCES and so on; a code without words
+// of its own is «системная ошибка N». The C library's own texts are English.
+QString systemReason(int error);
+// Why a file could not be read or replaced: the system's reason, or the file layer's own.
+QString fileReason(fileio::FileError code, int error);
+
+// The author's verse, shown by the keyword typed in the input line.
+QString verseText();
+
+// The calculator's refusals, shown by every box that evaluates.
+QString calcErrorText(calc::CalcError code);
+
+// A text our files cannot hold, refused where it is typed.
+QString textRefusal(const unitdb::TextCheck& check);

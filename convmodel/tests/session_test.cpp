@@ -5,6 +5,8 @@
 #include "fileio/tests/testfolder.h"
 #include "unitdb/cp1251.h"
 
+#include <sys/stat.h>
+
 #include <variant>
 
 using namespace convmodel;
@@ -180,6 +182,10 @@ TEST_F(SessionTest, TheLogIsStartedAtStartUpAndAppendedWhenTurnedOnLater)
     const std::string log = readBytes(m_dir / "calc.txt");
     EXPECT_TRUE(log.starts_with(
         unitdb::encodeCp1251("Метрованта 1.78\r\n\r\n2*(3+4) арш = 14 арш = ").bytes));
+    model().setInput("(5Ω"); // the log's code page lacks it: "?" stands for it
+    m_session->enter("");
+    EXPECT_NE(readBytes(m_dir / "calc.txt").find(unitdb::encodeCp1251("(5? арш = (5? арш = ").bytes),
+              std::string::npos);
 
     writeSettings("\"Logfile\"=\"calc.txt\"\r\n");
     start();
@@ -203,7 +209,9 @@ TEST_F(SessionTest, ALogThatCannotBeOpenedTurnsLoggingOffOnce)
         {"registry.reg", LogRefused::Why::OwnFile},
         {"  ", LogRefused::Why::NoName},
         {"missing/log.txt", LogRefused::Why::OpenFailed},
+        {"fifo", LogRefused::Why::OpenFailed}, // never waited on
     };
+    ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         writeSettings(std::string("\"Logging\"=\"1\"\r\n\"Logfile\"=\"") + row.name + "\"\r\n");
