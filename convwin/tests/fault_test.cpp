@@ -7,8 +7,6 @@
 
 #include <QProcess>
 
-#include <sys/stat.h>
-
 #include <cerrno>
 #include <csignal>
 #include <cstdio>
@@ -234,26 +232,6 @@ private slots:
         QVERIFY(question.contains(fault.error ? QStringLiteral("Файл Base.dat не был прочитан")
                                               : QStringLiteral("со строки 4 и дальше")));
         QVERIFY(holdsTheEdit(path(file)));
-    }
-
-    // A pipe named Base.dat is refused at start-up, not waited on for a writer, and never
-    // replaced at shut-down.
-    void pipeAsBaseDatIsNeitherWaitedOnNorReplaced()
-    {
-        QVERIFY(QFile::remove(path("Base.dat")));
-        QCOMPARE(::mkfifo(qPrintable(path("Base.dat")), 0600), 0);
-        QVERIFY(start());
-        QVERIFY(shown(QStringLiteral("Не удалось прочитать файл Base.dat: это не обычный файл")));
-        // The pipe is never replaced; the edit goes to another file.
-        editAndConfirm();
-        m_msg.answers << MsgAnswer::No << MsgAnswer::Yes; // no retry, save elsewhere
-        m_msg.saveAnswers << path("saved.dat");
-        m_window->shutDown();
-        QVERIFY(shown(QStringLiteral("не удалось сохранить прежний файл как Base.dat.bak")));
-        struct stat after {
-        };
-        QVERIFY(::lstat(qPrintable(path("Base.dat")), &after) == 0 && S_ISFIFO(after.st_mode));
-        QVERIFY(holdsTheEdit(path("saved.dat")));
     }
 
     // Another copy of the program saved Base.dat since start-up: the user decides where the

@@ -2,6 +2,7 @@
 // after each that the window shows what the model holds, and at the end that the data reloads.
 #include "calc/numbertext.h"
 #include "convwin/tests/testsupport.h"
+#include "dialogs/aboutbox.h"
 #include "dialogs/databaseeditor.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
@@ -37,12 +38,7 @@ private:
 
     SettingsDialog* settings() { return m_window->settingsDialog(); }
     DatabaseEditor* editor() { return m_window->editor(); }
-    QWidget* about()
-    {
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        const auto found = std::ranges::find(windows, u"Form3"_s, &QWidget::objectName);
-        return found == windows.end() ? nullptr : *found;
-    }
+    QWidget* about() { return m_window->aboutBox(); }
     void choose(QComboBox* box) { box->setCurrentIndex(pick(std::max(1, box->count()))); }
     // A button or an output of the main window.
     void press(const QString& name)
