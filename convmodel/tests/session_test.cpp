@@ -212,7 +212,8 @@ TEST_F(SessionTest, ALogThatCannotBeOpenedTurnsLoggingOffOnce)
     for (const auto& row : rows) {
         SCOPED_TRACE(row.name);
         writeSettings(std::string("\"Logging\"=\"1\"\r\n\"Logfile\"=\"") + row.name + "\"\r\n");
-        const auto* refused = find<LogRefused>(start());
+        const auto problems = start();
+        const auto* refused = find<LogRefused>(problems);
         ASSERT_NE(refused, nullptr);
         EXPECT_EQ(refused->why, row.why);
         EXPECT_EQ(runtime().logging, settings::Logging::Off);
