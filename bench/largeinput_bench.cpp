@@ -3,9 +3,9 @@
 // the conversion window in a prepared folder, starts it, shows it with the description panel
 // unfolded and paints it once; the difference to the plain case is what the input adds.
 #include "bench/silentmessenger.h"
+#include "convmodel/session.h"
 #include "convwin/conversionwindow.h"
 #include "unitdb/cp1251.h"
-#include "unitdb/unitdatabase.h"
 
 #include <QApplication>
 #include <QDir>
@@ -55,7 +55,6 @@ std::string ignoreList(int names)
 void startUp(benchmark::State& state)
 {
     QTemporaryDir dir;
-    QDir::setCurrent(dir.path());
     const auto input = static_cast<Input>(state.range(0));
     std::ofstream(dir.filePath(QStringLiteral("Base.dat")).toStdString(), std::ios::binary)
         << (input == LongDescription ? baseWithLongDescription(1 << 20) : shippedBase());
@@ -65,8 +64,8 @@ void startUp(benchmark::State& state)
     const QString registry = dir.filePath(QStringLiteral("registry.reg"));
     SilentMessenger messenger;
     for (auto _ : state) {
-        unitdb::UnitDatabase database;
-        ConversionWindow window(database, messenger, registry);
+        convmodel::Session session({dir.path().toStdString(), registry.toStdString()}, "", '.');
+        ConversionWindow window(session, messenger);
         if (!window.startUp()) {
             state.SkipWithError("the window did not start");
             return;

@@ -1,10 +1,11 @@
 // Makes README's screenshots: shows each window of both programs with the shipped Base.dat
 // and first-run settings, presses the buttons a user would, and saves what each window draws.
 //   xvfb-run -a screenshots OUTPUT_FOLDER
+#include "convmodel/session.h"
 #include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
+#include "dialogs/qthelpers.h"
 #include "scales/scaleswindow.h"
-#include "unitdb/unitdatabase.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -100,11 +101,11 @@ int main(int argc, char* argv[])
 
     QTemporaryDir home;
     QFile::copy(QStringLiteral(MV_SHIPPED_BASE), home.filePath(QStringLiteral("Base.dat")));
-    QDir::setCurrent(home.path());
-
-    unitdb::UnitDatabase database;
+    convmodel::Session session(
+        {home.path().toStdString(), home.filePath(QStringLiteral("registry.reg")).toStdString()},
+        ConversionWindow::caption().toStdString(), ui::decimalSeparator(), ui::alphabeticalOrder);
     QtMessenger messenger;
-    ConversionWindow main(database, messenger, home.filePath(QStringLiteral("registry.reg")));
+    ConversionWindow main(session, messenger);
     if (!main.startUp())
         return 1;
     main.show();

@@ -3,9 +3,11 @@
 // the resident memory split into anonymous (heap, stacks) and file-backed (code) pages, in KiB.
 // bench/startup.py starts it many times and subtracts the moment it started the process.
 //   startup_probe window|bare|label   (label: the bare window with one line of text)
+#include "convmodel/session.h"
 #include "convwin/conversionwindow.h"
 #include "dialogs/messenger.h"
-#include "unitdb/unitdatabase.h"
+#include "dialogs/qthelpers.h"
+#include "settings/settingsstore.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -96,9 +98,12 @@ int main(int argc, char* argv[])
         window.show();
         return QApplication::exec();
     }
-    unitdb::UnitDatabase database;
+    // The folder it is started in holds Base.dat, as the measuring script prepares it.
+    convmodel::Session session({std::filesystem::current_path(), settings::defaultSettingsFile()},
+                               ConversionWindow::caption().toStdString(), ui::decimalSeparator(),
+                               ui::alphabeticalOrder);
     QtMessenger messenger;
-    ConversionWindow window(database, messenger);
+    ConversionWindow window(session, messenger);
     window.installEventFilter(&probe);
     if (!window.startUp())
         return 1;

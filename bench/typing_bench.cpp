@@ -4,9 +4,9 @@
 // Logging off and rounding on (the first-run defaults). Argument 0: shipped Base.dat,
 // 1: a full-capacity one (51 x 101 units with descriptions).
 #include "bench/silentmessenger.h"
+#include "convmodel/session.h"
 #include "convwin/conversionwindow.h"
 #include "convwin/findbox.h"
-#include "unitdb/unitdatabase.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -32,9 +32,11 @@ struct Window {
     {
         const char* source = database == 0 ? MV_SHIPPED_BASE : MV_FULL_BASE;
         QFile::copy(QString::fromUtf8(source), dir.filePath(QStringLiteral("Base.dat")));
-        QDir::setCurrent(dir.path());
-        form = std::make_unique<ConversionWindow>(db, messenger,
-                                                  dir.filePath(QStringLiteral("registry.reg")));
+        session = std::make_unique<convmodel::Session>(
+            convmodel::DataFiles{dir.path().toStdString(),
+                                 dir.filePath(QStringLiteral("registry.reg")).toStdString()},
+            "", '.');
+        form = std::make_unique<ConversionWindow>(*session, messenger);
         ok = form->startUp();
         form->show();
         QApplication::processEvents();
@@ -42,7 +44,7 @@ struct Window {
     template <typename T> T* find(const QString& name) const { return form->findChild<T*>(name); }
 
     QTemporaryDir dir;
-    unitdb::UnitDatabase db;
+    std::unique_ptr<convmodel::Session> session;
     SilentMessenger messenger;
     std::unique_ptr<ConversionWindow> form;
     bool ok = false;
@@ -133,7 +135,7 @@ void BM_FindKeyPress(benchmark::State& state)
         state.SkipWithError("the window did not start");
         return;
     }
-    std::vector<int> categories(w.db.size());
+    std::vector<int> categories(w.session->database().size());
     std::iota(categories.begin(), categories.end(), 0);
     box->popUp(categories, w.find<QComboBox>(QStringLiteral("SelUnit")));
     press(text, Qt::Key_T, QStringLiteral("t"));

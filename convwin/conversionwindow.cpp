@@ -1,50 +1,46 @@
-// The conversion window's controls, their layout and their wiring.
+// The conversion window's controls, their layout and their wiring to the model, and the
+// other windows it opens.
 #include "convwin/conversionwindow.h"
 
+#include "convmodel/inputtext.h"
+#include "convmodel/session.h"
+#include "convwin/descriptionpanel.h"
+#include "convwin/findbox.h"
+#include "convwin/inputline.h"
+#include "convwin/outputfield.h"
+#include "convwin/shutdownsteps.h"
+#include "convwin/unitpicker.h"
 #include "dialogs/aboutbox.h"
 #include "dialogs/databaseeditor.h"
+#include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
-#include "settings/settingsstore.h"
-#include "unitdb/unitdatabase.h"
 
-#include <QAbstractItemView>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QContextMenuEvent>
-#include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QMenu>
-#include <QMouseEvent>
-#include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QShortcut>
+#include <QSignalBlocker>
 
 #include <algorithm>
 #include <vector>
+
+using convmodel::kInputRow;
+using convmodel::kOutputRows;
 
 namespace
 {
 
 constexpr int kClientWidth = 6270;
 constexpr int kFoldedHeight = 2330;
+constexpr int kPanelTwips = 2200;
 constexpr int kRowTop = 840;
 constexpr int kRowStep = 360;
+constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
 
-QComboBox* makeList(QWidget* parent, const QString& name, QRect geometry)
-{
-    auto* list = new QComboBox(parent);
-    list->setObjectName(name);
-    list->setGeometry(geometry);
-    list->setEditable(false);
-    list->setMaxVisibleItems(20);
-    ui::setColours(list, ui::kFieldBack, ui::kFieldText);
-    return list;
-}
+const QString kOverflow = QStringLiteral("Переполнение");
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
                         const QString& tooltip, QRect geometry)
@@ -57,72 +53,65 @@ QPushButton* makeButton(QWidget* parent, const QString& name, const QString& cap
     return button;
 }
 
+int rowTop(int row)
+{
+    return row == kInputRow ? 480 : kRowTop + kRowStep * row;
+}
+
 } // namespace
 
-ConversionWindow::ConversionWindow(unitdb::UnitDatabase& database, Messenger& messenger,
-                                   const QString& registryFile, QWidget* parent)
-    : QWidget(parent), m_db(database), m_msg(messenger),
-      m_settingsFile(registryFile.isEmpty() ? settings::defaultSettingsFile()
-                                            : std::filesystem::path(registryFile.toStdString()))
+ConversionWindow::ConversionWindow(convmodel::Session& session, Messenger& messenger,
+                                   QWidget* parent)
+    : QWidget(parent), m_session(session), m_msg(messenger), m_heightTwips(kFoldedHeight)
 {
-    m_settings = std::make_unique<settings::SettingsStore>(m_settingsFile);
     setObjectName(QStringLiteral("Form1"));
     setFont(ui::programFont());
     buildControls();
+    connectControls();
     setFixedSize(ui::twips(kClientWidth), ui::twips(kFoldedHeight));
 }
 
-ConversionWindow::~ConversionWindow()
+ConversionWindow::~ConversionWindow() = default;
+
+QString ConversionWindow::caption()
 {
-    delete m_editor;
-    delete m_aboutBox;
-    delete m_settingsDialog;
+    return QStringLiteral("Метрованта %1.%2%3")
+        .arg(kVersion.majorVersion)
+        .arg(kVersion.minorVersion)
+        .arg(kVersion.revision);
 }
 
 void ConversionWindow::buildControls()
 {
-    m_categoryLabel = new QLabel(QStringLiteral("Категория:"), this);
-    m_categoryLabel->setObjectName(QStringLiteral("Lbl1"));
-    m_categoryLabel->setGeometry(ui::twipsRect(1260, 165, 1035, 195));
-    m_categoryLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    auto* categoryLabel = new QLabel(QStringLiteral("Категория:"), this);
+    categoryLabel->setObjectName(QStringLiteral("Lbl1"));
+    categoryLabel->setGeometry(ui::twipsRect(1260, 165, 1035, 195));
+    categoryLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
-    m_categoryList = makeList(this, QStringLiteral("SelUnit"), ui::twipsRect(2400, 120, 3825, 315));
+    m_categoryList = new QComboBox(this);
+    m_categoryList->setObjectName(QStringLiteral("SelUnit"));
+    m_categoryList->setGeometry(ui::twipsRect(2400, 120, 3825, 315));
+    m_categoryList->setMaxVisibleItems(20);
+    ui::setColours(m_categoryList, ui::kFieldBack, ui::kFieldText);
 
-    m_inputText = new QLineEdit(this);
-    m_inputText->setObjectName(QStringLiteral("InText"));
-    m_inputText->setGeometry(ui::twipsRect(120, 480, 2295, 315));
-    ui::setColours(m_inputText, ui::kFieldBack, ui::kFieldText);
-
-    m_inputUnit = makeList(this, QStringLiteral("InUnit"), ui::twipsRect(2400, 480, 3495, 315));
-
+    m_input = new InputLine(this);
+    m_units[kInputRow] =
+        new UnitPicker(QStringLiteral("InUnit"), ui::twipsRect(2400, 480, 3495, 315), this);
     const QString help = QStringLiteral("Получить справку");
-    for (int i = 0; i < 4; ++i) {
-        const int top = kRowTop + kRowStep * i;
-        auto* out = new QLineEdit(QStringLiteral("0"), this);
-        out->setObjectName(QStringLiteral("OutText_%1").arg(i));
-        out->setGeometry(ui::twipsRect(120, top, 2295, 315));
-        out->setReadOnly(true);
-        out->setFocusPolicy(Qt::TabFocus); // reached by Tab, to copy or swap by key
-        out->setCursor(Qt::PointingHandCursor);
-        ui::setColours(out, ui::kOutputBack, ui::kOutputText);
-        out->installEventFilter(this);
-        m_outputTexts[static_cast<std::size_t>(i)] = out;
-        m_outputUnits[static_cast<std::size_t>(i)] = makeList(
-            this, QStringLiteral("OutUnit_%1").arg(i), ui::twipsRect(2400, top, 3495, 315));
-        m_helpButtons[static_cast<std::size_t>(i)] =
-            makeButton(this, QStringLiteral("CmdHelp_%1").arg(i), QStringLiteral("?"), help,
-                       ui::twipsRect(5880, top, 315, 315));
+    for (int row = 0; row < kOutputRows; ++row) {
+        m_outputs[static_cast<std::size_t>(row)] = new OutputField(row, this);
+        m_units[static_cast<std::size_t>(row)] =
+            new UnitPicker(QStringLiteral("OutUnit_%1").arg(row),
+                           ui::twipsRect(2400, rowTop(row), 3495, 315), this);
     }
-    m_helpButtons[4] = makeButton(this, QStringLiteral("CmdHelp_4"), QStringLiteral("?"), help,
-                                  ui::twipsRect(5880, 480, 315, 315));
+    for (int row = 0; row <= kInputRow; ++row)
+        m_help[static_cast<std::size_t>(row)] =
+            makeButton(this, QStringLiteral("CmdHelp_%1").arg(row), QStringLiteral("?"), help,
+                       ui::twipsRect(5880, rowTop(row), 315, 315));
 
     ui::addEtchedLine(this, QStringLiteral("Line"), 120, 6240, 2400);
-
-    m_panelUnit = new QLabel(this);
-    m_panelUnit->setObjectName(QStringLiteral("LblUnit"));
-    m_panelUnit->setGeometry(ui::twipsRect(120, 2520, 5655, 255));
-    m_panelUnit->setTextFormat(Qt::PlainText);
-
+    // Before the buttons: the unit's caption runs under them and must not take their clicks.
+    m_panel = new DescriptionPanel(this);
     m_aboutButton =
         makeButton(this, QStringLiteral("Command1"), QStringLiteral("O"),
                    QStringLiteral("О программе..."), ui::twipsRect(5340, 2520, 225, 225));
@@ -136,166 +125,65 @@ void ConversionWindow::buildControls()
         makeButton(this, QStringLiteral("CmdScroll"), QStringLiteral("^"),
                    QStringLiteral("Скрыть справку"), ui::twipsRect(5970, 2520, 225, 225));
     m_foldButton->setEnabled(false);
+    m_findBox = new FindBox(m_session.database(), this);
 
-    m_panelDescription = new QPlainTextEdit(this);
-    m_panelDescription->setObjectName(QStringLiteral("LblDesc"));
-    m_panelDescription->setGeometry(ui::twipsRect(120, 2760, 6105, 1695));
-    m_panelDescription->setReadOnly(true);
-    m_panelDescription->setTabChangesFocus(true);
-    // A word wider than the panel breaks where the line ends instead of running off it.
-    m_panelDescription->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    ui::setColours(m_panelDescription, ui::kOutputBack, ui::kOutputText);
-
-    connect(m_categoryList, &QComboBox::currentIndexChanged, this, [this] { categoryChosen(); });
-    connect(m_inputUnit, &QComboBox::currentIndexChanged, this,
-            [this] { unitChosen(m_inputUnit); });
-    for (QComboBox* out : m_outputUnits)
-        connect(out, &QComboBox::currentIndexChanged, this, [this, out] { unitChosen(out); });
-    for (QComboBox* list : unitLists()) {
-        list->installEventFilter(this);
-        list->view()->installEventFilter(this); // the first-letter jump in the open list
-    }
-    connect(m_inputText, &QLineEdit::textChanged, this, [this] { inTextChanged(); });
-    m_inputText->installEventFilter(this);
-    for (int i = 0; i < 5; ++i)
-        connect(m_helpButtons[static_cast<std::size_t>(i)], &QPushButton::clicked, this,
-                [this, i] { helpPressed(i); });
-    connect(m_foldButton, &QPushButton::clicked, this, [this] { scrollPressed(); });
-    connect(m_settingsButton, &QPushButton::clicked, this, [this] { openSettings(); });
-    connect(m_aboutButton, &QPushButton::clicked, this, [this] { openAbout(); });
-    connect(m_editorButton, &QPushButton::clicked, this, [this] { openEditor(); });
-
-    setUpFind();
     ui::pressOnEnter(this);
     updateTabOrder();
     setPanelReachable(false);
-    m_inputText->setFocus();
+    m_input->setFocus();
 }
 
-std::array<QComboBox*, 5> ConversionWindow::unitLists() const
+void ConversionWindow::connectControls()
 {
-    return {m_inputUnit, m_outputUnits[0], m_outputUnits[1], m_outputUnits[2], m_outputUnits[3]};
-}
-
-void ConversionWindow::updateTabOrder()
-{
-    // The order the rows are seen in: a swap moves the input row among the outputs.
-    std::array<std::size_t, 4> rows{0, 1, 2, 3};
-    std::sort(rows.begin(), rows.end(), [this](std::size_t a, std::size_t b) {
-        return m_outputTexts[a]->y() < m_outputTexts[b]->y();
-    });
-    std::vector<QWidget*> chain{m_categoryList, m_inputText, m_inputUnit, m_helpButtons[4]};
-    for (std::size_t i : rows)
-        chain.insert(chain.end(), {m_outputTexts[i], m_outputUnits[i], m_helpButtons[i]});
-    chain.insert(chain.end(), {m_aboutButton, m_settingsButton, m_editorButton, m_foldButton,
-                               m_panelDescription});
-    for (std::size_t i = 1; i < chain.size(); ++i)
-        setTabOrder(chain[i - 1], chain[i]);
-}
-
-void ConversionWindow::setPanelReachable(bool open)
-{
-    // The folded panel lies below the window's edge: Tab must not wander there.
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             m_aboutButton, m_settingsButton, m_editorButton, m_foldButton, m_panelDescription}) {
-        if (!open && control->hasFocus())
-            m_inputText->setFocus(Qt::TabFocusReason);
-        control->setFocusPolicy(!open                           ? Qt::NoFocus
-                                : control == m_panelDescription ? Qt::StrongFocus
-                                                                : Qt::TabFocus);
+    // Only the user's choices arrive here: the window shows the model's without a signal.
+    connect(m_categoryList, &QComboBox::currentIndexChanged, this,
+            &ConversionWindow::categoryChosen);
+    for (int row = 0; row <= kInputRow; ++row) {
+        connect(m_units[static_cast<std::size_t>(row)], &UnitPicker::unitChosen, this,
+                [this, row](int slot) { unitChosen(row, slot); });
+        connect(m_help[static_cast<std::size_t>(row)], &QPushButton::clicked, this,
+                [this, row] { helpPressed(row); });
     }
+    for (int row = 0; row < kOutputRows; ++row)
+        connect(m_outputs[static_cast<std::size_t>(row)], &OutputField::swapRequested, this,
+                [this, row] { outputSwapped(row); });
+    connect(m_input, &InputLine::typed, this, &ConversionWindow::inputTyped);
+    connect(m_input, &InputLine::entered, this, &ConversionWindow::inputEntered);
+    connect(m_foldButton, &QPushButton::clicked, this, &ConversionWindow::foldPressed);
+    connect(m_settingsButton, &QPushButton::clicked, this, &ConversionWindow::openSettings);
+    connect(m_aboutButton, &QPushButton::clicked, this, &ConversionWindow::openAbout);
+    connect(m_editorButton, &QPushButton::clicked, this, &ConversionWindow::openEditor);
+    connect(m_findBox, &FindBox::unitChosen, this, &ConversionWindow::findChosen);
+    for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::Key_F3)})
+        connect(new QShortcut(keys, this), &QShortcut::activated, this,
+                &ConversionWindow::openFind);
 }
 
-void ConversionWindow::fitListWidth(QComboBox* list)
+void ConversionWindow::showMessage(const Message& message)
 {
-    // The open list is as wide as its longest name, so every symbol in brackets shows.
-    QAbstractItemView* view = list->view();
-    int wanted = view->sizeHintForColumn(0) + 2 * view->frameWidth();
-    if (list->count() > list->maxVisibleItems())
-        wanted += view->verticalScrollBar()->sizeHint().width();
-    view->setMinimumWidth(std::max(0, wanted));
+    m_msg.show(this, message.text, message.title, message.icon);
 }
 
-void ConversionWindow::showOutputMenu(int index, const QPoint& globalPos)
+bool ConversionWindow::startUp()
 {
-    auto* menu = new QMenu(this);
-    menu->setObjectName(QStringLiteral("OutputMenu"));
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    menu->addAction(QStringLiteral("Копировать"), this, [this, index] { copyOutput(index); });
-    menu->addAction(QStringLiteral("Поменять местами"), this,
-                    [this, index] { outputClicked(index); });
-    menu->popup(globalPos);
-}
-
-void ConversionWindow::copyOutput(int index)
-{
-    QGuiApplication::clipboard()->setText(m_outputTexts[static_cast<std::size_t>(index)]->text());
-}
-
-bool ConversionWindow::outputEvent(int index, QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonPress:
-    case QEvent::MouseButtonDblClick:
-        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
-            return false; // the right button brings the context menu
-        outputClicked(index);
-        return true;
-    case QEvent::ContextMenu:
-        showOutputMenu(index, static_cast<QContextMenuEvent*>(event)->globalPos());
-        return true;
-    case QEvent::KeyPress: {
-        const auto* key = static_cast<QKeyEvent*>(event);
-        if (key->matches(QKeySequence::Copy)) {
-            copyOutput(index); // the whole value, selected or not
-            return true;
-        }
-        if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter ||
-            key->key() == Qt::Key_Space) {
-            outputClicked(index);
-            return true;
-        }
-        return false;
+    m_panelOpen = false;
+    setWindowTitle(caption());
+    for (const convmodel::Problem& problem : m_session.start()) {
+        showMessage(problemMessage(problem));
+        if (std::holds_alternative<convmodel::BaseMissing>(problem))
+            return false;
     }
-    default:
-        return false;
-    }
+    showAll();
+    return true;
 }
 
-bool ConversionWindow::eventFilter(QObject* watched, QEvent* event)
+void ConversionWindow::shutDown()
 {
-    if (watched == m_inputText) {
-        if (event->type() == QEvent::FocusIn) {
-            m_inputText->selectAll();
-        } else if (event->type() == QEvent::KeyPress) {
-            const auto* key = static_cast<QKeyEvent*>(event);
-            if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-                inTextEnter();
-                return true;
-            }
-        }
-        return false;
-    }
-    for (int i = 0; i < 4; ++i)
-        if (watched == m_outputTexts[static_cast<std::size_t>(i)])
-            return outputEvent(i, event) || QWidget::eventFilter(watched, event);
-    if (event->type() == QEvent::KeyPress) {
-        QComboBox* list = nullptr;
-        for (QComboBox* candidate : unitLists())
-            if (watched == candidate || watched == candidate->view())
-                list = candidate;
-        const auto* key = static_cast<QKeyEvent*>(event);
-        const QString text = key->text();
-        // Letters and other printable characters jump by first letter; the
-        // combo box's own prefix search would move the selection a second time.
-        if (list && text.size() == 1 && text.at(0).isPrint() && !text.at(0).isSpace()) {
-            unitKeyTyped(list, text.at(0));
-            if (watched == list->view())
-                list->view()->setCurrentIndex(list->model()->index(list->currentIndex(), 0));
-            return true;
-        }
-    }
-    return QWidget::eventFilter(watched, event);
+    ShutdownSteps(m_session, m_msg, this).run();
+    for (QWidget* other :
+         std::initializer_list<QWidget*>{m_settingsDialog.get(), m_editor.get(), m_aboutBox.get()})
+        if (other)
+            other->hide();
 }
 
 void ConversionWindow::closeEvent(QCloseEvent* event)
@@ -304,9 +192,256 @@ void ConversionWindow::closeEvent(QCloseEvent* event)
     event->accept();
 }
 
+void ConversionWindow::showAll()
+{
+    const convmodel::ConversionModel& model = m_session.model();
+    QStringList categories;
+    for (std::size_t index : model.listed())
+        categories << ui::qs(m_session.database()[index].name);
+    const QSignalBlocker block(m_categoryList);
+    bool same = categories.size() == m_categoryList->count();
+    for (int i = 0; same && i < m_categoryList->count(); ++i)
+        same = m_categoryList->itemText(i) == categories[i];
+    if (!same) {
+        m_categoryList->clear();
+        m_categoryList->addItems(categories);
+    }
+    m_categoryList->setCurrentIndex(model.quantityPosition());
+    QStringList units;
+    if (const unitdb::Quantity* quantity = model.quantity())
+        for (const unitdb::Unit& unit : quantity->units)
+            units << ui::qs(unit.name);
+    for (UnitPicker* picker : m_units)
+        picker->setUnits(units);
+    showChoices();
+}
+
+void ConversionWindow::showChoices()
+{
+    const convmodel::ConversionModel& model = m_session.model();
+    for (int row = 0; row <= kInputRow; ++row)
+        m_units[static_cast<std::size_t>(row)]->showSlot(model.unitSlot(row));
+    m_input->showText(ui::qs(model.input()));
+    for (int row = 0; row < kOutputRows; ++row) {
+        const bool overflow = model.output(row).state == convmodel::Output::State::Overflow;
+        m_outputs[static_cast<std::size_t>(row)]->setText(overflow ? kOverflow
+                                                                   : ui::qs(model.outputText(row)));
+    }
+    m_panel->showUnit(model.panel());
+}
+
+void ConversionWindow::categoryChosen(int position)
+{
+    m_session.model().selectQuantity(position);
+    showAll();
+}
+
+void ConversionWindow::unitChosen(int row, int slot)
+{
+    m_session.model().selectUnit(row, slot);
+    showChoices();
+}
+
+void ConversionWindow::inputTyped(const QString& text)
+{
+    if (convmodel::isVerseKeyword(ui::utf8(text)))
+        m_msg.show(this, verseText(), ui::programTitle());
+    m_session.model().setInput(ui::utf8(text));
+    showChoices();
+}
+
+void ConversionWindow::inputEntered()
+{
+    const convmodel::EnterOutcome outcome = m_session.enter(ui::utf8(kOverflow));
+    if (outcome.result.failure) {
+        // The line keeps what the user typed; nothing is logged.
+        m_msg.show(this, calcErrorText(outcome.result.failure->code), QStringLiteral("Ошибка"),
+                   MsgIcon::Stop);
+        return;
+    }
+    m_input->replaceText(ui::qs(m_session.model().input()));
+    showChoices();
+    // Typing showed the overflow in its row; Enter says why, once.
+    if (outcome.result.overflowed)
+        showMessage(
+            errorMessage(ErrorNumber::Overflow,
+                         QStringLiteral("Переполнение! Не используйте числа больше 10^300.")));
+    for (const convmodel::Problem& problem : outcome.problems)
+        showMessage(problemMessage(problem));
+    if (outcome.writeFailed)
+        showMessage(logWriteMessage(ui::qs(m_session.runtime().logFile), *outcome.writeFailed));
+}
+
+void ConversionWindow::helpPressed(int row)
+{
+    if (!m_panelOpen) {
+        changeHeight(kPanelTwips);
+        m_panelOpen = true;
+    }
+    m_foldButton->setEnabled(true);
+    setPanelReachable(true);
+    m_session.model().showInPanel(row);
+    m_panel->showUnit(m_session.model().panel());
+}
+
+void ConversionWindow::foldPressed()
+{
+    if (m_panelOpen) {
+        changeHeight(-kPanelTwips);
+        m_panelOpen = false;
+    }
+    setPanelReachable(false);
+    m_foldButton->setEnabled(false);
+}
+
+void ConversionWindow::outputSwapped(int row)
+{
+    // The rows swap places on screen: the value and the unit stay where they were shown.
+    const auto i = static_cast<std::size_t>(row);
+    for (auto [a, b] : {std::pair<QWidget*, QWidget*>{m_input, m_outputs[i]},
+                        {m_units[kInputRow], m_units[i]},
+                        {m_help[kInputRow], m_help[i]}}) {
+        const int top = a->y();
+        a->move(a->x(), b->y());
+        b->move(b->x(), top);
+    }
+    updateTabOrder();
+    m_session.model().swap(row);
+    m_input->replaceText(ui::qs(m_session.model().input()));
+    showChoices();
+    m_input->setFocus(Qt::OtherFocusReason);
+    m_input->selectAll();
+    if (m_panelOpen)
+        helpPressed(kInputRow);
+}
+
+void ConversionWindow::openSettings()
+{
+    if (!m_settingsDialog) {
+        m_settingsDialog = std::make_unique<SettingsDialog>(
+            m_msg, [this] { return ui::qs(m_session.report(kVersion)); });
+        connect(m_settingsDialog.get(), &SettingsDialog::roundingChanged, this,
+                [this](settings::Rounding rounding, int places) {
+                    m_session.setRounding(rounding, places);
+                    showChoices();
+                });
+        connect(m_settingsDialog.get(), &SettingsDialog::handedBack, this,
+                &ConversionWindow::settingsHandedBack);
+        m_settingsDialog->setLogFileCheck([this](const QString& name) {
+            const auto own = m_session.ownFileFor(ui::utf8(name));
+            return own.empty() ? QString() : ui::qs(own.filename().string());
+        });
+    }
+    QStringList quantities;
+    for (const std::string& name : m_session.quantityNames())
+        quantities << ui::qs(name);
+    m_settingsDialog->setIgnoreFileEncoding(m_session.ignoreListEncoding());
+    m_settingsDialog->setValues(m_session.runtime(), quantities);
+    setEnabled(false);
+    ui::showOver(m_settingsDialog.get(), this);
+}
+
+void ConversionWindow::openAbout()
+{
+    if (!m_aboutBox) {
+        m_aboutBox = std::make_unique<AboutBox>();
+        connect(m_aboutBox.get(), &AboutBox::handedBack, this, &ConversionWindow::handBack);
+    }
+    ui::showOver(m_aboutBox.get(), this);
+    setEnabled(false);
+}
+
+void ConversionWindow::openEditor()
+{
+    if (!m_editor) {
+        m_editor = std::make_unique<DatabaseEditor>(m_session.database(), m_msg);
+        connect(m_editor.get(), &DatabaseEditor::handedBack, this,
+                &ConversionWindow::editorHandedBack);
+    }
+    const auto quantity = m_session.model().quantityIndex();
+    m_editor->selectCategory(quantity ? static_cast<int>(*quantity) : 0);
+    m_editor->selectUnit(m_session.model().unitSlot(kInputRow));
+    ui::showOver(m_editor.get(), this);
+    setEnabled(false);
+}
+
+void ConversionWindow::openFind()
+{
+    m_findRow = kInputRow;
+    const QWidget* focus = focusWidget();
+    for (int row = 0; row < kOutputRows; ++row) {
+        const auto i = static_cast<std::size_t>(row);
+        if (focus == m_outputs[i] || focus == m_units[i] || focus == m_help[i])
+            m_findRow = row;
+    }
+    // Only what the category list shows: ignored quantities stay hidden here too.
+    const auto& listed = m_session.model().listed();
+    m_findBox->popUp(std::vector<int>(listed.begin(), listed.end()), m_categoryList);
+}
+
+void ConversionWindow::findChosen(int position, int slot)
+{
+    m_session.model().chooseFound(m_findRow, position, slot);
+    showAll();
+    m_input->setFocus(Qt::OtherFocusReason);
+    m_input->selectAll();
+}
+
+void ConversionWindow::settingsHandedBack()
+{
+    m_session.setRuntime(m_settingsDialog->values());
+    showAll();
+    handBack();
+}
+
+void ConversionWindow::editorHandedBack()
+{
+    // The unit lists again from the edited database, keeping the choices by position.
+    m_session.model().refresh();
+    showAll();
+    handBack();
+}
+
+void ConversionWindow::handBack()
+{
+    setEnabled(true);
+    show();
+    raise();
+    activateWindow();
+}
+
 void ConversionWindow::changeHeight(int deltaTwips)
 {
     // Kept in twips so that folding returns exactly to the folded height.
     m_heightTwips = std::max(kFoldedHeight, m_heightTwips + deltaTwips);
     setFixedSize(ui::twips(kClientWidth), ui::twips(m_heightTwips));
+}
+
+void ConversionWindow::updateTabOrder()
+{
+    // The order the rows are seen in: a swap moves the input row among the outputs.
+    std::array<std::size_t, 4> rows{0, 1, 2, 3};
+    std::ranges::sort(rows, [this](std::size_t a, std::size_t b) {
+        return m_outputs[a]->y() < m_outputs[b]->y();
+    });
+    std::vector<QWidget*> chain{m_categoryList, m_input, m_units[kInputRow], m_help[kInputRow]};
+    for (std::size_t i : rows)
+        chain.insert(chain.end(), {m_outputs[i], m_units[i], m_help[i]});
+    chain.insert(chain.end(),
+                 {m_aboutButton, m_settingsButton, m_editorButton, m_foldButton, m_panel});
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
+void ConversionWindow::setPanelReachable(bool open)
+{
+    // The folded panel lies below the window's edge: Tab must not wander there.
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             m_aboutButton, m_settingsButton, m_editorButton, m_foldButton, m_panel}) {
+        if (!open && control->hasFocus())
+            m_input->setFocus(Qt::TabFocusReason);
+        control->setFocusPolicy(!open                ? Qt::NoFocus
+                                : control == m_panel ? Qt::StrongFocus
+                                                     : Qt::TabFocus);
+    }
 }

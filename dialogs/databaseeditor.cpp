@@ -4,10 +4,9 @@
 
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
-#include "dialogs/calcmessages.h"
+#include "convmodel/inputtext.h"
+#include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
-#include "dialogs/textmessages.h"
-#include "dialogs/typography.h"
 #include "dialogs/uistyle.h"
 #include "unitdb/unitdatabase.h"
 
@@ -267,7 +266,7 @@ void DatabaseEditor::nameEdited()
 void DatabaseEditor::coefficientEdited()
 {
     const QString text = m_coefficientEdit->text();
-    if (const QString plain = plainOperators(text); plain != text) {
+    if (const QString plain = ui::qs(convmodel::plainSigns(ui::utf8(text))); plain != text) {
         const int caret = m_coefficientEdit->cursorPosition();
         m_coefficientEdit->setText(plain);
         m_coefficientEdit->setCursorPosition(caret);

@@ -16,4 +16,9 @@ char decimalSeparator()
     return QLocale::system().decimalPoint() == QStringLiteral(",") ? ',' : '.';
 }
 
+bool alphabeticalOrder(const std::string& a, const std::string& b)
+{
+    return QString::localeAwareCompare(qs(a).toCaseFolded(), qs(b).toCaseFolded()) < 0;
+}
+
 } // namespace ui

@@ -31,4 +31,8 @@ inline std::string utf8(const QString& text)
 // The user's decimal separator, for numbers the program shows.
 char decimalSeparator();
 
+// True when UTF-8 name `a` goes before `b` in a sorted list: letter case ignored, in the
+// system's collation.
+bool alphabeticalOrder(const std::string& a, const std::string& b);
+
 } // namespace ui

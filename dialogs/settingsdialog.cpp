@@ -3,8 +3,8 @@
 // name its file cannot hold.
 #include "dialogs/settingsdialog.h"
 
+#include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
-#include "dialogs/textmessages.h"
 #include "dialogs/uistyle.h"
 
 #include <QCheckBox>

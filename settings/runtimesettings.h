@@ -18,7 +18,7 @@ struct RuntimeSettings {
     static constexpr int kMaxDecimalPlaces = 15;
 
     Logging logging = Logging::On;
-    std::string logFile = "log.txt"; // bare name, relative to the current folder
+    std::string logFile = "log.txt"; // a name without a folder is in the data folder
     Rounding rounding = Rounding::On;
     int decimalPlaces = 9; // kMinDecimalPlaces..kMaxDecimalPlaces
     Ignoring ignoring = Ignoring::On;

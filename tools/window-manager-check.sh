@@ -46,10 +46,10 @@ fail() {
 }
 
 for title in Настройка Создатель Редактор; do
-    rm -rf "$work/run" && mkdir -p "$work/run/config"
-    cp "$base" "$work/run/Base.dat"
-    (cd "$work/run" && XDG_CONFIG_HOME="$work/run/config" QT_QPA_PLATFORM=xcb exec "$program") \
-        >/dev/null 2>&1 &
+    rm -rf "$work/run" && mkdir -p "$work/run/config" "$work/run/data/metrovanta"
+    cp "$base" "$work/run/data/metrovanta/Base.dat"
+    XDG_CONFIG_HOME="$work/run/config" XDG_DATA_HOME="$work/run/data" QT_QPA_PLATFORM=xcb \
+        "$program" >/dev/null 2>&1 &
     app_pid=$!
     main=$(timeout 20 xdotool search --sync --name '^Метрованта [0-9]' | head -1)
     sleep 0.5

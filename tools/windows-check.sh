@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Cross-builds the core (fileio, calc, unitdb, settings) and its GoogleTest tests for
+# Cross-builds the core (fileio, calc, unitdb, settings, convmodel) and its GoogleTest tests for
 # Windows in build-mingw and runs every test program under Wine, the settings
 # tests on Wine's registry. Installs nothing: see ./setup.sh ci-extra.
 set -euo pipefail
@@ -24,7 +24,8 @@ fi
 cmake -S . -B "$build" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/mingw-w64.cmake" \
     -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMETROVANTA_GUI=OFF -DMETROVANTA_BENCH=OFF \
     -DGTest_DIR="$gtest_prefix/lib/cmake/GTest" >/dev/null
-tests=(fileio/fileio_tests calc/calc_tests unitdb/unitdb_tests settings/settings_tests)
+tests=(fileio/fileio_tests calc/calc_tests unitdb/unitdb_tests settings/settings_tests
+       convmodel/convmodel_tests)
 cmake --build "$build" -j 2 --target "${tests[@]##*/}"
 
 export WINEPREFIX=$build/wineprefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="

@@ -48,11 +48,11 @@ private slots:
     void init()
     {
         m_msg = ScriptedMessenger();
-        enterFolder();
+        makeFolder();
         QVERIFY(start());
         m_msg.messages.clear();
     }
-    void cleanup() { leaveFolder(); }
+    void cleanup() { removeFolder(); }
 
     // Looking through units, "ОК" included, stores nothing.
     void opensOnTheMainWindowsUnitAndBrowsingChangesNothing()
@@ -67,7 +67,7 @@ private slots:
         chooseUnit(0); // Ангстрем, 1E-10
         chooseUnit(1); // Аршин, 0.7112
         click("Command1");
-        QVERIFY(!m_db->changed());
+        QVERIFY(!db().changed());
     }
 
     // Each way of leaving a box stores what it holds, a coefficient at full precision; a
@@ -121,10 +121,10 @@ private slots:
             chooseUnit(2);
         else
             click("Command1");
-        const unitdb::Unit& unit = m_db->unit(0, 1);
+        const unitdb::Unit& unit = db().unit(0, 1);
         const std::string stored = isName ? unit.name : calc::numberText(unit.coefficient);
         QCOMPARE(stored, std::string(row.stored));
-        QCOMPARE(m_db->changed(), reason.isEmpty());
+        QCOMPARE(db().changed(), reason.isEmpty());
         QVERIFY(m_msg.messages.isEmpty());
         QCOMPARE(ed<QLabel>(isName ? "NameReason" : "KoefReason")->toolTip(), reason);
         QCOMPARE(m_window->editor()->isVisible(), exit != "OK");
@@ -138,18 +138,18 @@ private slots:
     {
         openEditor();
         click("Command3"); // cancelled
-        QCOMPARE(m_db->size(), 4u);
-        for (std::size_t i = (*m_db)[0].units.size(); i <= unitdb::kMaxUnits; ++i)
+        QCOMPARE(db().size(), 4u);
+        for (std::size_t i = (db())[0].units.size(); i <= unitdb::kMaxUnits; ++i)
             click("Command2");
-        QCOMPARE((*m_db)[0].units.size(), unitdb::kMaxUnits);
+        QCOMPARE((db())[0].units.size(), unitdb::kMaxUnits);
         QCOMPARE(lastMessage(), QStringLiteral("В разделе не может быть больше 101 единицы."));
-        while (m_db->size() < unitdb::kMaxQuantities) {
-            m_msg.inputAnswers.enqueue(QStringLiteral("Раздел %1").arg(m_db->size()));
+        while (db().size() < unitdb::kMaxQuantities) {
+            m_msg.inputAnswers.enqueue(QStringLiteral("Раздел %1").arg(db().size()));
             click("Command3");
         }
         m_msg.inputAnswers.enqueue(QStringLiteral("Лишний"));
         click("Command3");
-        QCOMPARE(m_db->size(), unitdb::kMaxQuantities);
+        QCOMPARE(db().size(), unitdb::kMaxQuantities);
         QCOMPARE(lastMessage(), QStringLiteral("В базе не может быть больше 51 раздела."));
     }
 
@@ -186,7 +186,7 @@ private slots:
                  "\"Время, сутки\"\nСекунда (с),1\n\nМинута (мин),60\n\n*\n");
         QCOMPARE(readBytes(path("Base.dat")), unitdb::encodeCp1251(expected).bytes);
         QVERIFY(start());
-        QCOMPARE(m_db->unit(4, 0).name, std::string("Минута (мин)"));
+        QCOMPARE(db().unit(4, 0).name, std::string("Минута (мин)"));
         QCOMPARE(list("SelUnit")->count(), 5);
     }
 };

@@ -6,9 +6,6 @@
 #include "unitdb/basefile.h"
 
 #include <QProcess>
-#include <QScrollBar>
-
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <csignal>
@@ -53,12 +50,14 @@ std::string fullBase()
 int runChild(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QDir::setCurrent(QString::fromLocal8Bit(argv[2]));
-    unitdb::UnitDatabase database;
+    const std::filesystem::path folder = QString::fromLocal8Bit(argv[2]).toStdString();
+    convmodel::Session session({folder, folder / "registry.reg"}, "Метрованта", '.');
     ScriptedMessenger messenger;
-    ConversionWindow window(database, messenger, QStringLiteral("registry.reg"));
-    if (!window.startUp() || !database.setDescription(0, 0, "Изменено при этом запуске.").ok())
+    ConversionWindow window(session, messenger);
+    if (!window.startUp())
         return 2;
+    if (!session.database().setDescription(0, 0, "Изменено при этом запуске.").ok())
+        return 3;
     messenger.answers << MsgAnswer::Yes;
     std::fputs("saving\n", stdout);
     std::fflush(stdout);
@@ -106,23 +105,23 @@ private:
     // One more category, and "Yes" to the save question.
     void editAndConfirm()
     {
-        QVERIFY(m_db->addQuantity("Новая").ok());
+        QVERIFY(db().addQuantity("Новая").ok());
         m_msg.answers << MsgAnswer::Yes;
     }
     bool holdsTheEdit(const QString& file) const
     {
         unitdb::UnitDatabase back;
-        return unitdb::load(back, file.toStdString()).ok() && back.size() == m_db->size();
+        return unitdb::load(back, file.toStdString()).ok() && back.size() == db().size();
     }
 
 private slots:
     void init()
     {
         m_msg = ScriptedMessenger();
-        enterFolder();
+        makeFolder();
         writeCp1251(path("Ignore.ini"), "Пустая\n");
     }
-    void cleanup() { leaveFolder(); }
+    void cleanup() { removeFolder(); }
 
     // Base.dat is retried once and then offered to be saved elsewhere.
     void savedFile_data()
@@ -143,9 +142,11 @@ private slots:
             m_msg.answers << MsgAnswer::Yes << MsgAnswer::No << MsgAnswer::Yes;
             m_msg.saveAnswers << path("elsewhere.dat");
         }
-        tick("IgnoreCheck", true);
-        ignore(QStringLiteral("Масса"));
-        child<QScrollBar>(m_window->settingsDialog(), "HScroll1")->setValue(3);
+        changeSettings([](settings::RuntimeSettings& s) {
+            s.ignoring = settings::Ignoring::On;
+            s.ignoredCategories.push_back("Масса");
+            s.decimalPlaces = 3;
+        });
         {
             FaultScope scope(fault.step, fault.error, file.toStdString());
             m_window->shutDown();
@@ -173,8 +174,10 @@ private slots:
         QFETCH(Fault, fault);
         std::ofstream(path(fault.file).toStdString(), std::ios::binary) << "old\r\n";
         QVERIFY(start());
-        child<QLineEdit>(m_window->settingsDialog(), "Logfile")->setText(fault.file);
-        tick("Logcheck", true);
+        changeSettings([&fault](settings::RuntimeSettings& s) {
+            s.logFile = fault.file.toStdString();
+            s.logging = settings::Logging::On;
+        });
         {
             FaultScope scope(fault.step, fault.error, fault.file.toStdString());
             line("InText")->setText(QStringLiteral("2+2"));
@@ -211,14 +214,14 @@ private slots:
             QVERIFY(start());
         }
         QVERIFY(shown(QString::fromUtf8(fault.reason)));
-        tick("IgnoreCheck", true);
+        changeSettings([](settings::RuntimeSettings& s) { s.ignoring = settings::Ignoring::On; });
         m_window->shutDown();
         QCOMPARE(readBytes(path(file)), before);
 
         m_msg.messages.clear();
         editAndConfirm();
-        if (file == QLatin1String("Ignore.ini")) // a Base.dat read in part may lack Масса
-            ignore(QStringLiteral("Масса"));
+        changeSettings(
+            [](settings::RuntimeSettings& s) { s.ignoredCategories.push_back("Масса"); });
         m_window->shutDown();
         QCOMPARE(readBytes(path(file + ".bak")), before);
         if (file == QLatin1String("Ignore.ini")) {
@@ -229,26 +232,6 @@ private slots:
         QVERIFY(question.contains(fault.error ? QStringLiteral("Файл Base.dat не был прочитан")
                                               : QStringLiteral("со строки 4 и дальше")));
         QVERIFY(holdsTheEdit(path(file)));
-    }
-
-    // A pipe named Base.dat is refused at start-up, not waited on for a writer, and never
-    // replaced at shut-down.
-    void pipeAsBaseDatIsNeitherWaitedOnNorReplaced()
-    {
-        QVERIFY(QFile::remove(path("Base.dat")));
-        QCOMPARE(::mkfifo(qPrintable(path("Base.dat")), 0600), 0);
-        QVERIFY(start());
-        QVERIFY(shown(QStringLiteral("Не удалось прочитать файл Base.dat: это не обычный файл")));
-        // The pipe is never replaced; the edit goes to another file.
-        editAndConfirm();
-        m_msg.answers << MsgAnswer::No << MsgAnswer::Yes; // no retry, save elsewhere
-        m_msg.saveAnswers << path("saved.dat");
-        m_window->shutDown();
-        QVERIFY(shown(QStringLiteral("не удалось сохранить прежний файл как Base.dat.bak")));
-        struct stat after {
-        };
-        QVERIFY(::lstat(qPrintable(path("Base.dat")), &after) == 0 && S_ISFIFO(after.st_mode));
-        QVERIFY(holdsTheEdit(path("saved.dat")));
     }
 
     // Another copy of the program saved Base.dat since start-up: the user decides where the

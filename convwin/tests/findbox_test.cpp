@@ -21,8 +21,8 @@ class FindBoxTest : public QObject, private WindowFixture
     Q_OBJECT
 
 private slots:
-    void init() { enterFolder(); }
-    void cleanup() { leaveFolder(); }
+    void init() { makeFolder(); }
+    void cleanup() { removeFolder(); }
 
     void choosingFillsTheFocusedRowAndKeepsTheOthers_data()
     {

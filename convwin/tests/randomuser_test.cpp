@@ -1,7 +1,8 @@
 // A careless user: a long seeded run of random actions across all four windows, checking
-// after each that outputs, unit lists and windows agree, and at the end that the data reloads.
+// after each that the window shows what the model holds, and at the end that the data reloads.
 #include "calc/numbertext.h"
 #include "convwin/tests/testsupport.h"
+#include "dialogs/aboutbox.h"
 #include "dialogs/databaseeditor.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
@@ -24,7 +25,6 @@ class RandomUserTest : public QObject, private WindowFixture
 
 private:
     std::mt19937 m_random{1};
-    std::array<double, 4> m_outCoefficients{};
 
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
     bool chance(int percent) { return pick(100) < percent; }
@@ -38,12 +38,7 @@ private:
 
     SettingsDialog* settings() { return m_window->settingsDialog(); }
     DatabaseEditor* editor() { return m_window->editor(); }
-    QWidget* about()
-    {
-        const QWidgetList windows = QApplication::topLevelWidgets();
-        const auto found = std::ranges::find(windows, u"Form3"_s, &QWidget::objectName);
-        return found == windows.end() ? nullptr : *found;
-    }
+    QWidget* about() { return m_window->aboutBox(); }
     void choose(QComboBox* box) { box->setCurrentIndex(pick(std::max(1, box->count()))); }
     // A button or an output of the main window.
     void press(const QString& name)
@@ -157,48 +152,33 @@ private:
 
     void checkWindows()
     {
-        const bool other =
-            settings()->isVisible() || editor()->isVisible() || (about() && about()->isVisible());
+        const bool other = (settings() && settings()->isVisible()) ||
+                           (editor() && editor()->isVisible()) || (about() && about()->isVisible());
         QCOMPARE(m_window->isEnabled(), !other);
     }
 
+    // The window shows the model: its lists, choices, input and outputs.
     void checkInvariants()
     {
         checkWindows();
-        const auto c = static_cast<std::size_t>(
-            std::max(0, m_window->categoryIndex(list("SelUnit")->currentText())));
-        const std::vector<unitdb::Unit>& units = (*m_db)[c].units;
+        const convmodel::ConversionModel& model = m_session->model();
+        QCOMPARE(list("SelUnit")->currentIndex(), model.quantityPosition());
         QStringList names;
-        for (const unitdb::Unit& unit : units)
-            names << QString::fromStdString(unit.name);
-        for (const QString& name : kUnitLists)
-            QCOMPARE(items(name), names);
-
+        if (const unitdb::Quantity* quantity = model.quantity())
+            for (const unitdb::Unit& unit : quantity->units)
+                names << QString::fromStdString(unit.name);
+        const int rows[] = {convmodel::kInputRow, 0, 1, 2, 3}; // as kUnitLists
+        for (int i = 0; i < 5; ++i) {
+            QCOMPARE(items(kUnitLists[i]), names);
+            QCOMPARE(list(kUnitLists[i])->currentIndex(), model.unitSlot(rows[i]));
+        }
         const QString input = line("InText")->text();
         QVERIFY(!input.contains(','));
-        // A quantity without units leaves the outputs as they were.
-        if (names.isEmpty())
-            return;
-        const int p = list("InUnit")->currentIndex();
-        const double k = p >= 0 ? units[static_cast<std::size_t>(p)].coefficient : 0.0;
-        const double x = calc::readNumber(input.toStdString());
-        // A bad coefficient leaves a row empty; an overflow is named in its row.
-        auto usable = [](double coefficient) {
-            return std::isfinite(coefficient) && coefficient > 0.0;
-        };
-        for (std::size_t i = 0; i < 4; ++i) {
-            const int q = list(u"OutUnit_%1"_s.arg(i))->currentIndex();
-            if (q >= 0)
-                m_outCoefficients[i] = units[static_cast<std::size_t>(q)].coefficient;
-            double v = k / m_outCoefficients[i] * x;
-            if (std::isfinite(v) && places() >= 0)
-                v = calc::roundToPlaces(v, places());
-            QString expected;
-            if ((p < 0 || usable(k)) && usable(m_outCoefficients[i]))
-                expected = std::isfinite(v)
-                               ? QString::fromStdString(calc::numberText(v, ui::decimalSeparator()))
-                               : u"Переполнение"_s;
-            QCOMPARE(line(u"OutText_%1"_s.arg(i))->text(), expected);
+        QCOMPARE(input, QString::fromStdString(model.input()));
+        for (int row = 0; row < convmodel::kOutputRows; ++row) {
+            const bool overflow = model.output(row).state == convmodel::Output::State::Overflow;
+            QCOMPARE(line(u"OutText_%1"_s.arg(row))->text(),
+                     overflow ? u"Переполнение"_s : QString::fromStdString(model.outputText(row)));
         }
     }
 
@@ -217,8 +197,8 @@ private:
     }
 
 private slots:
-    void init() { enterFolder(); }
-    void cleanup() { leaveFolder(); }
+    void init() { makeFolder(); }
+    void cleanup() { removeFolder(); }
 
     void randomUserKeepsEverythingConsistent()
     {
@@ -239,17 +219,16 @@ private slots:
         // Shut-down saves; a fresh start loads what was in memory, sorted.
         m_msg.answers << MsgAnswer::Yes;
         m_window->shutDown();
-        m_db->sortUnits();
-        auto expected = m_db->quantities();
+        db().sortUnits();
+        auto expected = db().quantities();
         for (unitdb::Quantity& quantity : expected)
             for (unitdb::Unit& unit : quantity.units)
                 if (!unit.description.empty() && !unit.description.ends_with('.'))
                     unit.description += '.'; // the reader ends every description with a period
-        unitdb::UnitDatabase reloaded;
-        ConversionWindow again(reloaded, m_msg, registry());
-        QVERIFY(again.startUp());
-        QCOMPARE(contents(reloaded.quantities()), contents(expected));
-        qInfo("%d steps with seed %u: %zu categories", steps, seed, m_db->size());
+        convmodel::Session again({m_dir->path().toStdString(), registry().toStdString()}, "", '.');
+        again.start();
+        QCOMPARE(contents(again.database().quantities()), contents(expected));
+        qInfo("%d steps with seed %u: %zu categories", steps, seed, db().size());
     }
 };
 

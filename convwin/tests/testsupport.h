@@ -2,13 +2,14 @@
 // program's own encoding, and controls found by their names.
 #pragma once
 
+#include "convmodel/session.h"
 #include "convwin/conversionwindow.h"
-#include "dialogs/settingsdialog.h"
+#include "dialogs/qthelpers.h"
 #include "dialogs/tests/scriptedmessenger.h"
 #include "unitdb/cp1251.h"
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
@@ -97,42 +98,52 @@ inline QString num(const char* text)
     return QString::fromLatin1(text).replace(QLatin1Char('.'), QLocale::system().decimalPoint());
 }
 
-// A fresh folder with the sample Base.dat, made current, and a window over it
-// with its own settings file and scripted message boxes.
+// A fresh folder with the sample Base.dat, and a window over a session on it with its own
+// settings file and scripted message boxes.
 class WindowFixture
 {
 protected:
     std::unique_ptr<QTemporaryDir> m_dir;
-    std::unique_ptr<unitdb::UnitDatabase> m_db;
     ScriptedMessenger m_msg;
+    std::unique_ptr<convmodel::Session> m_session;
     std::unique_ptr<ConversionWindow> m_window;
-    QString m_oldDir;
 
     QString path(const QString& name) const { return m_dir->filePath(name); }
     QString registry() const { return path(QStringLiteral("registry.reg")); }
+    unitdb::UnitDatabase& db() { return m_session->database(); }
+    const unitdb::UnitDatabase& db() const { return m_session->database(); }
 
-    void enterFolder()
+    void makeFolder()
     {
         m_dir = std::make_unique<QTemporaryDir>();
-        m_oldDir = QDir::currentPath();
-        QDir::setCurrent(m_dir->path());
         writeCp1251(path(QStringLiteral("Base.dat")), kBase);
     }
-    void leaveFolder()
+    void removeFolder()
     {
         m_window.reset();
-        QDir::setCurrent(m_oldDir);
+        m_session.reset();
         m_dir.reset();
     }
-    // A new window over a fresh database, started; what start-up showed stays in m_msg.
+    // A new window over a fresh session, started; what start-up showed stays in m_msg.
     bool start(const QString& settingsFile = {})
     {
         m_window.reset();
-        m_db = std::make_unique<unitdb::UnitDatabase>();
+        m_session = std::make_unique<convmodel::Session>(
+            convmodel::DataFiles{
+                m_dir->path().toStdString(),
+                (settingsFile.isEmpty() ? registry() : settingsFile).toStdString()},
+            ConversionWindow::caption().toStdString(), ui::decimalSeparator(),
+            ui::alphabeticalOrder);
         m_msg.messages.clear();
-        m_window = std::make_unique<ConversionWindow>(
-            *m_db, m_msg, settingsFile.isEmpty() ? registry() : settingsFile);
+        m_window = std::make_unique<ConversionWindow>(*m_session, m_msg);
         return m_window->startUp();
+    }
+    // Changes the run-time settings as the settings dialog would hand them back.
+    template <typename Change> void changeSettings(Change change)
+    {
+        settings::RuntimeSettings values = m_session->runtime();
+        change(values);
+        m_session->setRuntime(values);
     }
     void writeRegistry(const QString& values)
     {
@@ -153,23 +164,7 @@ protected:
     }
     void click(QWidget* root, const QString& button)
     {
-        QTest::mouseClick(child<QPushButton>(root, button), Qt::LeftButton);
-    }
-    // The user's hand in the settings dialog: a switch, a quantity to ignore.
-    void tick(const char* box, bool on)
-    {
-        child<QCheckBox>(m_window->settingsDialog(), box)->setChecked(on);
-    }
-    void ignore(const QString& name)
-    {
-        child<QComboBox>(m_window->settingsDialog(), "Combo1")->setCurrentText(name);
-        click(m_window->settingsDialog(), "Command2");
-    }
-    // The digits the outputs are rounded to, -1 when they are not rounded.
-    int places() const
-    {
-        const settings::RuntimeSettings values = m_window->settingsDialog()->values();
-        return values.rounding == settings::Rounding::On ? values.decimalPlaces : -1;
+        QTest::mouseClick(child<QAbstractButton>(root, button), Qt::LeftButton);
     }
 };
 

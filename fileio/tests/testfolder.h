@@ -19,9 +19,8 @@ public:
     {
         // A random suffix: other build trees run the same tests in the same temporary folder.
         const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-        m_path =
-            std::filesystem::path(testing::TempDir()) /
-            (std::string("mv-") + test->name() + "-" + std::to_string(std::random_device()()));
+        m_path = std::filesystem::path(testing::TempDir()) /
+                 (std::string("mv-") + test->name() + "-" + std::to_string(std::random_device()()));
         std::filesystem::create_directories(m_path);
     }
     ~TestFolder()
@@ -33,11 +32,10 @@ public:
     std::filesystem::path operator/(const std::string& name) const { return m_path / name; }
     const std::filesystem::path& path() const { return m_path; }
     // What the folder holds, sorted: shows a temporary file left behind.
-    std::vector<std::string> names() const { return namesIn(m_path); }
-    static std::vector<std::string> namesIn(const std::filesystem::path& folder)
+    std::vector<std::string> names() const
     {
         std::vector<std::string> found;
-        for (const auto& entry : std::filesystem::directory_iterator(folder))
+        for (const auto& entry : std::filesystem::directory_iterator(m_path))
             found.push_back(entry.path().filename().string());
         std::ranges::sort(found);
         return found;

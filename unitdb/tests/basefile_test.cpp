@@ -1,7 +1,6 @@
 // Base.dat read and written: every accepted form saved back byte for byte, each
-// malformed record with its line, and texts a save must refuse or protect, in Ignore.ini too.
+// malformed record with its line, the capacity, and texts a save must refuse or protect.
 #include "unitdb/basefile.h"
-#include "unitdb/ignorefile.h"
 
 #include "fileio/tests/testfolder.h"
 #include "unitdb/cp1251.h"
@@ -30,7 +29,6 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
     // As the program writes it: Windows-1251, CR LF, canonical coefficients.
     const std::string reference = readBytes(dataFile("cp1251_crlf.dat"));
     const std::string utf8 = decodeCp1251(reference);
-    const std::string undefinedByte = edited(reference, {{"(A)", "(\x98)"}});
     const std::string beyondCp1251 = edited(utf8, {{"(A)", "(Å м² Ω)"}});
     const std::string quoted = encodeCp1251(edited(utf8, {{"foot,", "\"foot, US\","},
                                                           {"Пустой раздел", "\" Пустой, раздел\""},
@@ -43,7 +41,6 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
          Utf8WithBom},
         {"utf-8 lf", readBytes(dataFile("utf8_lf.dat")), utf8, Utf8},
         {"utf-8 beyond windows-1251", beyondCp1251, beyondCp1251, Utf8},
-        {"byte 0x98", undefinedByte, undefinedByte, Cp1251},
         {"quoted names, blank-led description", quoted, quoted, Cp1251},
         {"no final line end", reference.substr(0, reference.size() - 2), reference, Cp1251},
     };
@@ -88,24 +85,24 @@ TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
 
 TEST(BaseFile, StopsAtCapacityWithTheLineOfTheFirstRecordThatDoesNotFit)
 {
+    constexpr std::size_t kQuantities = 51, kUnits = 101; // what the lists hold
     TestFolder dir;
     std::string categories;
-    for (std::size_t q = 0; q <= kMaxQuantities; ++q)
+    for (std::size_t q = 0; q <= kQuantities; ++q)
         categories += "Раздел\r\nЕд,1\r\n\r\n*\r\n";
     writeBytes(dir / "categories.dat", categories);
     std::string units = "Длина\r\n";
-    for (std::size_t s = 0; s < kMaxUnits; ++s)
+    for (std::size_t s = 0; s < kUnits; ++s)
         units += "Ед " + std::to_string(s) + ",1\r\nx.\r\n";
     writeBytes(dir / "units.dat", units + "Ещё,1\r\nx.\r\n*\r\n");
 
     UnitDatabase db;
     LoadResult r = load(db, dir / "categories.dat");
-    EXPECT_EQ(
-        std::tuple(r.code, r.line, db.size()),
-        std::tuple(ErrorCode::TooManyCategories, 4 * int{kMaxQuantities} + 1, kMaxQuantities));
+    EXPECT_EQ(std::tuple(r.code, r.line, db.size()),
+              std::tuple(ErrorCode::TooManyCategories, 4 * int{kQuantities} + 1, kQuantities));
     r = load(db, dir / "units.dat");
     EXPECT_EQ(std::tuple(r.code, r.line, db[0].units.size()),
-              std::tuple(ErrorCode::TooManyUnits, 2 + 2 * int{kMaxUnits}, kMaxUnits));
+              std::tuple(ErrorCode::TooManyUnits, 2 + 2 * int{kUnits}, kUnits));
 }
 
 TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
@@ -157,11 +154,5 @@ TEST(BaseFile, TextsTheReadersWouldTakeOtherwiseAreWrittenSoThatBothFilesReadBac
         UnitDatabase db;
         ASSERT_TRUE(load(db, dir / "Base.dat").ok());
         EXPECT_EQ(db, saved);
-        // The category as an Ignore.ini entry, where an empty name names nothing.
-        const std::vector<std::string> names{category};
-        const IgnoreListBytes list = ignoreListBytes(names, encoding);
-        ASSERT_TRUE(list.ok());
-        EXPECT_EQ(parseIgnoreList(list.bytes).names,
-                  *category ? names : std::vector<std::string>{});
     }
 }

@@ -1,8 +1,7 @@
 // The calculation log's file handling: a regular file only, Windows-1251 bytes, and every
-// failure handed back as a Russian reason instead of a silent loss.
-#include "convwin/calclog.h"
+// failure handed back with the system's error instead of a silent loss.
+#include "convmodel/calclog.h"
 
-#include "dialogs/systemreason.h"
 #include "unitdb/cp1251.h"
 
 #include <cerrno>
@@ -12,6 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
+
+namespace convmodel
+{
 
 namespace
 {
@@ -34,20 +36,16 @@ std::string cp1251OrQuestionMarks(std::string_view text)
     return out;
 }
 
-std::string reason(int error)
-{
-    return systemReason(error).toStdString();
-}
-
 // Opens the log as a stream, but only once a non-blocking look has shown a regular file: a
 // FIFO without a reader or a device named as the log would otherwise hang the program.
-std::FILE* openRegularFile(const std::string& path, CalcLog::Mode mode, std::string& failure)
+std::FILE* openRegularFile(const std::filesystem::path& path, CalcLog::Mode mode,
+                           LogFailure& failure)
 {
 #ifndef _WIN32
     const int fd = ::open(path.c_str(),
                           O_WRONLY | O_CREAT | O_APPEND | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
     if (fd < 0) {
-        failure = reason(errno);
+        failure.systemError = errno;
         return nullptr;
     }
     struct stat info {
@@ -55,13 +53,15 @@ std::FILE* openRegularFile(const std::string& path, CalcLog::Mode mode, std::str
     const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
     ::close(fd);
     if (!regular) {
-        failure = "это не обычный файл";
+        failure.notRegularFile = true;
         return nullptr;
     }
-#endif
     std::FILE* file = std::fopen(path.c_str(), mode == CalcLog::Mode::Create ? "wb" : "ab");
+#else
+    std::FILE* file = ::_wfopen(path.c_str(), mode == CalcLog::Mode::Create ? L"wb" : L"ab");
+#endif
     if (!file)
-        failure = reason(errno);
+        failure.systemError = errno;
     return file;
 }
 
@@ -72,13 +72,11 @@ CalcLog::~CalcLog()
     close();
 }
 
-std::optional<std::string> CalcLog::open(const std::string& path, Mode mode,
-                                         const std::string& caption)
+std::optional<LogFailure> CalcLog::open(const std::filesystem::path& path, Mode mode,
+                                        const std::string& caption)
 {
     close();
-    if (path.empty())
-        return std::string("пустое имя файла");
-    std::string failure;
+    LogFailure failure;
     m_file = openRegularFile(path, mode, failure);
     if (!m_file)
         return failure;
@@ -92,10 +90,10 @@ std::optional<std::string> CalcLog::open(const std::string& path, Mode mode,
     return std::nullopt;
 }
 
-std::optional<std::string> CalcLog::write(const std::vector<std::string>& lines)
+std::optional<LogFailure> CalcLog::write(const std::vector<std::string>& lines)
 {
     if (!m_file)
-        return std::string("файл не открыт");
+        return LogFailure{EBADF, false};
     std::string text;
     for (const auto& line : lines) {
         text += line;
@@ -104,7 +102,7 @@ std::optional<std::string> CalcLog::write(const std::vector<std::string>& lines)
     const std::string bytes = cp1251OrQuestionMarks(text);
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_file) != bytes.size() ||
         std::fflush(m_file) != 0)
-        return reason(errno);
+        return LogFailure{errno, false};
     return std::nullopt;
 }
 
@@ -115,3 +113,5 @@ void CalcLog::close()
         m_file = nullptr;
     }
 }
+
+} // namespace convmodel

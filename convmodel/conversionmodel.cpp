@@ -1,0 +1,236 @@
+// The conversion rules: value × input coefficient ÷ output coefficient, rounded when asked,
+// and how choosing, swapping and Enter move the rows' units and the input.
+#include "convmodel/conversionmodel.h"
+
+#include "calc/numbertext.h"
+#include "convmodel/inputtext.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace convmodel
+{
+
+namespace
+{
+
+// A coefficient that gives a number belonging to the input: the others leave a row empty
+// rather than stale.
+bool usable(double coefficient)
+{
+    return std::isfinite(coefficient) && coefficient > 0.0;
+}
+
+} // namespace
+
+ConversionModel::ConversionModel(const unitdb::UnitDatabase& database, char decimalSeparator)
+    : m_database(database), m_separator(decimalSeparator)
+{
+}
+
+void ConversionModel::setListed(std::vector<std::size_t> tableIndices)
+{
+    const std::optional<std::size_t> chosen = quantityIndex();
+    m_listed = std::move(tableIndices);
+    const auto kept = chosen ? std::ranges::find(m_listed, *chosen) : m_listed.end();
+    m_position = kept != m_listed.end() ? static_cast<int>(kept - m_listed.begin()) : -1;
+    if (m_position < 0)
+        m_slots.fill(-1);
+}
+
+const unitdb::Quantity* ConversionModel::quantity() const
+{
+    const auto index = quantityIndex();
+    return index ? &m_database[*index] : nullptr;
+}
+
+std::optional<std::size_t> ConversionModel::quantityIndex() const
+{
+    if (m_position < 0 || static_cast<std::size_t>(m_position) >= m_listed.size() ||
+        m_listed[static_cast<std::size_t>(m_position)] >= m_database.size())
+        return std::nullopt;
+    return m_listed[static_cast<std::size_t>(m_position)];
+}
+
+void ConversionModel::selectQuantity(int position)
+{
+    m_position =
+        position >= 0 && static_cast<std::size_t>(position) < m_listed.size() ? position : -1;
+    const unitdb::Quantity* q = quantity();
+    if (!q || q->units.empty()) {
+        // Nothing to choose: the outputs and the panel keep what they show.
+        m_slots.fill(-1);
+        return;
+    }
+    for (int row = 0; row < kOutputRows; ++row)
+        m_slots[static_cast<std::size_t>(row)] = 0;
+    selectUnit(kInputRow, 0);
+}
+
+void ConversionModel::selectUnit(int row, int slot)
+{
+    const unitdb::Quantity* q = quantity();
+    if (!q || q->units.empty())
+        return; // an empty list takes no selection
+    const bool inRange = slot >= 0 && static_cast<std::size_t>(slot) < q->units.size();
+    m_slots[static_cast<std::size_t>(row)] = inRange ? slot : -1;
+    showInPanel(row);
+    convert();
+}
+
+const std::string& ConversionModel::setInput(std::string_view text)
+{
+    m_input = plainInput(text);
+    convert();
+    return m_input;
+}
+
+double ConversionModel::coefficient(int slot) const
+{
+    return m_database.unit(*quantityIndex(), static_cast<std::size_t>(slot)).coefficient;
+}
+
+void ConversionModel::convert()
+{
+    const int in = m_slots[kInputRow];
+    // Without an input unit every output that has a coefficient shows 0.
+    const double k = in >= 0 ? coefficient(in) : 0.0;
+    const double x = calc::readNumber(m_input);
+    m_overflowed = false;
+    for (std::size_t i = 0; i < kOutputRows; ++i) {
+        if (m_slots[i] >= 0)
+            m_remembered[i] = coefficient(m_slots[i]);
+        Output& out = m_outputs[i];
+        if ((in >= 0 && !usable(k)) || !usable(m_remembered[i])) {
+            out = {Output::State::Empty, 0.0};
+            continue;
+        }
+        // The quotient first, as the program always has: it keeps results digit for digit.
+        double value = k / m_remembered[i] * x;
+        if (std::isfinite(value) && m_rounding.on)
+            value = calc::roundToPlaces(value, m_rounding.places);
+        if (!std::isfinite(value)) {
+            out = {Output::State::Overflow, 0.0};
+            m_overflowed = true;
+            continue;
+        }
+        out = {Output::State::Value, value};
+    }
+}
+
+std::string ConversionModel::outputText(int row) const
+{
+    const Output& out = output(row);
+    return out.state == Output::State::Value ? calc::numberText(out.value, m_separator)
+                                             : std::string();
+}
+
+void ConversionModel::setRounding(const Rounding& rounding)
+{
+    m_rounding = {rounding.on, std::clamp(rounding.places, 0, 15)};
+    convert();
+}
+
+EnterResult ConversionModel::enter()
+{
+    const std::string before = m_input;
+    const calc::BracketResult result =
+        calc::evaluate(before, {m_rounding.on ? calc::RoundingMode::On : calc::RoundingMode::Off,
+                                m_rounding.places});
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
+        return {*failure, false};
+    if (const auto* value = std::get_if<double>(&result))
+        setInput(calc::numberText(*value, '.'));
+    else
+        setInput(before);
+    return {std::nullopt, m_overflowed};
+}
+
+std::vector<std::string> ConversionModel::logLines(std::string_view before,
+                                                   std::string_view overflowText) const
+{
+    const unitdb::Quantity* q = quantity();
+    auto unitOf = [&](int row) {
+        const int slot = unitSlot(row);
+        return slot >= 0 && q ? shortName(q->units[static_cast<std::size_t>(slot)].name)
+                              : std::string();
+    };
+    const std::string unit = unitOf(kInputRow);
+    std::vector<std::string> lines;
+    lines.push_back(std::string(before) + ' ' + unit + " = " + m_input + ' ' + unit + " = ");
+    for (int row = 0; row < kOutputRows; ++row) {
+        const std::string value = output(row).state == Output::State::Overflow
+                                      ? std::string(overflowText)
+                                      : outputText(row);
+        lines.push_back("       = " + value + ' ' + unitOf(row));
+    }
+    lines.emplace_back();
+    return lines;
+}
+
+void ConversionModel::swap(int row)
+{
+    const int formerInput = m_slots[kInputRow];
+    setInput(outputText(row));
+    selectUnit(kInputRow, m_slots[static_cast<std::size_t>(row)]);
+    selectUnit(row, formerInput);
+    if (m_input == "0")
+        setInput("");
+}
+
+Description ConversionModel::describe(int row) const
+{
+    const unitdb::Quantity* q = quantity();
+    const int slot = unitSlot(row);
+    if (!q || slot < 0)
+        return {};
+    Description d{q->units[static_cast<std::size_t>(slot)].name, std::nullopt};
+    // Found by name, the last of that name, as the panel always has.
+    for (const unitdb::Unit& unit : q->units)
+        if (unit.name == d.unitName)
+            d.text = unit.description.empty() ? std::nullopt : std::optional(unit.description);
+    return d;
+}
+
+void ConversionModel::refresh()
+{
+    const auto slots = m_slots;
+    selectQuantity(m_position);
+    selectUnit(kInputRow, slots[kInputRow]);
+    for (int row = 0; row < kOutputRows; ++row)
+        selectUnit(row, slots[static_cast<std::size_t>(row)]);
+}
+
+void ConversionModel::chooseFound(int row, int position, int slot)
+{
+    if (position != m_position) {
+        const auto slots = m_slots;
+        selectQuantity(position);
+        const unitdb::Quantity* q = quantity();
+        const int count = q ? static_cast<int>(q->units.size()) : 0;
+        for (int r : {kInputRow, 0, 1, 2, 3})
+            if (r != row && slots[static_cast<std::size_t>(r)] > 0 &&
+                slots[static_cast<std::size_t>(r)] < count)
+                selectUnit(r, slots[static_cast<std::size_t>(r)]);
+    }
+    selectUnit(row, slot);
+}
+
+int ConversionModel::letterJump(std::span<const char32_t> initials, int selected, char32_t typed)
+{
+    const int n = static_cast<int>(initials.size());
+    auto first = [&](int i) { return initials[static_cast<std::size_t>(i)]; };
+    for (int i = 0; i < n; ++i) {
+        if (first(i) != typed)
+            continue;
+        if (selected >= 0 && selected < n && first(selected) == typed) {
+            if (selected + 1 < n)
+                return first(selected + 1) == typed ? selected + 1 : i;
+            continue; // the last entry already has the letter: nothing moves
+        }
+        return i;
+    }
+    return -1;
+}
+
+} // namespace convmodel

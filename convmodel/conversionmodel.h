@@ -1,0 +1,141 @@
+// The conversion window's state and rules without widgets: the quantity chosen by its place in
+// the list, the units of the five rows, the input text, the four outputs, the swap, Enter and
+// the log lines. The window shows this state and hands the user's actions to it.
+#pragma once
+
+#include "calc/calculator.h"
+#include "unitdb/unitdatabase.h"
+
+#include <array>
+#include <cstddef>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace convmodel
+{
+
+// Rows 0 to 3 are the outputs; the input row is row 4, as its help button is.
+inline constexpr int kOutputRows = 4;
+inline constexpr int kInputRow = 4;
+inline constexpr int kRows = 5;
+
+struct Output {
+    enum class State {
+        Value,    // a number, `value`
+        Empty,    // no number belongs here: a coefficient that is 0, negative or not finite
+        Overflow, // the value lies beyond the double range
+    };
+    State state = State::Value;
+    double value = 0.0; // what a new window shows: 0
+    bool operator==(const Output&) const = default;
+};
+
+// What the description panel shows: the name of the unit chosen in a row, and the description
+// of the last unit of that name in the quantity (none when it has none or is not found).
+struct Description {
+    std::string unitName;
+    std::optional<std::string> text;
+};
+
+// What Enter did. A failure leaves the line as typed and logs nothing.
+struct EnterResult {
+    std::optional<calc::CalcFailure> failure;
+    bool overflowed = false; // some output could not be shown: said once, on Enter
+};
+
+struct Rounding {
+    bool on = true;
+    int places = 9; // 0 to 15
+};
+
+class ConversionModel
+{
+public:
+    // `decimalSeparator` is the user's, for the numbers the outputs show.
+    ConversionModel(const unitdb::UnitDatabase& database, char decimalSeparator);
+
+    // The quantities the category list shows, as table indices in list order (ignored ones left
+    // out). The chosen quantity stays chosen when it is still listed; otherwise none is.
+    void setListed(std::vector<std::size_t> tableIndices);
+    const std::vector<std::size_t>& listed() const { return m_listed; }
+
+    // Position in the category list; -1 for none.
+    int quantityPosition() const { return m_position; }
+    // The chosen quantity, or null.
+    const unitdb::Quantity* quantity() const;
+    std::optional<std::size_t> quantityIndex() const;
+
+    // Choosing a quantity puts every row on its first unit and converts; a quantity without
+    // units leaves the rows without a unit and the outputs as they were.
+    void selectQuantity(int position);
+
+    // The slot chosen in a row; -1 for none.
+    int unitSlot(int row) const { return m_slots[static_cast<std::size_t>(row)]; }
+    // Chooses a unit (a slot out of range chooses none), shows it in the panel and converts;
+    // while the quantity has no units nothing happens.
+    void selectUnit(int row, int slot);
+
+    // The typed text as the line keeps it (see plainInput); converts. Returns the kept text.
+    const std::string& setInput(std::string_view text);
+    const std::string& input() const { return m_input; }
+
+    const Output& output(int row) const { return m_outputs[static_cast<std::size_t>(row)]; }
+    // A value in the number-to-text form with the user's separator; empty otherwise.
+    std::string outputText(int row) const;
+
+    void setRounding(const Rounding& rounding);
+    const Rounding& rounding() const { return m_rounding; }
+
+    // Evaluates the line; a number replaces the text and converts, an unclosed bracket leaves
+    // the text as typed and converts again.
+    EnterResult enter();
+
+    // The log entry of the last Enter: the expression line, four value lines, an empty line.
+    // `before` is the text Enter evaluated; `overflowText` stands for an output that overflowed.
+    std::vector<std::string> logLines(std::string_view before, std::string_view overflowText) const;
+
+    // The clicked output becomes the input, in place: its value and unit go to the input row,
+    // the former input unit to the output row, and every output converts from the new input.
+    void swap(int row);
+
+    // The unit of a row as the panel shows it; choosing a unit shows it there too.
+    Description describe(int row) const;
+    // What the panel shows now: the unit last chosen or asked about.
+    const std::optional<Description>& panel() const { return m_panel; }
+    void showInPanel(int row) { m_panel = describe(row); }
+
+    // The list's rows again after the editor changed the units, each row keeping its slot.
+    void refresh();
+
+    // A unit found by the find box for `row`: its quantity (list position) and slot. The other
+    // rows keep their slots when the new quantity has them, else its first unit.
+    void chooseFound(int row, int position, int slot);
+
+    // The first-letter jump of a unit list: given the upper-case first letter of every entry,
+    // the selected position and the typed letter in upper case, the position to select; -1 to
+    // leave the selection as it is. The same letter again steps through its entries.
+    static int letterJump(std::span<const char32_t> initials, int selected, char32_t typed);
+
+private:
+    void convert();
+    double coefficient(int slot) const;
+
+    const unitdb::UnitDatabase& m_database;
+    char m_separator;
+    std::vector<std::size_t> m_listed;
+    int m_position = -1;
+    std::array<int, kRows> m_slots{-1, -1, -1, -1, -1};
+    std::string m_input;
+    std::array<Output, kOutputRows> m_outputs{};
+    // The coefficient each output row last had a unit for: a row without a unit goes on
+    // converting with it.
+    std::array<double, kOutputRows> m_remembered{};
+    Rounding m_rounding;
+    bool m_overflowed = false;
+    std::optional<Description> m_panel;
+};
+
+} // namespace convmodel

@@ -1,0 +1,266 @@
+// The conversion rules on a small database, row by row, with results worked out by hand.
+#include "convmodel/conversionmodel.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+
+using namespace convmodel;
+using unitdb::Quantity;
+using unitdb::Unit;
+
+namespace
+{
+
+// Slots of the first quantity, in the order the lists show them.
+enum Length { Angstrom, Arshin, Versta, Kilometre, Metre, Centimetre, Foot, Yard };
+
+unitdb::UnitDatabase sampleDatabase()
+{
+    return unitdb::UnitDatabase(
+        {
+            Quantity{"Длина",
+                     {Unit{"Ангстрем (А)", 1e-10, "Для длин волн."},
+                      Unit{"Аршин (арш)", 0.7112, "Старая русская мера."},
+                      Unit{"Верста", 1066.8, "Пятьсот саженей."}, Unit{"Километр (км)", 1000, ""},
+                      Unit{"Метр (м)", 1, "Основная единица длины."},
+                      Unit{"Сантиметр (см)", 0.01, "Сотая доля метра."},
+                      Unit{"Фут (фт)", 0.3048, "Двенадцать дюймов."},
+                      Unit{"Ярд (ярд)", 0.9144, "Три фута."}}},
+            Quantity{"Масса",
+                     {Unit{"Грамм (г)", 0.001, ""}, Unit{"Килограмм (кг)", 1, ""},
+                      Unit{"Тонна (т)", 1000, ""}}},
+            Quantity{"Пустая", {}},
+            // A second quantity of the same name is a quantity of its own.
+            Quantity{"Длина",
+                     {Unit{"Дубль", 0.5, "первый"}, Unit{"Дубль", 0.25, "второй"},
+                      Unit{"Пядь", 0.18, ""}}},
+        },
+        unitdb::TextEncoding::Cp1251);
+}
+
+class ConversionModelTest : public testing::Test
+{
+protected:
+    unitdb::UnitDatabase m_db = sampleDatabase();
+    ConversionModel m_model{m_db, '.'};
+
+    void SetUp() override
+    {
+        m_model.setListed({0, 1, 2, 3});
+        m_model.selectQuantity(0);
+    }
+    void units(int in, std::array<int, 4> out)
+    {
+        m_model.selectUnit(kInputRow, in);
+        for (int row = 0; row < kOutputRows; ++row)
+            m_model.selectUnit(row, out[static_cast<std::size_t>(row)]);
+    }
+    std::array<int, 5> slots() const
+    {
+        return {m_model.unitSlot(0), m_model.unitSlot(1), m_model.unitSlot(2), m_model.unitSlot(3),
+                m_model.unitSlot(kInputRow)};
+    }
+};
+
+} // namespace
+
+TEST_F(ConversionModelTest, ConvertsTheLeadingNumberByBothCoefficients)
+{
+    const struct {
+        const char* input;
+        int in;
+        int out;
+        int places; // -1: no rounding
+        char separator;
+        const char* shown;
+    } rows[] = {
+        {"5", Metre, Centimetre, 9, '.', "500"},
+        {"1000", Kilometre, Metre, 9, '.', "1000000"},
+        {"1", Versta, Metre, 9, '.', "1066.8"},
+        {"2.5e3", Metre, Metre, 9, '.', "2500"},
+        {"12abc", Metre, Metre, 9, '.', "12"},
+        {"1 000", Metre, Metre, 9, '.', "1000"},
+        {"2+3", Metre, Metre, 9, '.', "2"}, // an expression converts its leading number
+        {"", Metre, Centimetre, 9, '.', "0"},
+        {"2", Foot, Yard, -1, '.', "0.666666666666667"},
+        {"7", Arshin, Yard, -1, '.', "5.44444444444444"}, // the quotient first, then the product
+        {"2", Foot, Yard, 2, '.', "0.67"},
+        {"2", Foot, Yard, 2, ',', "0,67"},
+        {"0.125", Metre, Metre, 2, '.', "0.12"}, // halves go to the even neighbour
+        {"0.375", Metre, Metre, 2, '.', "0.38"},
+        {"2.5", Metre, Metre, 0, '.', "2"},
+        {"3.5", Metre, Metre, 0, '.', "4"},
+        {"3,5", Metre, Centimetre, 9, '.', "350"}, // the line keeps a period
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.input);
+        ConversionModel model(m_db, row.separator);
+        model.setListed({0});
+        model.selectQuantity(0);
+        model.setRounding({row.places >= 0, std::max(row.places, 0)});
+        model.selectUnit(kInputRow, row.in);
+        model.selectUnit(0, row.out);
+        model.setInput(row.input);
+        EXPECT_EQ(model.outputText(0), row.shown);
+        EXPECT_EQ(model.output(0).state, Output::State::Value);
+    }
+}
+
+TEST_F(ConversionModelTest, ValuesBeyondTheDoubleRangeOverflowAndTellEnter)
+{
+    units(Kilometre, {Angstrom, Metre, Metre, Metre});
+    m_model.setInput("1e300"); // 1e300 km is 1e313 Å
+    EXPECT_EQ(m_model.output(0).state, Output::State::Overflow);
+    EXPECT_EQ(m_model.outputText(0), "");
+    EXPECT_EQ(m_model.outputText(1), "1E+303");
+    EXPECT_TRUE(m_model.enter().overflowed);
+
+    m_model.setInput("1e400");
+    for (int row = 0; row < kOutputRows; ++row)
+        EXPECT_EQ(m_model.output(row).state, Output::State::Overflow);
+    m_model.setInput("1");
+    EXPECT_FALSE(m_model.enter().overflowed);
+}
+
+TEST_F(ConversionModelTest, ChoosingAQuantityPutsEveryRowOnItsFirstUnit)
+{
+    units(Metre, {Centimetre, Foot, Yard, Versta});
+    m_model.setInput("5");
+    m_model.selectQuantity(1);
+    EXPECT_EQ(slots(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    EXPECT_EQ(m_model.panel()->unitName, "Грамм (г)");
+    EXPECT_EQ(m_model.outputText(0), "5");
+
+    // Without units nothing is chosen, and outputs and panel stay as they were.
+    m_model.selectQuantity(0);
+    units(Metre, {Centimetre, Foot, Yard, Versta});
+    m_model.selectQuantity(2);
+    EXPECT_EQ(slots(), (std::array<int, 5>{-1, -1, -1, -1, -1}));
+    EXPECT_EQ(m_model.outputText(0), "500");
+    EXPECT_EQ(m_model.panel()->unitName, "Верста");
+    // A row without a unit converts with the coefficient it had last; no input unit gives 0.
+    m_model.setInput("3");
+    EXPECT_EQ(m_model.outputText(0), "0");
+}
+
+TEST_F(ConversionModelTest, TheListKeepsTheChosenQuantityByItsPlaceInTheDatabase)
+{
+    m_model.selectQuantity(1);
+    m_model.setListed({1, 3}); // Длина hidden: Масса stays chosen, now first
+    EXPECT_EQ(m_model.quantityPosition(), 0);
+    EXPECT_EQ(m_model.quantityIndex(), 1u);
+    m_model.setListed({0, 3}); // Масса hidden: nothing is chosen
+    EXPECT_EQ(m_model.quantity(), nullptr);
+    EXPECT_EQ(m_model.unitSlot(kInputRow), -1);
+    m_model.selectUnit(kInputRow, 0); // no list to choose from
+    EXPECT_EQ(m_model.unitSlot(kInputRow), -1);
+}
+
+TEST_F(ConversionModelTest, ClickingAnOutputMakesItTheInputInPlace)
+{
+    units(Metre, {Centimetre, Kilometre, Metre, Metre});
+    m_model.setInput("5");
+    m_model.swap(0);
+    EXPECT_EQ(m_model.input(), "500");
+    EXPECT_EQ(m_model.unitSlot(kInputRow), Centimetre);
+    EXPECT_EQ(m_model.unitSlot(0), Metre);
+    EXPECT_EQ(m_model.outputText(0), "5");
+    EXPECT_EQ(m_model.outputText(1), "0.005");
+    EXPECT_EQ(m_model.panel()->unitName, "Метр (м)");
+
+    // A value shown with a decimal comma comes over with a period; a zero leaves the line empty.
+    ConversionModel comma(m_db, ',');
+    comma.setListed({0});
+    comma.selectQuantity(0);
+    comma.selectUnit(kInputRow, Centimetre);
+    comma.selectUnit(1, Metre);
+    comma.setInput("25");
+    comma.swap(1);
+    EXPECT_EQ(comma.input(), "0.25");
+    comma.setInput("");
+    comma.swap(2);
+    EXPECT_EQ(comma.input(), "");
+}
+
+TEST_F(ConversionModelTest, EnterEvaluatesInPlace)
+{
+    const struct {
+        const char* typed;
+        int places; // -1: no rounding
+        const char* after;
+        bool fails;
+    } rows[] = {
+        {"2*(3+4)", 9, "14", false},
+        {"", 9, "0", false},
+        {"(5", 9, "(5", false},
+        {"1/0", 9, "1/0", true},
+        {"1/3", 2, "0.33", false},
+        {"2,5*2", 9, "5", false},
+        {"1/3", -1, "0.333333333333333", false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        m_model.setRounding({row.places >= 0, std::max(row.places, 0)});
+        m_model.setInput(row.typed);
+        const EnterResult result = m_model.enter();
+        EXPECT_EQ(result.failure.has_value(), row.fails);
+        EXPECT_EQ(m_model.input(), row.after);
+    }
+    m_model.setInput("ln0");
+    EXPECT_EQ(m_model.enter().failure->code, calc::CalcError::LogDomain);
+}
+
+TEST_F(ConversionModelTest, LogEntryNamesEachUnitByItsShortName)
+{
+    units(Metre, {Centimetre, Kilometre, Versta, Angstrom});
+    m_model.setInput("2*(3+4)");
+    m_model.enter();
+    m_model.selectUnit(3, Foot);
+    EXPECT_EQ(
+        m_model.logLines("2*(3+4)", "Переполнение"),
+        (std::vector<std::string>{"2*(3+4) м = 14 м = ", "       = 1400 см", "       = 0.014 км",
+                                  "       = 0.01312336 Верста", "       = 45.93175853 фт", ""}));
+    m_model.setInput("1e400");
+    EXPECT_EQ(m_model.logLines("1e400", "Переполнение")[1], "       = Переполнение см");
+}
+
+TEST_F(ConversionModelTest, PanelDescribesTheLastUnitOfTheName)
+{
+    m_model.selectUnit(kInputRow, Metre);
+    EXPECT_EQ(m_model.describe(kInputRow).text, "Основная единица длины.");
+    m_model.selectUnit(1, Kilometre);
+    EXPECT_EQ(m_model.panel()->unitName, "Километр (км)");
+    EXPECT_EQ(m_model.panel()->text, std::nullopt);
+    m_model.selectQuantity(3);
+    EXPECT_EQ(m_model.describe(0).text, "второй");
+}
+
+TEST_F(ConversionModelTest, FoundUnitGoesToItsRowAndTheOthersKeepWhatFits)
+{
+    units(Metre, {Centimetre, Yard, Angstrom, Arshin});
+    m_model.chooseFound(0, 1, 2); // Тонна, from Масса's three units
+    EXPECT_EQ(m_model.quantityIndex(), 1u);
+    EXPECT_EQ(slots(), (std::array<int, 5>{2, 0, 0, 1, 0}));
+    m_model.chooseFound(kInputRow, 1, 1); // same quantity: only the row moves
+    EXPECT_EQ(slots(), (std::array<int, 5>{2, 0, 0, 1, 1}));
+}
+
+TEST(LetterJump, StepsThroughTheEntriesOfTheTypedLetter)
+{
+    const std::array<char32_t, 5> initials{U'А', U'А', U'В', U'К', U'М'};
+    const struct {
+        int selected;
+        char32_t typed;
+        int target;
+    } rows[] = {
+        {-1, U'В', 2}, {0, U'А', 1}, {1, U'А', 0},
+        {2, U'А', 0},  {3, U'М', 4}, {4, U'М', -1}, // the last entry has the letter: nothing moves
+        {0, U'Я', -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.selected);
+        EXPECT_EQ(ConversionModel::letterJump(initials, row.selected, row.typed), row.target);
+    }
+    EXPECT_EQ(ConversionModel::letterJump({}, -1, U'А'), -1);
+}

@@ -1,0 +1,29 @@
+// A unit list of the conversion window: the user's choice, by the list or by a unit's first
+// letter, goes out as a slot; what the model chose comes in without echo.
+#pragma once
+
+#include <QComboBox>
+
+class UnitPicker : public QComboBox
+{
+    Q_OBJECT
+public:
+    UnitPicker(const QString& objectName, QRect geometry, QWidget* parent);
+
+    // The quantity's units, none chosen; the open list as wide as its longest name.
+    void setUnits(const QStringList& names);
+    // The model's choice; -1 for none.
+    void showSlot(int slot);
+
+signals:
+    void unitChosen(int slot);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // True when the key was a letter the list jumps by.
+    bool jumpByLetter(const QKeyEvent& key);
+    bool m_showing = false;
+};

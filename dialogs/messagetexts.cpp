@@ -1,0 +1,308 @@
+// Problem codes into the program's words. A reason from the system comes from the one errno
+// table, so one error reads the same in every message.
+#include "dialogs/messagetexts.h"
+
+#include "dialogs/qthelpers.h"
+#include "dialogs/uistyle.h"
+
+#include <QFileInfo>
+
+#include <cerrno>
+
+namespace
+{
+
+const QString kErrorTitle = QStringLiteral("Ошибка!");
+const QString kLoggingOff = QStringLiteral(" Запись вычислений выключена.");
+
+QString path(const std::filesystem::path& file)
+{
+    return ui::qs(file.string());
+}
+
+// The reason, and the file it concerns when that is not the file the message names.
+QString writeFault(const fileio::FileWriteResult& w, const QString& named)
+{
+    const QString reason = fileReason(w.code, w.systemError);
+    const QString file = path(w.file);
+    if (file == named || QFileInfo(file).fileName() == named)
+        return reason;
+    return QStringLiteral("%1: %2").arg(file, reason);
+}
+
+// What went wrong in Base.dat, with the number the program has always given it.
+std::pair<ErrorNumber, QString> loadFault(const unitdb::LoadResult& r)
+{
+    using unitdb::ErrorCode;
+    const QString where = QStringLiteral("Файл Base.dat, строка %1: ").arg(r.line);
+    const QString tail = QStringLiteral(" Загружено то, что стоит до этой строки.");
+    switch (r.code) {
+    case ErrorCode::FileUnread:
+        if (r.fileError == fileio::FileError::TooLarge)
+            return {ErrorNumber::OutOfMemory,
+                    QStringLiteral("Файл Base.dat слишком велик для базы единиц.")};
+        return {ErrorNumber::FileAccess, QStringLiteral("Не удалось прочитать файл Base.dat: %1.")
+                                             .arg(fileReason(r.fileError, r.systemError))};
+    case ErrorCode::EmptyFile:
+        return {ErrorNumber::PastEndOfFile,
+                QStringLiteral("Файл Base.dat пуст: в нём нет ни одной величины. Добавьте "
+                               "величины в редакторе базы или верните файл на место.")};
+    case ErrorCode::MissingCoefficient:
+    case ErrorCode::BadCoefficient:
+        return {ErrorNumber::TypeMismatch,
+                where + QStringLiteral("коэффициент не является числом.") + tail};
+    case ErrorCode::TooManyCategories:
+        return {ErrorNumber::OutOfRange, where + QStringLiteral("разделов больше 51.") + tail};
+    case ErrorCode::TooManyUnits:
+        return {ErrorNumber::OutOfRange,
+                where + QStringLiteral("единиц в разделе больше 101.") + tail};
+    case ErrorCode::UnexpectedEnd:
+        return {ErrorNumber::PastEndOfFile,
+                where + QStringLiteral("файл кончается внутри раздела.") + tail};
+    default:
+        return {ErrorNumber::PastEndOfFile, where + QStringLiteral("запись испорчена.") + tail};
+    }
+}
+
+// Why the settings will not be kept, as start-up tells it.
+QString settingsUnkeptReason(const settings::StoreStatus& s)
+{
+    if (s.code == settings::StoreError::FileUnread)
+        return QStringLiteral("файл «%1» не удалось прочитать: %2")
+            .arg(path(s.file), fileReason(s.fileError, s.systemError));
+    return QStringLiteral("в папку «%1» нельзя записать: %2")
+        .arg(path(s.file.parent_path()), systemReason(s.systemError));
+}
+
+Message logRefusedMessage(const convmodel::LogRefused& r)
+{
+    const QString name = ui::qs(r.name);
+    switch (r.why) {
+    case convmodel::LogRefused::Why::NoName:
+        return errorMessage(ErrorNumber::BadFileName,
+                            QStringLiteral("Неверное имя log-файла.") + kLoggingOff);
+    case convmodel::LogRefused::Why::OwnFile:
+        return errorMessage(
+            ErrorNumber::FileAccess,
+            QStringLiteral("Log-файл %1 - это файл программы %2.").arg(name, ui::qs(r.ownFile)) +
+                kLoggingOff);
+    case convmodel::LogRefused::Why::OpenFailed:
+        break;
+    }
+    return errorMessage(
+        ErrorNumber::FileAccess,
+        QStringLiteral("Не удалось открыть log-файл %1: %2.").arg(name, logReason(r.failure)) +
+            kLoggingOff);
+}
+
+} // namespace
+
+Message errorMessage(ErrorNumber number, const QString& description)
+{
+    const bool fatal = number == ErrorNumber::FileNotFound;
+    return {QStringLiteral("Ошибка № %1: %2").arg(static_cast<int>(number)).arg(description),
+            kErrorTitle, fatal ? MsgIcon::Stop : MsgIcon::Exclamation};
+}
+
+Message problemMessage(const convmodel::Problem& problem)
+{
+    using namespace convmodel;
+    if (const auto* p = std::get_if<SettingsDamaged>(&problem)) {
+        QString text = QStringLiteral("Файл настроек поврежден: пропущено строк - %1. Остальные "
+                                      "настройки прочитаны")
+                           .arg(p->status.droppedLines);
+        if (p->status.ok())
+            text += QStringLiteral(", а прежний файл будет сохранен рядом как «%1»")
+                        .arg(path(p->status.copy));
+        return {text + QLatin1Char('.'), ui::programTitle(), MsgIcon::None};
+    }
+    if (const auto* p = std::get_if<SettingsUnkept>(&problem))
+        return errorMessage(ErrorNumber::FileAccess,
+                            QStringLiteral("Настройки не будут сохранены: %1.")
+                                .arg(settingsUnkeptReason(p->status)));
+    if (const auto* p = std::get_if<SettingsUnsaved>(&problem))
+        return settingsSaveMessage(p->status);
+    if (const auto* p = std::get_if<ListUnread>(&problem))
+        return errorMessage(
+            ErrorNumber::FileAccess,
+            QStringLiteral("Не удалось прочитать файл %1: %2.")
+                .arg(ui::qs(p->file.filename().string()), fileReason(p->error, p->systemError)));
+    if (std::holds_alternative<BaseMissing>(problem))
+        return errorMessage(ErrorNumber::FileNotFound,
+                            QStringLiteral("Файл Base.dat не найден. Верните его на место, либо "
+                                           "переустановите программу."));
+    if (const auto* p = std::get_if<BaseFault>(&problem)) {
+        const auto [number, text] = loadFault(p->load);
+        return errorMessage(number, text);
+    }
+    if (const auto* p = std::get_if<SingleUnit>(&problem))
+        return {QStringLiteral("Раздел описания физической величины '%1 содержит только одну "
+                               "единицу измерения - '%2'!")
+                    .arg(ui::qs(p->quantity), ui::qs(p->unit)),
+                ui::programTitle(), MsgIcon::None};
+    return logRefusedMessage(std::get<LogRefused>(problem));
+}
+
+QString listSaveReason(const convmodel::ListSaveFailure& failure)
+{
+    using Why = convmodel::ListSaveFailure::Why;
+    switch (failure.why) {
+    case Why::Unwritable:
+        // Only a name put in the list past the dialog's check; the words lose their period here.
+        return QStringLiteral("имя величины «%1» не может быть записано: %2")
+            .arg(ui::qs(failure.name), textRefusal(failure.refused).chopped(1));
+    case Why::CopyFailed:
+        return QStringLiteral("не удалось сохранить копию прежнего файла (%1)")
+            .arg(writeFault(failure.write, {}));
+    case Why::WriteFailed:
+        break;
+    }
+    return writeFault(failure.write, QStringLiteral("Ignore.ini"));
+}
+
+QString baseSaveReason(const unitdb::SaveResult& saved, const unitdb::UnitDatabase& database,
+                       const QString& file)
+{
+    switch (saved.code) {
+    case unitdb::ErrorCode::BackupFailed:
+        return QStringLiteral("не удалось сохранить прежний файл как Base.dat.bak (%1)")
+            .arg(writeFault(saved.write, {}));
+    case unitdb::ErrorCode::WriteFailed:
+        return writeFault(saved.write, file);
+    default:
+        break;
+    }
+    // The rest name a text or a coefficient in the database.
+    const unitdb::Quantity& quantity = database[saved.quantity];
+    QString where = QStringLiteral("в величине «%1»").arg(ui::qs(quantity.name));
+    if (saved.slot)
+        where += QStringLiteral(" единица «%1»").arg(ui::qs(quantity.units[*saved.slot].name));
+    if (saved.code == unitdb::ErrorCode::Unencodable)
+        return where +
+               QStringLiteral(" содержит символ «%1», которого нет в кодировке Windows-1251")
+                   .arg(QString::fromUcs4(&saved.character, 1));
+    if (saved.field)
+        return where + QStringLiteral(" содержит текст, который файл не может сохранить");
+    if (saved.code == unitdb::ErrorCode::BadCoefficient)
+        return where + QStringLiteral(": коэффициент не является числом");
+    return where + QStringLiteral(": нужно число больше нуля");
+}
+
+Message settingsSaveMessage(const settings::StoreStatus& status)
+{
+    if (status.code == settings::StoreError::RegistryFailed)
+        // The system's own description of a Windows error code.
+        return {QStringLiteral("Error: %1. %2")
+                    .arg(status.systemError)
+                    .arg(qt_error_string(status.systemError)),
+                QStringLiteral("WriteEntry"), MsgIcon::None};
+    QString reason = fileReason(status.fileError, status.systemError);
+    if (status.code == settings::StoreError::CopyFailed)
+        reason = QStringLiteral("не удалось сохранить прежний файл как «%1» (%2)")
+                     .arg(path(status.copy), reason);
+    return {QStringLiteral("Не удалось сохранить настройки в файле «%1»: %2")
+                .arg(path(status.file), reason),
+            ui::programTitle(), MsgIcon::None};
+}
+
+Message logWriteMessage(const QString& logFile, const convmodel::LogFailure& failure)
+{
+    return {
+        QStringLiteral("Не удалось записать в log-файл %1: %2").arg(logFile, logReason(failure)),
+        kErrorTitle, MsgIcon::Exclamation};
+}
+
+QString logReason(const convmodel::LogFailure& failure)
+{
+    return failure.notRegularFile ? QStringLiteral("это не обычный файл")
+                                  : systemReason(failure.systemError);
+}
+
+QString systemReason(int error)
+{
+    switch (error) {
+    case ENOENT:
+        return QStringLiteral("нет такого файла или папки");
+    case EACCES:
+    case EPERM:
+        return QStringLiteral("доступ запрещён");
+    case EROFS:
+        return QStringLiteral("файловая система только для чтения");
+    case ENOSPC:
+#ifdef EDQUOT
+    case EDQUOT: // a full quota looks to the user like a full disk
+#endif
+        return QStringLiteral("диск заполнен");
+    case EISDIR:
+        return QStringLiteral("это папка, а не файл");
+    case ENOTDIR:
+        return QStringLiteral("часть пути не является папкой");
+    case EIO:
+        return QStringLiteral("ошибка ввода-вывода");
+    case EFBIG:
+        return QStringLiteral("файл больше допустимого размера");
+    case ELOOP:
+        return QStringLiteral("слишком много символических ссылок");
+    default:
+        return QStringLiteral("системная ошибка %1").arg(error);
+    }
+}
+
+QString fileReason(fileio::FileError code, int error)
+{
+    if (code == fileio::FileError::NotRegularFile && error != EISDIR)
+        return QStringLiteral("это не обычный файл, а устройство или канал");
+    if (code == fileio::FileError::TooLarge)
+        return QStringLiteral("файл слишком велик");
+    return systemReason(error);
+}
+
+QString calcErrorText(calc::CalcError code)
+{
+    switch (code) {
+    case calc::CalcError::DivisionByZero:
+        return QStringLiteral("Деление на ноль не допускается!");
+    case calc::CalcError::LogDomain:
+        return QStringLiteral("Аргумент логарифма неположителен!");
+    case calc::CalcError::Overflow:
+        return QStringLiteral("Переполнение! Не используйте числа больше 10^300.");
+    case calc::CalcError::NoRealValue:
+    case calc::CalcError::NotFinite:
+        break;
+    }
+    return QStringLiteral("Результат не является действительным числом!");
+}
+
+QString textRefusal(const unitdb::TextCheck& check)
+{
+    switch (check.code) {
+    case unitdb::ErrorCode::Unencodable:
+        return QStringLiteral("Символ «%1» недопустим.")
+            .arg(QString::fromUcs4(&check.character, 1));
+    case unitdb::ErrorCode::OpeningQuote:
+        return QStringLiteral("Кавычка в начале недопустима.");
+    case unitdb::ErrorCode::QuoteInQuotedName:
+        return QStringLiteral("Кавычка недопустима в имени с запятой или пробелом в начале.");
+    case unitdb::ErrorCode::EndMarkerName:
+        return QStringLiteral("Имя «*» недопустимо.");
+    case unitdb::ErrorCode::LineBreak:
+        return QStringLiteral("Перевод строки недопустим.");
+    default:
+        return QStringLiteral("Текст не может быть сохранён.");
+    }
+}
+
+QString verseText()
+{
+    // Shown in a Qt box, so the lines break at "\n".
+    return QStringLiteral("Ravlo - о единицах\n"
+                          "----------------------------------------\n"
+                          "Аршин и фут, верста и миля,\n"
+                          "Пуд, фунт, золотник - всё в строку:\n"
+                          "Число одно, а мер обилье,\n"
+                          "И все ведут к тому же сроку.\n"
+                          "Самара, 2004\n"
+                          "\n"
+                          "Хотите ещё стихов? Пишите:\n"
+                          "ravlo@quorvellant.ru");
+}

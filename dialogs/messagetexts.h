@@ -1,0 +1,61 @@
+// The words of every problem message: the core hands back codes, and this is where they
+// become the program's Russian texts, with the error numbers users have always seen.
+#pragma once
+
+#include "convmodel/session.h"
+#include "dialogs/messenger.h"
+
+#include <QString>
+
+// The historic error numbers the messages carry («Ошибка № 53: …»).
+enum class ErrorNumber {
+    Overflow = 6,       // a value beyond the double range
+    OutOfMemory = 7,    // Base.dat too large to hold
+    OutOfRange = 9,     // more quantities or units than the lists hold
+    TypeMismatch = 13,  // a coefficient that is not a number
+    BadFileName = 52,   // a log name that names nothing
+    FileNotFound = 53,  // no Base.dat
+    PastEndOfFile = 62, // Base.dat empty or cut short
+    FileAccess = 75,    // a file that cannot be read, written or used
+};
+
+struct Message {
+    QString text;
+    QString title;
+    MsgIcon icon = MsgIcon::None;
+};
+
+// «Ошибка № N: …», titled «Ошибка!»; a fatal one carries the stop sign.
+Message errorMessage(ErrorNumber number, const QString& description);
+
+// A start-up problem, or one met by Enter's log entry.
+Message problemMessage(const convmodel::Problem& problem);
+
+// Why Ignore.ini or Base.dat could not be saved, for «Не удалось сохранить файл …: %1».
+QString listSaveReason(const convmodel::ListSaveFailure& failure);
+QString baseSaveReason(const unitdb::SaveResult& saved, const unitdb::UnitDatabase& database,
+                       const QString& file);
+
+// A failed save of the settings.
+Message settingsSaveMessage(const settings::StoreStatus& status);
+
+// A log entry that could not be written.
+Message logWriteMessage(const QString& logFile, const convmodel::LogFailure& failure);
+
+// Why the log cannot be used.
+QString logReason(const convmodel::LogFailure& failure);
+
+// «нет такого файла» for ENOENT, «доступ запрещён» for EACCES and so on; a code without words
+// of its own is «системная ошибка N». The C library's own texts are English.
+QString systemReason(int error);
+// Why a file could not be read or replaced: the system's reason, or the file layer's own.
+QString fileReason(fileio::FileError code, int error);
+
+// The author's verse, shown by the keyword typed in the input line.
+QString verseText();
+
+// The calculator's refusals, shown by every box that evaluates.
+QString calcErrorText(calc::CalcError code);
+
+// A text our files cannot hold, refused where it is typed.
+QString textRefusal(const unitdb::TextCheck& check);
