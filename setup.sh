@@ -7,8 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
-          fonts-dejavu-core units python3 xvfb xauth
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev
+          libgmock-dev libbenchmark-dev fonts-dejavu-core units python3 xvfb xauth
           dpkg-dev desktop-file-utils xdotool openbox x11-utils)
 
 # Only for ci-extra: libFuzzer, the Windows cross-compiler, GoogleTest's sources, Wine.

@@ -2,12 +2,15 @@
 // and with a 1 MB description without a blank in the first unit shown. Each iteration builds
 // the conversion window in a prepared folder, starts it, shows it with the description panel
 // unfolded and paints it once; the difference to the plain case is what the input adds.
+// Then the database editor on that description: opened, and 1 MB more pasted into it.
 #include "bench/silentmessenger.h"
 #include "convmodel/session.h"
 #include "convwin/conversionwindow.h"
+#include "dialogs/databaseeditor.h"
 #include "unitdb/cp1251.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -82,6 +85,48 @@ void startUp(benchmark::State& state)
         benchmark::DoNotOptimize(window.grab());
     }
 }
+
+// Opens the editor on the unit with the long description and paints it; argument 1 then
+// pastes another megabyte without a blank at its end and paints it again.
+void editorDescription(benchmark::State& state)
+{
+    QTemporaryDir dir;
+    std::ofstream(dir.filePath(QStringLiteral("Base.dat")).toStdString(), std::ios::binary)
+        << baseWithLongDescription(1 << 20);
+    const QString registry = dir.filePath(QStringLiteral("registry.reg"));
+    SilentMessenger messenger;
+    QGuiApplication::clipboard()->setText(QString(1 << 20, QLatin1Char('y')));
+    for (auto _ : state) {
+        state.PauseTiming();
+        convmodel::Session session({dir.path().toStdString(), registry.toStdString()}, "", '.');
+        ConversionWindow window(session, messenger);
+        if (!window.startUp()) {
+            state.SkipWithError("the window did not start");
+            return;
+        }
+        window.show();
+        state.ResumeTiming();
+        window.findChild<QPushButton*>(QStringLiteral("cmdEdit"))->click();
+        auto* box = window.editor()->findChild<QPlainTextEdit*>(QStringLiteral("DescEdit"));
+        benchmark::DoNotOptimize(window.editor()->grab());
+        if (state.range(0) == 1) {
+            box->moveCursor(QTextCursor::End);
+            box->paste();
+            benchmark::DoNotOptimize(window.editor()->grab());
+        }
+        if (session.database()[0].units[0].description.size() < (std::size_t{1} << 20)) {
+            state.SkipWithError("the long description is not in the editor");
+            return;
+        }
+    }
+}
+
+BENCHMARK(editorDescription)
+    ->ArgName("paste")
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
 
 BENCHMARK(startUp)
     ->ArgName("input")

@@ -124,7 +124,8 @@ void BM_CategoryChange(benchmark::State& state)
 
 // The query goes from "t" to "tl" and back: on the Russian layout «е» and «ед», which every
 // unit of the full-capacity file holds, so both readings are tried on every name and the
-// list is cut to its fifty rows each time. Second argument 1: with the repaint of the box.
+// list is cut to its fifty rows each time. Second argument 1: with the repaint of the box;
+// third argument 1: after "t " typed until the box is full (32 767 characters).
 void BM_FindKeyPress(benchmark::State& state)
 {
     Window w(state.range(0));
@@ -138,6 +139,8 @@ void BM_FindKeyPress(benchmark::State& state)
     std::vector<int> categories(w.session->database().size());
     std::iota(categories.begin(), categories.end(), 0);
     box->popUp(categories, w.find<QComboBox>(QStringLiteral("SelUnit")));
+    if (state.range(2))
+        text->setText(QStringLiteral("t ").repeated(text->maxLength() / 2 - 1));
     press(text, Qt::Key_T, QStringLiteral("t"));
     bool letter = true;
     for (auto _ : state) {
@@ -156,7 +159,13 @@ void BM_FindKeyPress(benchmark::State& state)
 BENCHMARK(BM_KeyPress)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeyPressAndPaint)->Arg(0)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CategoryChange)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_FindKeyPress)->Args({0, 0})->Args({1, 0})->Args({1, 1})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_FindKeyPress)
+    ->Args({0, 0, 0})
+    ->Args({1, 0, 0})
+    ->Args({1, 1, 0})
+    ->Args({0, 1, 1})
+    ->Args({1, 1, 1})
+    ->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

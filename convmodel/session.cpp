@@ -20,9 +20,12 @@ namespace
 
 const char* const kIgnoreFile = "Ignore.ini";
 
-bool blankOnly(std::string_view text)
+// Blank, or holding a NUL: the system would take the name only up to it, so that a check of
+// the whole name would not be a check of the file opened.
+bool namesNoFile(std::string_view text)
 {
-    return text.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos;
+    return text.find_first_not_of(" \t\r\n\v\f") == std::string_view::npos ||
+           text.find('\0') != std::string_view::npos;
 }
 
 std::string positionText(int position)
@@ -92,6 +95,13 @@ std::vector<Problem> Session::start()
     std::ranges::stable_sort(ignored, m_nameOrder);
     m_runtime.ignoredCategories = std::move(ignored);
     listQuantities();
+    // A list that hides everything leaves an empty window; the first quantity stays, as the
+    // settings dialog would have kept one.
+    if (m_model.listed().empty() && m_database.size() > 0) {
+        std::erase(m_runtime.ignoredCategories, m_database[0].name);
+        listQuantities();
+        problem(AllIgnored{m_database[0].name});
+    }
 
     if (storedNumber("Launched") == 0) {
         settings::writeFirstRunValues(m_store);
@@ -223,7 +233,7 @@ void Session::openLog(CalcLog::Mode mode)
 {
     const std::string& name = m_runtime.logFile;
     LogRefused refused{LogRefused::Why::OpenFailed, name, {}, {}};
-    if (blankOnly(name)) {
+    if (namesNoFile(name)) {
         refused.why = LogRefused::Why::NoName;
         // A bad log name once put every stored setting back to the first run's; shut-down
         // writes the run's values over them again.

@@ -52,18 +52,21 @@ struct BaseMissing {
 struct BaseFault { // Base.dat could not be read whole
     unitdb::LoadResult load;
 };
+struct AllIgnored { // Ignore.ini named every quantity: this one is listed all the same
+    std::string shown;
+};
 struct SingleUnit { // a quantity holds one unit only
     std::string quantity;
     std::string unit;
 };
 struct LogRefused { // the log cannot be opened: logging goes off
-    enum class Why { NoName, OwnFile, OpenFailed } why = Why::OpenFailed;
-    std::string name;    // as the user gave it
+    enum class Why { NoName, OwnFile, OpenFailed } why = Why::OpenFailed; // NoName: blank or NUL
+    std::string name;                                                     // as the user gave it
     std::string ownFile; // OwnFile: the program's file the name leads to
     LogFailure failure;  // OpenFailed
 };
 using Problem = std::variant<SettingsDamaged, SettingsUnkept, SettingsUnsaved, ListUnread,
-                             BaseMissing, BaseFault, SingleUnit, LogRefused>;
+                             BaseMissing, BaseFault, AllIgnored, SingleUnit, LogRefused>;
 
 // Saving Ignore.ini.
 struct ListSaveFailure {

@@ -4,11 +4,11 @@
 
 #include "convmodel/conversionmodel.h"
 
-#include <QPlainTextEdit>
+#include "dialogs/flattextedit.h"
 
 class QLabel;
 
-class DescriptionPanel : public QPlainTextEdit
+class DescriptionPanel : public FlatTextEdit
 {
     Q_OBJECT
 public:
@@ -18,10 +18,7 @@ public:
     void showUnit(const std::optional<convmodel::Description>& description);
     QLabel* caption() const { return m_caption; }
 
-    // The description as the panel shows it: a long run without blanks cut into paragraphs.
-    static QString panelText(const QString& description);
-
 private:
     QLabel* m_caption;
-    QString m_source; // the description shown, before panelText()
+    QString m_source; // the description shown
 };

@@ -12,6 +12,7 @@
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
+    ui::installQtTranslation(app);
     convmodel::Session session({convmodel::defaultDataFolder(), settings::defaultSettingsFile()},
                                ui::utf8(ConversionWindow::caption()), ui::decimalSeparator(),
                                ui::alphabeticalOrder);

@@ -71,7 +71,7 @@ for name in metrovanta skalomer; do
     done
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins libc6 libstdc++6; do
+for dep in libqt6widgets6 libqt6gui6 libqt6core6 qt6-qpa-plugins qt6-translations-l10n libc6 libstdc++6; do
     printf '%s\n' "$depends" | grep -q "\b$dep\b" || die "Depends lacks $dep: $depends"
 done
 [ -n "$(dpkg-deb -f "$deb" Maintainer)" ] || die "no Maintainer"

@@ -5,6 +5,7 @@
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "convmodel/inputtext.h"
+#include "dialogs/flattextedit.h"
 #include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
@@ -16,7 +17,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalBlocker>
 
@@ -40,17 +40,6 @@ template <typename T> T* place(T* widget, const char* name, QRect geometry)
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, QRect geometry)
 {
     return place(new QLabel(text, parent), name, geometry);
-}
-
-// The file keeps one line a field: line breaks typed or pasted become blanks.
-QString flattened(QString text)
-{
-    text.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    text.replace(QLatin1Char('\r'), QLatin1Char(' '));
-    text.replace(QLatin1Char('\n'), QLatin1Char(' '));
-    text.replace(QChar::ParagraphSeparator, QLatin1Char(' '));
-    text.replace(QChar::LineSeparator, QLatin1Char(' '));
-    return text;
 }
 
 // "больше 51 раздела", "больше 101 единицы", "больше 52 разделов".
@@ -111,7 +100,7 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messen
     addLabel(this, "Label2", QStringLiteral("Коэффициент"), ui::twipsRect(3600, 720, 1215, 195));
     m_coefficientEdit = place(new QLineEdit(this), "KoefEdit", ui::twipsRect(3600, 960, 3615, 285));
     addLabel(this, "Label3", QStringLiteral("Описание"), ui::twipsRect(3600, 1320, 855, 195));
-    m_descEdit = place(new QPlainTextEdit(this), "DescEdit", ui::twipsRect(3600, 1560, 3615, 1965));
+    m_descEdit = place(new FlatTextEdit(this), "DescEdit", ui::twipsRect(3600, 1560, 3615, 1965));
     // A refusal is shown on the line under its box, over that line's caption while it lasts.
     m_nameReason = addLabel(this, "NameReason", {}, ui::twipsRect(3600, 720, 3615, 195));
     m_coefficientReason = addLabel(this, "KoefReason", {}, ui::twipsRect(3600, 1320, 3615, 195));
@@ -229,7 +218,7 @@ void DatabaseEditor::unitChosen()
     const unitdb::Unit& unit = m_db.unit(at(c), at(u));
     m_nameEdit->setText(qs(unit.name));
     m_coefficientEdit->setText(qs(calc::numberText(unit.coefficient, ui::decimalSeparator())));
-    m_descEdit->setPlainText(qs(unit.description));
+    m_descEdit->setText(qs(unit.description));
     showReason(m_nameEdit, m_nameReason, {});
     showReason(m_coefficientEdit, m_coefficientReason, {});
     m_shownCategory = c;
@@ -319,11 +308,11 @@ void DatabaseEditor::descChanged()
 {
     if (m_shownUnit < 0)
         return;
-    const QString raw = m_descEdit->toPlainText();
+    const QString raw = m_descEdit->text();
     const QString text = flattened(raw);
     if (text != raw) {
         const int caret = m_descEdit->textCursor().position();
-        m_descEdit->setPlainText(text); // runs this handler again with the flat text
+        m_descEdit->setText(text); // runs this handler again with the flat text
         QTextCursor cursor = m_descEdit->textCursor();
         cursor.setPosition(std::min(caret, static_cast<int>(text.size())));
         m_descEdit->setTextCursor(cursor);
@@ -334,7 +323,7 @@ void DatabaseEditor::descChanged()
     const auto set = m_db.setDescription(c, u, text.toStdString());
     if (set.ok())
         return;
-    m_descEdit->setPlainText(qs(m_db.unit(c, u).description));
+    m_descEdit->setText(qs(m_db.unit(c, u).description));
     m_descEdit->moveCursor(QTextCursor::End);
     refuse(set.code == unitdb::ErrorCode::Unencodable
                ? QStringLiteral("Символ «%1» не может быть сохранён в Base.dat.")

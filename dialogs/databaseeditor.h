@@ -8,13 +8,14 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QListWidget;
-class QPlainTextEdit;
 class QPushButton;
 class Messenger;
 namespace unitdb
 {
 class UnitDatabase;
 }
+
+class FlatTextEdit;
 
 class DatabaseEditor : public HandBackDialog
 {
@@ -60,7 +61,7 @@ private:
     QListWidget* m_unitList = nullptr;
     QLineEdit* m_nameEdit = nullptr;
     QLineEdit* m_coefficientEdit = nullptr;
-    QPlainTextEdit* m_descEdit = nullptr;
+    FlatTextEdit* m_descEdit = nullptr;
     QLabel* m_nameReason = nullptr;
     QLabel* m_coefficientReason = nullptr;
 };

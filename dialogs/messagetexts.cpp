@@ -51,6 +51,15 @@ std::pair<ErrorNumber, QString> loadFault(const unitdb::LoadResult& r)
     case ErrorCode::BadCoefficient:
         return {ErrorNumber::TypeMismatch,
                 where + QStringLiteral("коэффициент не является числом.") + tail};
+    case ErrorCode::NotPositive:
+        return {ErrorNumber::TypeMismatch,
+                where + QStringLiteral("коэффициент должен быть больше нуля.") + tail};
+    case ErrorCode::OutOfRange:
+        return {ErrorNumber::Overflow,
+                where + QStringLiteral("коэффициент слишком велик или слишком мал.") + tail};
+    case ErrorCode::InvalidUtf8:
+        return {ErrorNumber::FileAccess,
+                where + QStringLiteral("байты, которые не являются текстом UTF-8.") + tail};
     case ErrorCode::TooManyCategories:
         return {ErrorNumber::OutOfRange, where + QStringLiteral("разделов больше 51.") + tail};
     case ErrorCode::TooManyUnits:
@@ -135,6 +144,12 @@ Message problemMessage(const convmodel::Problem& problem)
         const auto [number, text] = loadFault(p->load);
         return errorMessage(number, text);
     }
+    if (const auto* p = std::get_if<AllIgnored>(&problem))
+        return {QStringLiteral("Файл Ignore.ini скрывает все величины. Чтобы окно не было "
+                               "пустым, величина «%1» показана; список скрытых величин можно "
+                               "изменить в настройках.")
+                    .arg(ui::qs(p->shown)),
+                ui::programTitle(), MsgIcon::Information};
     if (const auto* p = std::get_if<SingleUnit>(&problem))
         return {QStringLiteral("Раздел описания физической величины '%1 содержит только одну "
                                "единицу измерения - '%2'!")
@@ -240,9 +255,59 @@ QString systemReason(int error)
     case EIO:
         return QStringLiteral("ошибка ввода-вывода");
     case EFBIG:
+    case EOVERFLOW:
         return QStringLiteral("файл больше допустимого размера");
     case ELOOP:
-        return QStringLiteral("слишком много символических ссылок");
+        return QStringLiteral("слишком много символических ссылок (возможно, ссылка на саму "
+                              "себя)");
+    case ENAMETOOLONG:
+        return QStringLiteral("слишком длинное имя файла");
+    case EINVAL:
+    case EILSEQ:
+        return QStringLiteral("недопустимое имя файла или действие с ним");
+    // A FIFO without a reader, a device without its hardware: opened without waiting.
+    case ENXIO:
+    case ENODEV:
+        return QStringLiteral("устройство или канал недоступны");
+    case EAGAIN:
+#if defined(EWOULDBLOCK) && EWOULDBLOCK != EAGAIN
+    case EWOULDBLOCK:
+#endif
+        return QStringLiteral("файл занят, попробуйте позже");
+    case EBUSY:
+    case ETXTBSY:
+        return QStringLiteral("файл занят другой программой");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("открыто слишком много файлов");
+    case ENOMEM:
+        return QStringLiteral("недостаточно памяти");
+    case EEXIST:
+    case ENOTEMPTY:
+        return QStringLiteral("файл с таким именем уже есть");
+    case EXDEV:
+        return QStringLiteral("файл нельзя перенести на другой диск");
+    case EMLINK:
+        return QStringLiteral("слишком много ссылок на файл");
+    case EINTR:
+        return QStringLiteral("действие прервано");
+    case EBADF:
+        return QStringLiteral("файл уже закрыт");
+#ifdef ENOLCK
+    case ENOLCK:
+        return QStringLiteral("файл нельзя заблокировать");
+#endif
+#ifdef ESTALE
+    case ESTALE:
+#endif
+    case ETIMEDOUT:
+    case ENOTCONN:
+        return QStringLiteral("сетевой диск недоступен");
+    case ENOTSUP:
+#if defined(EOPNOTSUPP) && EOPNOTSUPP != ENOTSUP
+    case EOPNOTSUPP:
+#endif
+        return QStringLiteral("файловая система не поддерживает это действие");
     default:
         return QStringLiteral("системная ошибка %1").arg(error);
     }

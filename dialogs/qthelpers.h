@@ -5,6 +5,8 @@
 #include <QRect>
 #include <QString>
 
+class QCoreApplication;
+
 #include <string>
 #include <string_view>
 
@@ -27,6 +29,11 @@ inline std::string utf8(const QString& text)
 {
     return text.toStdString();
 }
+
+// Qt's own texts (the file dialog and its questions, the menus of text boxes and scroll bars)
+// in Russian, as the program speaks whatever the system's language. Without the translation
+// (qt6-translations-l10n) they stay in English; the result says whether it was found.
+bool installQtTranslation(QCoreApplication& app);
 
 // The user's decimal separator, for numbers the program shows.
 char decimalSeparator();

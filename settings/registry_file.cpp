@@ -86,6 +86,8 @@ public:
         const RegValue* value = key != nullptr ? key->find(name) : nullptr;
         if (value == nullptr)
             return std::nullopt;
+        if (value->type == kRegExpandSz)
+            return valueText(kRegExpandSz, expandText(value->data));
         return valueText(value->type,
                          {reinterpret_cast<const char*>(value->data.data()), value->data.size()});
     }
@@ -95,13 +97,13 @@ public:
         // The file keeps one value a line; the program's names never break one.
         assert(name.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos);
         open();
+        // The same text again keeps the value as it was stored, whatever its form: nothing
+        // to write at exit.
+        if (this->text(name) == text)
+            return;
         std::vector<std::uint8_t> data(text.begin(), text.end());
         data.push_back(0);
-        RegKeyNode& key = m_doc.key(m_root, m_path);
-        const RegValue* old = key.find(name);
-        if (old != nullptr && old->type == kRegSz && old->data == data)
-            return; // the same again: nothing to write at exit
-        key.set(name, kRegSz, std::move(data));
+        m_doc.key(m_root, m_path).set(name, kRegSz, std::move(data));
         m_changed = true;
     }
 

@@ -63,7 +63,7 @@ std::optional<std::string> queryText(HKEY key, const std::string& name)
         DWORD type = 0;
         DWORD size = 0;
         if (RegQueryValueExA(key, name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS ||
-            (type != REG_SZ && type != REG_DWORD))
+            (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_DWORD))
             return std::nullopt;
         std::string bytes(size, '\0');
         const LSTATUS rc = RegQueryValueExA(key, name.c_str(), nullptr, &type,

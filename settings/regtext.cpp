@@ -3,9 +3,9 @@
 // good value around it survives.
 #include "settings/regtext.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
+#include <map>
 #include <optional>
 
 namespace settings
@@ -151,6 +151,100 @@ std::string utf16ToUtf8(std::string_view bytes)
 
 constexpr std::size_t kNoKey = static_cast<std::size_t>(-1);
 
+// The document as the parser builds it. A file may delete keys and values by the hundred
+// thousand, so a deletion only marks what it removes, and the survivors are copied out once.
+class Draft
+{
+public:
+    // The key's position; a new one goes at the end.
+    std::size_t key(std::uint32_t root, std::string_view path)
+    {
+        const auto [slot, added] = m_index.try_emplace(keyIndexName(root, path), m_keys.size());
+        if (added)
+            m_keys.push_back({root, std::string(path), {}, {}, true});
+        return slot->second;
+    }
+
+    // The key and every key below it; an empty path is the whole root.
+    void eraseTree(std::uint32_t root, std::string_view path)
+    {
+        const std::string name = keyIndexName(root, path);
+        if (path.empty()) {
+            eraseStartingWith(name);
+            return;
+        }
+        if (const auto found = m_index.find(name); found != m_index.end())
+            eraseAt(found);
+        eraseStartingWith(name + '\\');
+    }
+
+    void set(std::size_t key, std::string_view name, std::uint32_t type,
+             std::vector<std::uint8_t> data)
+    {
+        DraftKey& k = m_keys[key];
+        const auto [slot, added] = k.index.try_emplace(foldCase(name), k.values.size());
+        if (added)
+            k.values.push_back({RegValue{std::string(name), 0, {}}, true});
+        RegValue& value = k.values[slot->second].value;
+        value.type = type;
+        value.data = std::move(data);
+    }
+
+    void erase(std::size_t key, std::string_view name)
+    {
+        DraftKey& k = m_keys[key];
+        if (const auto found = k.index.find(foldCase(name)); found != k.index.end()) {
+            k.values[found->second].live = false;
+            k.index.erase(found);
+        }
+    }
+
+    RegDocument document()
+    {
+        RegDocument doc;
+        for (DraftKey& k : m_keys) {
+            if (!k.live)
+                continue;
+            RegKeyNode& node = doc.key(k.root, k.path);
+            for (DraftValue& v : k.values)
+                if (v.live)
+                    node.set(v.value.name, v.value.type, std::move(v.value.data));
+        }
+        return doc;
+    }
+
+private:
+    struct DraftValue {
+        RegValue value;
+        bool live = true;
+    };
+    struct DraftKey {
+        std::uint32_t root;
+        std::string path;
+        std::vector<DraftValue> values;
+        std::unordered_map<std::string, std::size_t> index; // folded name -> live value
+        bool live = true;
+    };
+    using Index = std::map<std::string, std::size_t>;
+
+    Index::iterator eraseAt(Index::iterator it)
+    {
+        m_keys[it->second].live = false;
+        return m_index.erase(it);
+    }
+
+    // The names that start with the prefix sort together, so each removal costs one step.
+    void eraseStartingWith(const std::string& prefix)
+    {
+        for (auto it = m_index.lower_bound(prefix);
+             it != m_index.end() && it->first.starts_with(prefix);)
+            it = eraseAt(it);
+    }
+
+    std::vector<DraftKey> m_keys;
+    Index m_index; // root and folded path -> live key
+};
+
 class Parser
 {
 public:
@@ -172,9 +266,10 @@ public:
     RegParse run()
     {
         RegParse result;
+        Draft draft;
         m_next = 0;
-        // Where values go: a key (by position, since adding keys moves them), or
-        // nowhere after a deleted key, whose values an export file also ignores.
+        // Where values go: a key, or nowhere after a deleted key, whose values an export
+        // file also ignores.
         std::size_t current = kNoKey;
         bool underDeletedKey = false;
         while (m_next < m_lines.size()) {
@@ -187,28 +282,23 @@ public:
             } else if (line.front() == '[') {
                 current = kNoKey;
                 underDeletedKey = false;
-                good = keyLine(result.doc, line, current, underDeletedKey);
+                good = keyLine(draft, line, current, underDeletedKey);
             } else if (line.front() == '"' || line.front() == '@') {
                 if (underDeletedKey)
                     continue;
-                good = current != kNoKey && valueLine(keyAt(result.doc, current), line);
+                good = current != kNoKey && valueLine(draft, current, line);
             } else {
                 good = false;
             }
             if (!good)
                 result.droppedLines += m_next - first;
         }
+        result.doc = draft.document();
         return result;
     }
 
 private:
-    static RegKeyNode& keyAt(RegDocument& doc, std::size_t index)
-    {
-        return const_cast<RegKeyNode&>(doc.keys()[index]);
-    }
-
-    static bool keyLine(RegDocument& doc, std::string_view line, std::size_t& current,
-                        bool& deleted)
+    static bool keyLine(Draft& draft, std::string_view line, std::size_t& current, bool& deleted)
     {
         if (line.size() < 3 || line.back() != ']')
             return false;
@@ -223,12 +313,11 @@ private:
         const std::string_view path =
             slash == std::string_view::npos ? std::string_view() : full.substr(slash + 1);
         if (deletion) {
-            doc.eraseTree(*root, path);
+            draft.eraseTree(*root, path);
             deleted = true;
             return true;
         }
-        const RegKeyNode& key = doc.key(*root, path);
-        current = static_cast<std::size_t>(&key - doc.keys().data());
+        current = draft.key(*root, path);
         return true;
     }
 
@@ -276,7 +365,7 @@ private:
         }
     }
 
-    bool valueLine(RegKeyNode& key, std::string_view line)
+    bool valueLine(Draft& draft, std::size_t key, std::string_view line)
     {
         std::string name;
         if (line.front() == '@') {
@@ -295,7 +384,7 @@ private:
         std::uint32_t type = 0;
         std::vector<std::uint8_t> data;
         if (line == "-") {
-            key.erase(name);
+            draft.erase(key, name);
             return true;
         } else if (!line.empty() && line.front() == '"') {
             auto text = quoted(line);
@@ -331,7 +420,7 @@ private:
         } else {
             return false;
         }
-        key.set(name, type, std::move(data));
+        draft.set(key, name, type, std::move(data));
         return true;
     }
 
@@ -435,21 +524,6 @@ void RegKeyNode::set(std::string_view name, std::uint32_t type, std::vector<std:
     value.data = std::move(data);
 }
 
-bool RegKeyNode::erase(std::string_view name)
-{
-    const auto found = m_index.find(foldCase(name));
-    if (found == m_index.end())
-        return false;
-    const std::size_t position = found->second;
-    m_index.erase(found);
-    m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(position));
-    for (auto& [folded, index] : m_index) {
-        if (index > position)
-            --index;
-    }
-    return true;
-}
-
 RegKeyNode* RegDocument::findKey(std::uint32_t root, std::string_view path)
 {
     const auto found = m_index.find(keyIndexName(root, path));
@@ -464,26 +538,9 @@ RegKeyNode& RegDocument::key(std::uint32_t root, std::string_view path)
     return m_keys[slot->second];
 }
 
-bool RegDocument::eraseTree(std::uint32_t root, std::string_view path)
+std::string expandText(const std::vector<std::uint8_t>& data)
 {
-    const auto removed = std::erase_if(m_keys, [&](const RegKeyNode& key) {
-        const std::string_view stored = key.path();
-        if (key.root() != root || stored.size() < path.size())
-            return false;
-        const bool below =
-            path.empty() || stored.size() == path.size() || stored[path.size()] == '\\';
-        return below && equalsNoCase(stored.substr(0, path.size()), path);
-    });
-    if (removed > 0)
-        reindex();
-    return removed > 0;
-}
-
-void RegDocument::reindex()
-{
-    m_index.clear();
-    for (std::size_t i = 0; i < m_keys.size(); ++i)
-        m_index.emplace(keyIndexName(m_keys[i].root(), m_keys[i].path()), i);
+    return utf16ToUtf8({reinterpret_cast<const char*>(data.data()), data.size()});
 }
 
 RegParse parseRegText(std::string_view text)

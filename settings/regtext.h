@@ -46,7 +46,6 @@ public:
     const RegValue* find(std::string_view name) const;
     // Replaces the type and data; a new value keeps this spelling of its name.
     void set(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
-    bool erase(std::string_view name);
 
 private:
     std::uint32_t m_root;
@@ -64,12 +63,8 @@ public:
     RegKeyNode* findKey(std::uint32_t root, std::string_view path);
     // The key, added at the end when it is new.
     RegKeyNode& key(std::uint32_t root, std::string_view path);
-    // Removes the key and every key below it; false when there was none.
-    bool eraseTree(std::uint32_t root, std::string_view path);
 
 private:
-    void reindex();
-
     std::vector<RegKeyNode> m_keys;
     std::unordered_map<std::string, std::size_t> m_index; // root and folded path -> position
 };
@@ -87,6 +82,10 @@ struct RegParse {
 // mark) or UTF-16 LE with its mark, LF or CR LF, either usual first line,
 // and the deletions of an export file ("[-KEY]", "name"=-).
 RegParse parseRegText(std::string_view text);
+
+// The text of a REG_EXPAND_SZ value ("hex(2):"), which an export file holds as UTF-16 LE,
+// in UTF-8: each NUL is kept as a NUL.
+std::string expandText(const std::vector<std::uint8_t>& data);
 
 // Writes the document, as UTF-8, in the form parseRegText reads back to it.
 std::string formatRegText(const RegDocument& doc);

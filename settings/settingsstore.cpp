@@ -13,7 +13,7 @@ namespace settings
 
 std::optional<std::string> valueText(std::uint32_t type, std::string_view bytes)
 {
-    if (type == kRegSz) {
+    if (type == kRegSz || type == kRegExpandSz) {
         // One final NUL is the terminator; a value stored without one is whole, and any
         // further NULs belong to the value.
         if (!bytes.empty() && bytes.back() == '\0')

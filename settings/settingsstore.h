@@ -64,12 +64,13 @@ public:
     // Every call gives the same answer.
     StoreStatus open();
 
-    // The stored text, or a stored 32-bit integer in decimal ("5", "-1"); the default when
-    // the value is missing, unreadable, of another type or empty.
+    // The stored text (an expandable one as it stands), or a stored 32-bit integer in decimal
+    // ("5", "-1"); the default when the value is missing, unreadable, of another type or empty.
     std::string read(std::string_view name, std::string_view defaultText);
 
-    // Stores the text as a string value. Names are compared without regard to letter case
-    // (LogFile and Logfile are one value); a new value keeps the spelling first written.
+    // Stores the text as a string value; a value that reads as the text already is left as it
+    // is stored. Names are compared without regard to letter case (LogFile and Logfile are one
+    // value); a new value keeps the spelling first written.
     void write(std::string_view name, std::string_view text);
 
     // Keeps what was written since the last flush. The registry file is replaced only when

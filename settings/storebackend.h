@@ -25,8 +25,8 @@ public:
 
 std::unique_ptr<StoreBackend> makeBackend(const std::filesystem::path& file, const StoreKey& key);
 
-// A stored value as text: a string without its one final NUL, a 32-bit integer in
-// decimal; nothing for any other type.
+// A stored value as text: a string (expandable or not, its variables left as they are)
+// without its one final NUL, a 32-bit integer in decimal; nothing for any other type.
 std::optional<std::string> valueText(std::uint32_t type, std::string_view bytes);
 
 } // namespace settings

@@ -6,6 +6,7 @@
 #include "calc/numbertext.h"
 #include "unitdb/coefficient.h"
 
+#include <algorithm>
 #include <string_view>
 #include <vector>
 
@@ -233,8 +234,22 @@ LoadResult load(UnitDatabase& database, const std::filesystem::path& path,
         return result;
     }
     FileText text = decodeFile(file.bytes);
+    std::vector<std::string_view> lines = splitLines(text.text);
+    const bool malformed = text.firstMalformed != std::string::npos;
+    std::size_t badLine = 0;
+    if (malformed) {
+        // Read up to the line that is not UTF-8, so that a save never writes it garbled.
+        badLine = static_cast<std::size_t>(
+            std::count(text.text.begin(),
+                       text.text.begin() + static_cast<std::ptrdiff_t>(text.firstMalformed), '\n'));
+        lines.resize(badLine);
+    }
     std::vector<Quantity> quantities;
-    LoadResult result = parseRecords(quantities, splitLines(text.text));
+    LoadResult result = parseRecords(quantities, lines);
+    // A fault before the bad line is told first; a record cut short by it is the bad line's.
+    if (malformed && (result.ok() || result.code == ErrorCode::EmptyFile ||
+                      result.line > static_cast<int>(badLine)))
+        result = unitdb::fault(ErrorCode::InvalidUtf8, badLine); // not the parameter
     database = UnitDatabase(std::move(quantities), text.encoding);
     result.stamp = file.stamp;
     return result;

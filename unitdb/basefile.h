@@ -27,8 +27,8 @@ struct LoadResult {
     bool ok() const { return code == ErrorCode::None; }
 };
 
-// Replaces the database with the file's, unchanged. A BOM, or valid UTF-8 with non-ASCII
-// bytes, is read as UTF-8; anything else as Windows-1251; the database keeps which. Blank
+// Replaces the database with the file's, unchanged. The encoding is told as decodeFile()
+// tells it, and the database keeps it; a malformed byte in UTF-8 is a fault of its line. Blank
 // lines where a category is due are skipped; a file of nothing else is EmptyFile. On a fault
 // in the records the database keeps every unit read before it, and the category it sits in;
 // nothing past the capacity is stored. A file that cannot be read, or is not a regular file,

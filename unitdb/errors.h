@@ -24,7 +24,8 @@ enum class ErrorCode {
     QuoteInQuotedName,  // text rule: a name that must be written in quotes holds one
     EndMarkerName,      // text rule: a unit named "*" would end its quantity's record
     Unencodable,        // text rule, codec: a character Windows-1251 cannot hold
-    InvalidUtf8,        // text rule, codec: the text handed in is not valid UTF-8
+    InvalidUtf8,        // Load: a UTF-8 file holds a malformed byte; text rule, codec: the
+                        // text handed in is not valid UTF-8
     BackupFailed,       // Save: the copy of the original file could not be written
     WriteFailed,        // Save: a step of writing the file failed
 };

@@ -12,15 +12,6 @@ namespace
 
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
-bool isAscii(std::string_view bytes)
-{
-    for (const char c : bytes) {
-        if (static_cast<unsigned char>(c) >= 0x80)
-            return false;
-    }
-    return true;
-}
-
 bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -43,6 +34,26 @@ std::string_view trimRight(std::string_view s)
 TextCheck refused(ErrorCode code, char32_t character = 0)
 {
     return {code, character};
+}
+
+// Pure ASCII reads the same either way; other bytes are UTF-8 when their well-formed
+// multi-byte sequences outnumber their malformed bytes. Russian in Windows-1251 is nearly all
+// malformed as UTF-8, letter after letter, while a UTF-8 file with a stray byte is nearly all
+// well-formed, and is then told as such rather than read as other letters.
+bool readsAsUtf8(std::string_view bytes)
+{
+    std::size_t wellFormed = 0;
+    std::size_t malformed = 0;
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
+            ++pos;
+            continue;
+        }
+        const std::size_t start = pos;
+        nextCodePoint(bytes, pos);
+        ++(pos - start == 1 ? malformed : wellFormed);
+    }
+    return wellFormed > malformed;
 }
 
 } // namespace
@@ -83,16 +94,26 @@ FileText decodeFile(std::string_view bytes)
     FileText file;
     if (bytes.starts_with(kUtf8Bom)) {
         file.encoding = TextEncoding::Utf8WithBom;
-        // The text is only ever held as valid UTF-8.
-        const std::string_view body = bytes.substr(kUtf8Bom.size());
-        for (std::size_t pos = 0; pos < body.size();)
-            appendUtf8(file.text, nextCodePoint(body, pos));
-    } else if (!isAscii(bytes) && isValidUtf8(bytes)) {
-        // Pure ASCII is the same in both; only non-ASCII bytes tell UTF-8 apart.
+        bytes.remove_prefix(kUtf8Bom.size());
+    } else if (readsAsUtf8(bytes)) {
         file.encoding = TextEncoding::Utf8;
-        file.text = bytes;
     } else {
         file.text = decodeCp1251(bytes);
+        return file;
+    }
+    if (isValidUtf8(bytes)) {
+        file.text = bytes;
+        return file;
+    }
+    // The text is only ever held as valid UTF-8.
+    file.text.reserve(bytes.size());
+    for (std::size_t pos = 0; pos < bytes.size();) {
+        const std::size_t start = pos;
+        const char32_t cp = nextCodePoint(bytes, pos);
+        if (pos - start == 1 && static_cast<unsigned char>(bytes[start]) >= 0x80 &&
+            file.firstMalformed == std::string::npos)
+            file.firstMalformed = file.text.size();
+        appendUtf8(file.text, cp);
     }
     return file;
 }
@@ -104,7 +125,7 @@ std::string encodeFile(std::string_view text, TextEncoding encoding)
         std::string bytes = encodeCp1251(text).bytes;
         // Windows-1251 bytes that open with "п»ї" or happen to form UTF-8 would read as
         // other letters; only then is the file written as UTF-8, marked as such.
-        if (bytes.starts_with(kUtf8Bom) || (!isAscii(bytes) && isValidUtf8(bytes)))
+        if (bytes.starts_with(kUtf8Bom) || readsAsUtf8(bytes))
             return std::string(kUtf8Bom).append(text);
         return bytes;
     }

@@ -41,10 +41,13 @@ bool needsQuotes(std::string_view text, TextField field);
 struct FileText {
     std::string text; // UTF-8
     TextEncoding encoding = TextEncoding::Cp1251;
+    // In a UTF-8 file, where in `text` the first malformed byte stands, as U+FFFD.
+    std::size_t firstMalformed = std::string::npos;
 };
 
-// A file's bytes as text: after a BOM UTF-8 (a malformed byte becomes U+FFFD), valid UTF-8
-// with non-ASCII bytes as UTF-8, anything else as Windows-1251.
+// A file's bytes as text: after a BOM UTF-8; UTF-8 also when its well-formed non-ASCII
+// sequences outnumber its malformed bytes; anything else as Windows-1251. In UTF-8 each
+// malformed byte becomes U+FFFD.
 FileText decodeFile(std::string_view bytes);
 
 // The bytes that decodeFile() reads back as the text, which checkText() accepted in this

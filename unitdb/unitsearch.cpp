@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cassert>
+#include <unordered_set>
 
 namespace unitdb
 {
@@ -70,15 +71,18 @@ bool startsAWord(std::string_view name, std::string_view word)
     return false;
 }
 
-// Blank-separated words, and all of them joined by single blanks.
+// Blank-separated words, each once, and all of them joined by single blanks.
 struct Query {
     std::vector<std::string> words;
     std::string joined;
 };
 
+// A word typed again adds nothing to a match but its cost, and the box takes 32 767
+// characters: a query of one-letter words once cost seconds a keystroke.
 Query splitWords(std::string_view folded)
 {
     Query q;
+    std::unordered_set<std::string_view> seen;
     std::size_t pos = 0;
     while (pos < folded.size()) {
         const auto start = folded.find_first_not_of(" \t", pos);
@@ -87,8 +91,12 @@ Query splitWords(std::string_view folded)
         auto end = folded.find_first_of(" \t", start);
         if (end == std::string_view::npos)
             end = folded.size();
-        q.words.emplace_back(folded.substr(start, end - start));
-        q.joined += (q.joined.empty() ? "" : " ") + q.words.back();
+        const std::string_view word = folded.substr(start, end - start);
+        if (!q.joined.empty())
+            q.joined += ' ';
+        q.joined += word;
+        if (seen.insert(word).second)
+            q.words.emplace_back(word);
         pos = end;
     }
     return q;

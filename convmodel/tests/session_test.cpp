@@ -167,6 +167,14 @@ TEST_F(SessionTest, TheIgnoreListHidesAndIsRewrittenOnlyWhileItIsOn)
     EXPECT_EQ(model().quantityIndex(), 1u); // the chosen one was hidden: the first left
     ASSERT_FALSE(m_session->saveIgnoreList());
     EXPECT_EQ(readBytes(m_dir / "Ignore.ini"), unitdb::encodeCp1251("Масса\r\nПустая\r\n").bytes);
+
+    // A list that names every quantity leaves the first one, and says so.
+    writeCp1251(m_dir / "Ignore.ini", "Одна\nПустая\nМасса\nДлина\n");
+    const auto problems = start();
+    const auto* shown = find<AllIgnored>(problems);
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->shown, "Длина");
+    EXPECT_EQ(model().listed(), std::vector<std::size_t>{0});
 }
 
 TEST_F(SessionTest, TheLogIsStartedAtStartUpAndAppendedWhenTurnedOnLater)
@@ -201,22 +209,27 @@ TEST_F(SessionTest, TheLogIsStartedAtStartUpAndAppendedWhenTurnedOnLater)
 TEST_F(SessionTest, ALogThatCannotBeOpenedTurnsLoggingOffOnce)
 {
     const struct {
-        const char* name;
+        const char* value; // as the settings file holds it
         LogRefused::Why why;
     } rows[] = {
-        {"base.DAT", LogRefused::Why::OwnFile}, {"registry.reg", LogRefused::Why::OwnFile},
-        {"  ", LogRefused::Why::NoName},        {"missing/log.txt", LogRefused::Why::OpenFailed},
-        {"fifo", LogRefused::Why::OpenFailed}, // never waited on
+        {"\"base.DAT\"", LogRefused::Why::OwnFile},
+        {"\"registry.reg\"", LogRefused::Why::OwnFile},
+        {"\"  \"", LogRefused::Why::NoName},
+        {"hex(1):42,61,73,65,2e,64,61,74,00,78,00", LogRefused::Why::NoName}, // Base.dat, NUL
+        {"\"missing/log.txt\"", LogRefused::Why::OpenFailed},
+        {"\"fifo\"", LogRefused::Why::OpenFailed}, // never waited on
     };
     ASSERT_EQ(::mkfifo((m_dir / "fifo").c_str(), 0600), 0);
+    const std::string base = readBytes(m_dir / "Base.dat");
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.name);
-        writeSettings(std::string("\"Logging\"=\"1\"\r\n\"Logfile\"=\"") + row.name + "\"\r\n");
+        SCOPED_TRACE(row.value);
+        writeSettings(std::string("\"Logging\"=\"1\"\r\n\"Logfile\"=") + row.value + "\r\n");
         const auto problems = start();
         const auto* refused = find<LogRefused>(problems);
         ASSERT_NE(refused, nullptr);
         EXPECT_EQ(refused->why, row.why);
         EXPECT_EQ(runtime().logging, settings::Logging::Off);
+        EXPECT_EQ(readBytes(m_dir / "Base.dat"), base);
     }
     // Turned on again in the run, it is tried once more, at the next entry.
     auto r = runtime();

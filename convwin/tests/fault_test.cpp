@@ -201,6 +201,11 @@ private slots:
                                    Fault{file, Step::Stat, EIO, "ошибка ввода-вывода"},
                                    Fault{file, Step::Read, EIO, "ошибка ввода-вывода"}})
                 QTest::addRow("%s, %s", file, kStepNames[static_cast<int>(f.step)]) << f;
+        // Errors a planted link, a FIFO or a long name give: words, not «системная ошибка 40».
+        for (const Fault& f : {Fault{"Base.dat", Step::OpenToRead, ELOOP, "символических ссылок"},
+                               Fault{"Base.dat", Step::OpenToRead, ENXIO, "канал недоступны"},
+                               Fault{"Base.dat", Step::OpenToRead, ENAMETOOLONG, "длинное имя"}})
+            QTest::addRow("Base.dat, %s", f.reason) << f;
     }
     void unreadFile()
     {

@@ -1,6 +1,7 @@
 // Drives the settings dialog through its named widgets: the values it is given and hands back,
 // the digit bar, the ignore list's rules, and handing back with a log name that must not be
 // one of ours.
+#include "dialogs/qthelpers.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/tests/scriptedmessenger.h"
 
@@ -163,6 +164,14 @@ private slots:
         QCOMPARE(handedBack.count(), 1);
         QVERIFY(d.form.isHidden());
         QCOMPARE(d.form.values().logFile, "calc.log");
+    }
+
+    // Qt's own dialogs, such as saving the database elsewhere, speak Russian too.
+    void qtsOwnTextsAreRussian()
+    {
+        QVERIFY(ui::installQtTranslation(*QCoreApplication::instance()));
+        const char* question = "%1 already exists.\nDo you want to replace it?";
+        QVERIFY(QCoreApplication::translate("QFileDialog", question) != QLatin1String(question));
     }
 };
 

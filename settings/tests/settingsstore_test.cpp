@@ -51,7 +51,7 @@ TEST_F(StoreTest, ReadsStringsAndDwordsAndDefaultsForEverythingElse)
         {"TwoNuls", kRegSz, "a\0\0"s, "a\0"s}, // only one NUL is the terminator
         {"MinusOne", kRegDword, "\xff\xff\xff\xff", "-1"},
         {"LongDword", kRegDword, "\x05\0\0\0\0\0\0\0"s, "default"},
-        {"Expand", kRegExpandSz, "5\0"s, "default"},
+        {"Expand", kRegExpandSz, "5\0"s, "5"}, // UTF-16 in the file, ANSI in the registry
     };
 #ifdef _WIN32
     for (const auto& [name, type, bytes, expected] : rows)
@@ -99,11 +99,13 @@ TEST_F(StoreTest, FileIsReplacedOnlyWhenAValueChangesAndKeepsTheRest)
     const std::string text =
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"Keep\"=dword:7\r\n\r\n"
         "[HKEY_CURRENT_USER\\" +
-        m_key.path + "]\r\n\"Round\"=\"4\"\r\n";
+        m_key.path + "]\r\n\"Round\"=\"4\"\r\n\"Logfile\"=hex(2):6c,00,6f,00,67,00,00,00\r\n";
     fs::create_directories(m_file.parent_path());
     writeBytes(m_file, text);
     SettingsStore s = store();
+    EXPECT_EQ(s.read("LogFile", ""), "log");
     s.write("round", "4");
+    s.write("LogFile", "log");
     ASSERT_TRUE(s.flush().ok());
     EXPECT_EQ(readBytes(m_file), text);
     s.write("ROUND", "5");
@@ -111,7 +113,8 @@ TEST_F(StoreTest, FileIsReplacedOnlyWhenAValueChangesAndKeepsTheRest)
     EXPECT_EQ(readBytes(m_file),
               "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Other]\n"
               "\"Keep\"=dword:00000007\n\n[HKEY_CURRENT_USER\\" +
-                  m_key.path + "]\n\"Round\"=\"5\"\n\n");
+                  m_key.path +
+                  "]\n\"Round\"=\"5\"\n\"Logfile\"=hex(2):6c,00,6f,00,67,00,00,00\n\n");
 }
 
 TEST_F(StoreTest, DamagedFileKeepsItsGoodValuesAndIsReplacedOnlyOnceCopiedAside)

@@ -32,7 +32,7 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
     const std::string beyondCp1251 = edited(utf8, {{"(A)", "(Å м² Ω)"}});
     const std::string quoted = encodeCp1251(edited(utf8, {{"foot,", "\"foot, US\","},
                                                           {"Пустой раздел", "\" Пустой, раздел\""},
-                                                          {"Ньютон", "  Ньютон"}}))
+                                                          {"Ньютон", "  Ньютон «ЯРД»"}}))
                                    .bytes;
     using enum TextEncoding;
     const std::tuple<const char*, std::string, std::string, TextEncoding> rows[] = {
@@ -41,7 +41,7 @@ TEST(BaseFile, EveryAcceptedFormSavesBackInItsCanonicalBytes)
          Utf8WithBom},
         {"utf-8 lf", readBytes(dataFile("utf8_lf.dat")), utf8, Utf8},
         {"utf-8 beyond windows-1251", beyondCp1251, beyondCp1251, Utf8},
-        {"quoted names, blank-led description", quoted, quoted, Cp1251},
+        {"quoted names, blank-led description, a pair that is UTF-8 too", quoted, quoted, Cp1251},
         {"no final line end", reference.substr(0, reference.size() - 2), reference, Cp1251},
     };
     for (const auto& [name, bytes, saved, encoding] : rows) {
@@ -66,6 +66,8 @@ TEST(BaseFile, ReportsMalformedRecordsWithTheirLine)
         {"\"Длина\r\n*\r\n", UnclosedQuote, 1},
         {"", EmptyFile, 0},
         {"\xEF\xBB\xBF\r\n", EmptyFile, 0},
+        {"Длина\r\nМетр,1\r\nОсно\xD0вная\r\n*\r\n", InvalidUtf8, 3}, // UTF-8 but one byte
+        {"\xEF\xBB\xBF\xFF\r\n*\r\n", InvalidUtf8, 1},
     };
     // Coefficients: 4e-320 is subnormal, and a negative that underflows is still negative.
     const std::pair<const char*, ErrorCode> coefficients[] = {
