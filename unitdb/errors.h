@@ -27,6 +27,7 @@ enum class ErrorCode {
     InvalidUtf8,        // text rule, codec: the text handed in is not valid UTF-8
     BackupFailed,       // Save: the copy of the original file could not be written
     WriteFailed,        // Save: a step of writing the file failed
+    TooLarge,           // Save: the file would be larger than Load reads (the options' limit)
 };
 
 } // namespace unitdb
