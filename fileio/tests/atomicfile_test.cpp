@@ -79,7 +79,7 @@ TEST(AtomicFile, KeepsACopyOfWhatIsThere)
 TEST(AtomicFile, LeftoversOfKilledSavesGoUnderTheLock)
 {
     TestFolder dir;
-    std::vector<std::string> kept{"Base.dat.ABC123.tmp", "Base.dat.abc12.tmp", "Base.dat.bak",
+    std::vector<std::string> kept{"Base.dat.ABCDEF.tmp", "Base.dat.abc12.tmp", "Base.dat.bak",
                                   "notes.abc123.tmp"};
     for (const std::string& name : kept)
         writeBytes(dir / name, "x");
