@@ -36,8 +36,9 @@ std::string cp1251OrQuestionMarks(std::string_view text)
     return out;
 }
 
-// Opens the log as a stream, but only once a non-blocking look has shown a regular file: a
-// FIFO without a reader or a device named as the log would otherwise hang the program.
+// Opens the log as a stream for appending, but only once a non-blocking look has shown a
+// regular file: a FIFO without a reader or a device named as the log would otherwise hang the
+// program. Appending, another copy's lines written meanwhile are never overwritten.
 std::FILE* openRegularFile(const std::filesystem::path& path, CalcLog::Mode mode,
                            LogFailure& failure)
 {
@@ -50,18 +51,27 @@ std::FILE* openRegularFile(const std::filesystem::path& path, CalcLog::Mode mode
     }
     struct stat info {
     };
-    const bool regular = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    ::close(fd);
-    if (!regular) {
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         failure.notRegularFile = true;
+        ::close(fd);
         return nullptr;
     }
-    std::FILE* file = std::fopen(path.c_str(), mode == CalcLog::Mode::Create ? "wb" : "ab");
+    std::FILE* file = nullptr;
+    if (mode == CalcLog::Mode::Create && ::ftruncate(fd, 0) != 0)
+        failure.systemError = errno;
+    else if (::fcntl(fd, F_SETFL, O_APPEND) != 0 || !(file = ::fdopen(fd, "ab")))
+        failure.systemError = errno;
+    if (!file)
+        ::close(fd);
 #else
-    std::FILE* file = ::_wfopen(path.c_str(), mode == CalcLog::Mode::Create ? L"wb" : L"ab");
-#endif
+    if (mode == CalcLog::Mode::Create) {
+        if (std::FILE* emptied = ::_wfopen(path.c_str(), L"wb"))
+            std::fclose(emptied);
+    }
+    std::FILE* file = ::_wfopen(path.c_str(), L"ab");
     if (!file)
         failure.systemError = errno;
+#endif
     return file;
 }
 
@@ -80,9 +90,11 @@ std::optional<LogFailure> CalcLog::open(const std::filesystem::path& path, Mode 
     m_file = openRegularFile(path, mode, failure);
     if (!m_file)
         return failure;
+    m_path = path;
+    m_caption = caption;
     std::fseek(m_file, 0, SEEK_END);
     if (std::ftell(m_file) == 0) {
-        if (auto failed = write({caption, ""})) {
+        if (auto failed = append({caption, ""})) {
             close();
             return failed;
         }
@@ -90,10 +102,43 @@ std::optional<LogFailure> CalcLog::open(const std::filesystem::path& path, Mode 
     return std::nullopt;
 }
 
-std::optional<LogFailure> CalcLog::write(const std::vector<std::string>& lines)
+LogWrite CalcLog::write(const std::vector<std::string>& lines)
 {
     if (!m_file)
-        return LogFailure{EBADF, false};
+        return {LogFailure{EBADF, false}, false};
+    LogWrite result;
+    if (movedAway()) {
+        result.restarted = true;
+        // Copies: open() assigns the members these would otherwise alias.
+        const std::filesystem::path path = m_path;
+        const std::string caption = m_caption;
+        result.failure = open(path, Mode::Append, caption);
+        if (result.failure)
+            return result;
+    }
+    result.failure = append(lines);
+    return result;
+}
+
+bool CalcLog::movedAway() const
+{
+#ifndef _WIN32
+    // Windows lets no one move or delete a file held open, so only here can it happen.
+    struct stat atName {
+    };
+    struct stat open {
+    };
+    if (::fstat(::fileno(m_file), &open) != 0)
+        return false;
+    return ::stat(m_path.c_str(), &atName) != 0 || atName.st_dev != open.st_dev ||
+           atName.st_ino != open.st_ino;
+#else
+    return false;
+#endif
+}
+
+std::optional<LogFailure> CalcLog::append(const std::vector<std::string>& lines)
+{
     std::string text;
     for (const auto& line : lines) {
         text += line;

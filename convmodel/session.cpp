@@ -4,12 +4,14 @@
 
 #include "calc/numbertext.h"
 #include "convmodel/ownfiles.h"
+#include "fileio/filelock.h"
 #include "settings/storednames.h"
 #include "unitdb/ignorefile.h"
 #include "unitdb/report.h"
 #include "unitdb/unitsort.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 namespace convmodel
@@ -33,6 +35,32 @@ std::string positionText(int position)
     return std::to_string(position);
 }
 
+// A save that waited for another copy's lock in vain.
+fileio::FileWriteResult lockedOut(const std::filesystem::path& file)
+{
+    fileio::FileWriteResult r;
+    r.code = fileio::FileError::Locked;
+    r.step = fileio::FileStep::Open;
+    r.file = file;
+    return r;
+}
+
+bool isBusy(const fileio::FileLock& lock)
+{
+    return lock.status() == fileio::FileLock::Status::Busy;
+}
+
+// The names of `from` that `names` lacks, in the order of `from`.
+std::vector<std::string> missingFrom(const std::vector<std::string>& from,
+                                     const std::vector<std::string>& names)
+{
+    std::vector<std::string> missing;
+    for (const std::string& name : from)
+        if (std::ranges::find(names, name) == names.end())
+            missing.push_back(name);
+    return missing;
+}
+
 } // namespace
 
 Session::Session(DataFiles files, std::string logCaption, char decimalSeparator,
@@ -46,6 +74,13 @@ Session::Session(DataFiles files, std::string logCaption, char decimalSeparator,
 std::vector<Problem> Session::start()
 {
     m_problems.clear();
+    {
+        // What saves killed midway left; another copy saving right now keeps its files.
+        const fileio::FileLock lock(fileio::folderLock(m_files.folder),
+                                    std::chrono::milliseconds(0));
+        fileio::removeLeftovers(lock, m_files.folder,
+                                {"Base.dat", "Base.dat.bak", kIgnoreFile, "Ignore.ini.bak"});
+    }
     const settings::StoreStatus opened = m_store.open();
     if (opened.droppedLines > 0)
         problem(SettingsDamaged{opened});
@@ -62,8 +97,6 @@ std::vector<Problem> Session::start()
     if (const auto found = findFile(m_files.folder, kIgnoreFile); !found.empty()) {
         ignoreFound = true;
         const auto read = fileio::readFile(found, unitdb::kListFileLimit);
-        // An unread list is never replaced by an empty one at shut-down.
-        m_ignoreUnread = !read.ok();
         if (!read.ok()) {
             problem(ListUnread{found, read.code, read.systemError});
         } else {
@@ -93,6 +126,7 @@ std::vector<Problem> Session::start()
     m_loaded = m_database;
 
     std::ranges::stable_sort(ignored, m_nameOrder);
+    m_ignoreRead = ignored;
     m_runtime.ignoredCategories = std::move(ignored);
     listQuantities();
     // A list that hides everything leaves an empty window; the first quantity stays, as the
@@ -223,7 +257,8 @@ std::filesystem::path Session::logPath() const
 
 std::filesystem::path Session::ownFileFor(const std::string& logName) const
 {
-    std::vector<std::filesystem::path> own{m_files.base(), m_files.folder / kIgnoreFile};
+    std::vector<std::filesystem::path> own{m_files.base(), m_files.folder / kIgnoreFile,
+                                           fileio::folderLock(m_files.folder)};
     if (!m_files.settingsFile.empty())
         own.push_back(m_files.settingsFile);
     return sameFile(m_files.folder / logName, own);
@@ -268,7 +303,10 @@ EnterOutcome Session::enter(std::string_view overflowText)
         if (!m_log.isOpen())
             return outcome;
     }
-    outcome.writeFailed = m_log.write(m_model.logLines(before, overflowText));
+    const LogWrite written = m_log.write(m_model.logLines(before, overflowText));
+    outcome.writeFailed = written.failure;
+    if (written.restarted)
+        outcome.problems.push_back(LogRestarted{m_runtime.logFile});
     return outcome;
 }
 
@@ -283,16 +321,41 @@ std::optional<ListSaveFailure> Session::saveIgnoreList()
     if (m_runtime.ignoring == settings::Ignoring::Off)
         return std::nullopt;
     const auto& names = m_runtime.ignoredCategories;
-    // A list that could not be read is replaced only when there is something to put in its
-    // place, and then a copy of it is kept.
-    if (m_ignoreUnread && names.empty())
+    const auto added = missingFrom(names, m_ignoreRead);
+    const auto removed = missingFrom(m_ignoreRead, names);
+    // Unchanged, the list is not written: another copy's change since start-up stays.
+    if (added.empty() && removed.empty())
         return std::nullopt;
-    const unitdb::IgnoreListBytes bytes = unitdb::ignoreListBytes(names, m_ignoreEncoding);
+    const auto file = m_files.folder / kIgnoreFile;
+    const fileio::FileLock lock(fileio::folderLock(m_files.folder));
+    if (isBusy(lock))
+        return ListSaveFailure{ListSaveFailure::Why::WriteFailed, {}, {}, lockedOut(file)};
+
+    // This run's changes go over what the file holds now; one that cannot be read now is
+    // replaced by the list as this run knows it, and kept beside.
+    std::vector<std::string> merged;
+    unitdb::TextEncoding encoding = m_ignoreEncoding;
+    bool unread = false;
+    if (const auto found = findFile(m_files.folder, kIgnoreFile); !found.empty()) {
+        const auto read = fileio::readFile(found, unitdb::kListFileLimit);
+        unread = !read.ok();
+        unitdb::IgnoreList list =
+            read.ok() ? unitdb::parseIgnoreList(read.bytes) : unitdb::IgnoreList{m_ignoreRead};
+        merged = std::move(list.names);
+        encoding = read.ok() ? list.encoding : encoding;
+    }
+    for (const std::string& name : removed)
+        std::erase(merged, name);
+    for (const std::string& name : added)
+        if (std::ranges::find(merged, name) == merged.end())
+            merged.push_back(name);
+    std::ranges::stable_sort(merged, m_nameOrder);
+
+    const unitdb::IgnoreListBytes bytes = unitdb::ignoreListBytes(merged, encoding);
     if (!bytes.ok())
         return ListSaveFailure{
-            ListSaveFailure::Why::Unwritable, names[bytes.index], bytes.refused, {}};
-    const auto file = m_files.folder / kIgnoreFile;
-    if (m_ignoreUnread) {
+            ListSaveFailure::Why::Unwritable, merged[bytes.index], bytes.refused, {}};
+    if (unread) {
         auto copy = file;
         copy += ".bak";
         const auto kept = fileio::keepCopy(file, copy, unitdb::kListFileLimit);
@@ -302,7 +365,7 @@ std::optional<ListSaveFailure> Session::saveIgnoreList()
     const auto written = fileio::writeFileAtomically(file, bytes.bytes);
     if (!written.ok())
         return ListSaveFailure{ListSaveFailure::Why::WriteFailed, {}, {}, written};
-    m_ignoreUnread = false;
+    m_ignoreRead = names;
     return std::nullopt;
 }
 
@@ -329,29 +392,49 @@ bool Session::databaseEdited() const
     return m_database.changed() && !(m_database == m_loaded);
 }
 
-fileio::DiskState Session::baseOnDisk() const
+BaseSaveOutcome Session::saveBase(DiskChange onChange)
 {
-    // A file that was never read has nothing to compare with.
-    if (!m_base.stamp)
-        return fileio::DiskState::Same;
-    return fileio::compareWithDisk(m_files.base(), *m_base.stamp, unitdb::kBaseFileLimit);
-}
-
-unitdb::SaveResult Session::saveBase(const std::filesystem::path& file)
-{
-    std::error_code ec;
-    const bool toBase = std::filesystem::weakly_canonical(file, ec) ==
-                        std::filesystem::weakly_canonical(m_files.base(), ec);
+    BaseSaveOutcome outcome;
+    // Held to the rename: another copy's save cannot land between the look and the write.
+    const fileio::FileLock lock(fileio::folderLock(m_files.folder));
+    if (isBusy(lock)) {
+        outcome.saved.code = unitdb::ErrorCode::WriteFailed;
+        outcome.saved.write = lockedOut(m_files.base());
+        return outcome;
+    }
+    // A file start-up could not read has nothing to compare with; it is kept below.
+    const fileio::DiskState disk =
+        m_base.stamp
+            ? fileio::compareWithDisk(m_files.base(), *m_base.stamp, unitdb::kBaseFileLimit)
+            : fileio::DiskState::Same;
+    if (disk != fileio::DiskState::Same && onChange == DiskChange::Refuse) {
+        outcome.refusedFor = disk;
+        return outcome;
+    }
     unitdb::SaveOptions options;
     // A file the database does not hold whole keeps its original beside the new one.
-    if (toBase && !m_base.whole)
+    if (!m_base.whole || disk == fileio::DiskState::Unreadable)
         options.backup = unitdb::BackupMode::KeepOriginal;
-    const unitdb::SaveResult saved = unitdb::save(m_database, file, options);
-    if (saved.ok() && toBase) {
+    outcome.saved = unitdb::save(m_database, m_files.base(), options);
+    if (outcome.saved.ok()) {
         const auto now = fileio::readFile(m_files.base(), unitdb::kBaseFileLimit);
         m_base = {true, 0, now.ok() ? std::optional(now.stamp) : std::nullopt};
     }
-    return saved;
+    return outcome;
+}
+
+unitdb::SaveResult Session::saveBaseAs(const std::filesystem::path& file)
+{
+    std::error_code fileError;
+    std::error_code baseError;
+    const auto canonical = std::filesystem::weakly_canonical(file, fileError);
+    if (!fileError && canonical == std::filesystem::weakly_canonical(m_files.base(), baseError) &&
+        !baseError)
+        return saveBase(DiskChange::Overwrite).saved;
+    unitdb::SaveOptions options;
+    // Kept whole, however large: the edits are worth more than the limit of start-up's reader.
+    options.limit = std::numeric_limits<std::size_t>::max();
+    return unitdb::save(m_database, file, options);
 }
 
 } // namespace convmodel

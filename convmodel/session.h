@@ -65,8 +65,12 @@ struct LogRefused { // the log cannot be opened: logging goes off
     std::string ownFile; // OwnFile: the program's file the name leads to
     LogFailure failure;  // OpenFailed
 };
-using Problem = std::variant<SettingsDamaged, SettingsUnkept, SettingsUnsaved, ListUnread,
-                             BaseMissing, BaseFault, AllIgnored, SingleUnit, LogRefused>;
+struct LogRestarted { // the log was moved away or deleted: a new one at its name goes on
+    std::string name;
+};
+using Problem =
+    std::variant<SettingsDamaged, SettingsUnkept, SettingsUnsaved, ListUnread, BaseMissing,
+                 BaseFault, AllIgnored, SingleUnit, LogRefused, LogRestarted>;
 
 // Saving Ignore.ini.
 struct ListSaveFailure {
@@ -74,6 +78,17 @@ struct ListSaveFailure {
     std::string name; // Unwritable: the name the file cannot hold, and why
     unitdb::TextCheck refused;
     fileio::FileWriteResult write; // CopyFailed, WriteFailed
+};
+
+// Saving Base.dat over the file start-up read.
+enum class DiskChange {
+    Refuse,   // a file that changed on disk since, or cannot be read to tell, is left as it is
+    Overwrite // the user agreed; an unreadable one is kept as Base.dat.bak first
+};
+struct BaseSaveOutcome {
+    fileio::DiskState refusedFor = fileio::DiskState::Same; // Changed, Unreadable: nothing written
+    unitdb::SaveResult saved;                               // when not refused
+    bool ok() const { return refusedFor == fileio::DiskState::Same && saved.ok(); }
 };
 
 // What Enter did, and what became of its log entry.
@@ -120,8 +135,10 @@ public:
     // The database report, with the size of Base.dat on disk.
     std::string report(const unitdb::ProgramVersion& version) const;
 
-    // Shut-down, in the order the window runs it. Each save may be tried again.
-    // Ignore.ini is written only while the ignore switch is on.
+    // Shut-down, in the order the window runs it. Each save may be tried again, and each
+    // holds the lock other copies of the program take, from its look at the disk to the end.
+    // Ignore.ini is written only while the ignore switch is on and only when this run changed
+    // the list: the names added and removed go over what the file holds then.
     std::optional<ListSaveFailure> saveIgnoreList();
     // Nothing when the settings were kept or the failure was already told.
     std::optional<settings::StoreStatus> saveSettings();
@@ -132,9 +149,11 @@ public:
     // How much of Base.dat the database holds; a save over a partly read file keeps a copy.
     bool baseWhole() const { return m_base.whole; }
     int firstUnloadedLine() const { return m_base.firstUnloadedLine; }
-    // Whether Base.dat is still what start-up read.
-    fileio::DiskState baseOnDisk() const;
-    unitdb::SaveResult saveBase(const std::filesystem::path& file);
+    // Saves into Base.dat unless, by `onChange`, the file there is not left as it is.
+    BaseSaveOutcome saveBase(DiskChange onChange);
+    // Saves into another file, which may be larger than start-up reads; Base.dat itself only as
+    // saveBase(Overwrite) does.
+    unitdb::SaveResult saveBaseAs(const std::filesystem::path& file);
 
 private:
     std::string storedText(const char* name);
@@ -163,7 +182,7 @@ private:
     bool m_settingsUnkept = false; // said at start-up: no later failure is told
     bool m_flushFailTold = false;
     bool m_logFailed = false; // said once; turning logging on again gives it another try
-    bool m_ignoreUnread = false;
+    std::vector<std::string> m_ignoreRead; // the list as read, or as this run last wrote it
     unitdb::TextEncoding m_ignoreEncoding = unitdb::TextEncoding::Cp1251;
     std::filesystem::path m_ignoreFile;
     struct BaseState {

@@ -53,23 +53,30 @@ QString ShutdownSteps::baseSaveQuestion() const
 
 void ShutdownSteps::saveDatabase()
 {
-    // Another copy of the program may have saved its own edits since start-up.
-    if (m_session.baseOnDisk() == fileio::DiskState::Changed) {
-        const MsgAnswer answer = m_msg.message(
-            m_window,
-            QStringLiteral("Файл Base.dat изменился на диске после запуска программы: его могла "
-                           "сохранить другая копия программы. Записать изменения поверх него?\n\n"
-                           "«Да» — перезаписать файл, «Нет» — сохранить таблицы в другой файл, "
-                           "«Отмена» — не сохранять."),
-            ui::programTitle(), MsgIcon::Question, MsgButtons::YesNoCancel);
-        if (answer == MsgAnswer::No)
-            saveDatabaseElsewhere(AskFirst::No);
-        if (answer != MsgAnswer::Yes)
+    auto onChange = convmodel::DiskChange::Refuse;
+    for (;;) {
+        const convmodel::BaseSaveOutcome outcome = m_session.saveBase(onChange);
+        if (outcome.ok())
             return;
+        // Another copy of the program may have saved its own edits since start-up.
+        if (outcome.refusedFor != fileio::DiskState::Same) {
+            const MsgAnswer answer =
+                m_msg.message(m_window, baseOnDiskQuestion(outcome.refusedFor), ui::programTitle(),
+                              MsgIcon::Question, MsgButtons::YesNoCancel);
+            if (answer == MsgAnswer::No)
+                saveDatabaseElsewhere(AskFirst::No);
+            if (answer != MsgAnswer::Yes)
+                return;
+            onChange = convmodel::DiskChange::Overwrite;
+            continue;
+        }
+        const QString failure =
+            baseSaveReason(outcome.saved, m_session.database(), QStringLiteral("Base.dat"));
+        if (!askRetry(QStringLiteral("Base.dat"), failure)) {
+            saveDatabaseElsewhere(AskFirst::Yes);
+            return;
+        }
     }
-    const QString base = ui::qs(m_session.files().base().string());
-    if (!saveWithRetry(QStringLiteral("Base.dat"), [this, base] { return saveBase(base); }))
-        saveDatabaseElsewhere(AskFirst::Yes);
 }
 
 void ShutdownSteps::saveDatabaseElsewhere(AskFirst ask)
@@ -89,7 +96,7 @@ void ShutdownSteps::saveDatabaseElsewhere(AskFirst ask)
             m_msg.saveFileName(m_window, QStringLiteral("Сохранить базу данных в файл"), proposed);
         if (!chosen)
             continue;
-        const QString failure = saveBase(*chosen);
+        const QString failure = saveBaseAs(*chosen);
         if (failure.isEmpty())
             return;
         m_msg.message(m_window,
@@ -98,24 +105,26 @@ void ShutdownSteps::saveDatabaseElsewhere(AskFirst ask)
     }
 }
 
-QString ShutdownSteps::saveBase(const QString& file)
+QString ShutdownSteps::saveBaseAs(const QString& file)
 {
-    const unitdb::SaveResult saved = m_session.saveBase(ui::utf8(file));
+    const unitdb::SaveResult saved = m_session.saveBaseAs(ui::utf8(file));
     return saved.ok() ? QString()
                       : baseSaveReason(saved, m_session.database(), QFileInfo(file).fileName());
 }
 
-bool ShutdownSteps::saveWithRetry(const QString& file, const std::function<QString()>& save)
+bool ShutdownSteps::askRetry(const QString& file, const QString& failure)
 {
     // Edits are never dropped silently: the user sees why and may try again.
-    for (QString failure = save(); !failure.isEmpty(); failure = save()) {
-        const auto answer =
-            m_msg.message(m_window,
-                          QStringLiteral("Не удалось сохранить файл %1: %2. Повторить попытку?")
-                              .arg(file, failure),
-                          kErrorTitle, MsgIcon::Exclamation, MsgButtons::YesNo);
-        if (answer != MsgAnswer::Yes)
+    return m_msg.message(m_window,
+                         QStringLiteral("Не удалось сохранить файл %1: %2. Повторить попытку?")
+                             .arg(file, failure),
+                         kErrorTitle, MsgIcon::Exclamation, MsgButtons::YesNo) == MsgAnswer::Yes;
+}
+
+bool ShutdownSteps::saveWithRetry(const QString& file, const std::function<QString()>& save)
+{
+    for (QString failure = save(); !failure.isEmpty(); failure = save())
+        if (!askRetry(file, failure))
             return false;
-    }
     return true;
 }

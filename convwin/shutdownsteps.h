@@ -27,7 +27,9 @@ private:
     enum class AskFirst { No, Yes };
     void saveDatabaseElsewhere(AskFirst ask);
     // The reason in words when saving into `file` failed; empty when it was saved.
-    QString saveBase(const QString& file);
+    QString saveBaseAs(const QString& file);
+    // Whether the user wants another try after `failure`.
+    bool askRetry(const QString& file, const QString& failure);
     // False when the user gave up after a failure.
     bool saveWithRetry(const QString& file, const std::function<QString()>& save);
 

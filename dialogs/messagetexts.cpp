@@ -150,6 +150,11 @@ Message problemMessage(const convmodel::Problem& problem)
                                "изменить в настройках.")
                     .arg(ui::qs(p->shown)),
                 ui::programTitle(), MsgIcon::Information};
+    if (const auto* p = std::get_if<LogRestarted>(&problem))
+        return {QStringLiteral("Log-файл %1 был перемещён или удалён. Вычисления записываются "
+                               "в новый файл %1.")
+                    .arg(ui::qs(p->name)),
+                ui::programTitle(), MsgIcon::Information};
     if (const auto* p = std::get_if<SingleUnit>(&problem))
         return {QStringLiteral("Раздел описания физической величины '%1 содержит только одну "
                                "единицу измерения - '%2'!")
@@ -184,6 +189,9 @@ QString baseSaveReason(const unitdb::SaveResult& saved, const unitdb::UnitDataba
             .arg(writeFault(saved.write, {}));
     case unitdb::ErrorCode::WriteFailed:
         return writeFault(saved.write, file);
+    case unitdb::ErrorCode::TooLarge:
+        return QStringLiteral("файл получился бы больше %1 МБ, а такой программа не прочитает")
+            .arg(unitdb::kBaseFileLimit >> 20);
     default:
         break;
     }
@@ -201,6 +209,20 @@ QString baseSaveReason(const unitdb::SaveResult& saved, const unitdb::UnitDataba
     if (saved.code == unitdb::ErrorCode::BadCoefficient)
         return where + QStringLiteral(": коэффициент не является числом");
     return where + QStringLiteral(": нужно число больше нуля");
+}
+
+QString baseOnDiskQuestion(fileio::DiskState disk)
+{
+    const QString what =
+        disk == fileio::DiskState::Unreadable
+            ? QStringLiteral("Файл Base.dat на диске не удаётся прочитать, чтобы сравнить с "
+                             "загруженным при запуске. Записать изменения поверх него? Прежний "
+                             "файл будет сохранён как Base.dat.bak.")
+            : QStringLiteral("Файл Base.dat изменился на диске после запуска программы: его "
+                             "могла сохранить другая копия программы. Записать изменения поверх "
+                             "него?");
+    return what + QStringLiteral("\n\n«Да» — перезаписать файл, «Нет» — сохранить таблицы в "
+                                 "другой файл, «Отмена» — не сохранять.");
 }
 
 Message settingsSaveMessage(const settings::StoreStatus& status)
@@ -319,6 +341,10 @@ QString fileReason(fileio::FileError code, int error)
         return QStringLiteral("это не обычный файл, а устройство или канал");
     if (code == fileio::FileError::TooLarge)
         return QStringLiteral("файл слишком велик");
+    if (code == fileio::FileError::Locked)
+        return QStringLiteral("файл занят: его сохраняет другая копия программы");
+    if (code == fileio::FileError::Link)
+        return QStringLiteral("на этом месте стоит символическая ссылка");
     return systemReason(error);
 }
 

@@ -36,6 +36,9 @@ QString listSaveReason(const convmodel::ListSaveFailure& failure);
 QString baseSaveReason(const unitdb::SaveResult& saved, const unitdb::UnitDatabase& database,
                        const QString& file);
 
+// Shut-down's question when Base.dat is not what start-up read: Yes, No (another file), Cancel.
+QString baseOnDiskQuestion(fileio::DiskState disk);
+
 // A failed save of the settings.
 Message settingsSaveMessage(const settings::StoreStatus& status);
 

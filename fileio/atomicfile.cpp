@@ -10,7 +10,9 @@
 #include <chrono>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <system_error>
+#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -93,6 +95,11 @@ fs::path finalTarget(const fs::path& path, int& error)
     return p;
 }
 
+// A temporary is "<name>." + six of these + ".tmp": start-up knows leftovers by that pattern.
+constexpr std::string_view kSuffixLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+constexpr std::size_t kSuffixLength = 6;
+constexpr std::string_view kTemporaryEnd = ".tmp";
+
 // Six letters that differ between calls and between processes writing at once;
 // the exclusive create settles any clash that is left.
 std::string uniqueSuffix()
@@ -106,9 +113,9 @@ std::string uniqueSuffix()
     x ^= static_cast<std::uint64_t>(::getpid()) << 32;
 #endif
     std::string s;
-    for (int i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < kSuffixLength; ++i) {
         x = (x ^ (x >> 31)) * 0x9E3779B97F4A7C15ull; // a mixing step, so nearby seeds spread
-        s.push_back("abcdefghijklmnopqrstuvwxyz0123456789"[x % 36]);
+        s.push_back(kSuffixLetters[x % kSuffixLetters.size()]);
     }
     return s;
 }
@@ -118,7 +125,7 @@ int createTemporary(const fs::path& target, int mode, fs::path& tmp, int& error)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
         tmp = target;
-        tmp += "." + uniqueSuffix() + ".tmp";
+        tmp += "." + uniqueSuffix() + std::string(kTemporaryEnd);
         const int fd = MV_OPEN(tmp.c_str(), MV_OPEN_FLAGS, mode);
         if (fd >= 0)
             return fd;
@@ -141,18 +148,41 @@ void syncFolder(const fs::path& folder)
 }
 #endif
 
-} // namespace
-
-FileWriteResult writeFileAtomically(const fs::path& path, std::string_view bytes,
-                                    const FileStepFault& fault)
+// Whether `file` is a temporary that createTemporary() made for one of `names`.
+bool isTemporaryOf(std::string_view file, const std::vector<std::string>& names)
 {
-    int error = 0;
-    const fs::path target = finalTarget(path, error);
-    if (error != 0)
-        return failure(FileStep::Open, error, path);
+    if (!file.ends_with(kTemporaryEnd))
+        return false;
+    file.remove_suffix(kTemporaryEnd.size());
+    if (file.size() < kSuffixLength + 1 || file[file.size() - kSuffixLength - 1] != '.')
+        return false;
+    const std::string_view suffix = file.substr(file.size() - kSuffixLength);
+    if (suffix.find_first_not_of(kSuffixLetters) != std::string_view::npos)
+        return false;
+    file.remove_suffix(kSuffixLength + 1);
+    return std::ranges::find(names, file) != names.end();
+}
 
+// Only a regular file of this user: never a link, whatever it leads to.
+bool ownRegularFile(const fs::path& file)
+{
+#ifdef _WIN32
+    std::error_code ec;
+    return fs::is_regular_file(fs::symlink_status(file, ec));
+#else
+    struct stat info {
+    };
+    return ::lstat(file.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == ::geteuid();
+#endif
+}
+
+// Writes the file at `target` itself, whatever stands there; see writeFileAtomically().
+FileWriteResult replaceAt(const fs::path& target, std::string_view bytes,
+                          const FileStepFault& fault)
+{
     // Only a regular file is replaced: a folder, device or pipe at the name stays.
     int mode = 0666;
+    int error = 0;
     std::error_code ec;
     const fs::file_status old = fs::status(target, ec);
     if (fs::exists(old)) {
@@ -218,14 +248,48 @@ FileWriteResult writeFileAtomically(const fs::path& path, std::string_view bytes
     return {};
 }
 
+} // namespace
+
+FileWriteResult writeFileAtomically(const fs::path& path, std::string_view bytes,
+                                    const FileStepFault& fault)
+{
+    int error = 0;
+    const fs::path target = finalTarget(path, error);
+    if (error != 0)
+        return failure(FileStep::Open, error, path);
+    return replaceAt(target, bytes, fault);
+}
+
 FileWriteResult keepCopy(const fs::path& original, const fs::path& copy, std::size_t limit)
 {
+    // A link planted at the copy's name could lead the copy over any file, the original too.
+    std::error_code ec;
+    if (fs::is_symlink(fs::symlink_status(copy, ec)))
+        return failure(FileStep::Open, 0, copy, FileError::Link);
     const FileReadResult old = readFile(original, limit);
     if (old.code == FileError::Missing)
         return {};
     if (!old.ok())
         return failure(FileStep::Open, old.systemError, original, old.code);
-    return writeFileAtomically(copy, old.bytes);
+    return replaceAt(copy, old.bytes, {});
+}
+
+int removeLeftovers(const FileLock& held, const fs::path& folder,
+                    const std::vector<std::string>& names)
+{
+    if (!held.held())
+        return 0;
+    int removed = 0;
+    std::error_code ec;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const fs::path file = it->path();
+        std::error_code skip;
+        // A newer one may be the save of a copy that takes no lock (an older version).
+        if (isTemporaryOf(file.filename().string(), names) && ownRegularFile(file) &&
+            fs::last_write_time(file, skip) < held.since() && !skip && fs::remove(file, skip))
+            ++removed;
+    }
+    return removed;
 }
 
 } // namespace fileio

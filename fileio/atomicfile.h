@@ -3,11 +3,14 @@
 #pragma once
 
 #include "fileio/fileerror.h"
+#include "fileio/filelock.h"
 
 #include <cstddef>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace fileio
 {
@@ -37,8 +40,16 @@ FileWriteResult writeFileAtomically(const std::filesystem::path& path, std::stri
 
 // Keeps a copy of `original` (at most `limit` bytes) at `copy`, replaced atomically, before
 // the original is replaced. A missing original has nothing to keep and succeeds; one that
-// cannot be read fails with the reader's code and step Open.
+// cannot be read fails with the reader's code and step Open. A link at `copy` is neither
+// followed nor replaced: the copy fails with Link.
 FileWriteResult keepCopy(const std::filesystem::path& original, const std::filesystem::path& copy,
                          std::size_t limit);
+
+// Removes from `folder` what saves killed midway left of the files `names`: temporaries of
+// the exact names this writer makes, only regular files of this user, only those last written
+// before `held` was taken, which keeps the saves of other copies out meanwhile. Returns how
+// many went.
+int removeLeftovers(const FileLock& held, const std::filesystem::path& folder,
+                    const std::vector<std::string>& names);
 
 } // namespace fileio

@@ -524,6 +524,21 @@ void RegKeyNode::set(std::string_view name, std::uint32_t type, std::vector<std:
     value.data = std::move(data);
 }
 
+bool RegKeyNode::erase(std::string_view name)
+{
+    const auto found = m_index.find(foldCase(name));
+    if (found == m_index.end())
+        return false;
+    const std::size_t position = found->second;
+    m_index.erase(found);
+    m_values.erase(m_values.begin() + static_cast<std::ptrdiff_t>(position));
+    for (auto& [folded, index] : m_index) {
+        if (index > position)
+            --index;
+    }
+    return true;
+}
+
 RegKeyNode* RegDocument::findKey(std::uint32_t root, std::string_view path)
 {
     const auto found = m_index.find(keyIndexName(root, path));

@@ -46,6 +46,8 @@ public:
     const RegValue* find(std::string_view name) const;
     // Replaces the type and data; a new value keeps this spelling of its name.
     void set(std::string_view name, std::uint32_t type, std::vector<std::uint8_t> data);
+    // Linear in the key's size: for a copy's few changes, not for reading a file.
+    bool erase(std::string_view name);
 
 private:
     std::uint32_t m_root;

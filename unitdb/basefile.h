@@ -43,6 +43,8 @@ enum class BackupMode {
 
 struct SaveOptions {
     BackupMode backup = BackupMode::None;
+    // Larger is refused: load() would not read it back. Another file than Base.dat may take more.
+    std::size_t limit = kBaseFileLimit;
     fileio::FileStepFault fault; // tests only: makes a step of the final write fail
 };
 

@@ -84,6 +84,10 @@ SaveResult save(const UnitDatabase& database, const std::filesystem::path& path,
     SaveResult result = baseFileBytes(database, bytes);
     if (!result.ok())
         return result;
+    if (bytes.size() > options.limit) {
+        result.code = ErrorCode::TooLarge;
+        return result;
+    }
 
     if (options.backup == BackupMode::KeepOriginal) {
         // A file too large to load may still be kept, up to a bound.

@@ -28,6 +28,7 @@ enum class ErrorCode {
                         // text handed in is not valid UTF-8
     BackupFailed,       // Save: the copy of the original file could not be written
     WriteFailed,        // Save: a step of writing the file failed
+    TooLarge,           // Save: the file would be larger than Load reads (the options' limit)
 };
 
 } // namespace unitdb

@@ -6,6 +6,8 @@
 #include "unitdb/cp1251.h"
 
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <variant>
 
@@ -148,7 +150,7 @@ TEST_F(SessionTest, AMissingBaseEndsStartUpAndABadOneLoadsWhatCameFirst)
     EXPECT_TRUE(stored("\"Velic\"=\"2\""));
 }
 
-TEST_F(SessionTest, TheIgnoreListHidesAndIsRewrittenOnlyWhileItIsOn)
+TEST_F(SessionTest, TheIgnoreListHidesAndOnlyThisRunsChangesAreWritten)
 {
     writeSettings("\"Ignoring\"=\"1\"\r\n");
     writeCp1251(m_dir / "IGNORE.INI", "Пустая\nМасса\n");
@@ -157,16 +159,24 @@ TEST_F(SessionTest, TheIgnoreListHidesAndIsRewrittenOnlyWhileItIsOn)
     // Shown as the dialog orders them.
     EXPECT_EQ(runtime().ignoredCategories, (std::vector<std::string>{"Масса", "Пустая"}));
     ASSERT_FALSE(m_session->saveIgnoreList());
-    EXPECT_EQ(readBytes(m_dir / "Ignore.ini"), unitdb::encodeCp1251("Масса\r\nПустая\r\n").bytes);
+    EXPECT_FALSE(std::filesystem::exists(m_dir / "Ignore.ini"));
 
+    // Another copy hid «Одна» meanwhile; this one shows «Пустая» again and hides «Длина».
+    writeCp1251(m_dir / "Ignore.ini", "Масса\nОдна\nПустая\n");
     auto r = runtime();
+    r.ignoredCategories = {"Длина", "Масса"};
+    m_session->setRuntime(r);
+    EXPECT_EQ(model().quantityIndex(), 2u); // the chosen one was hidden: the first left
+    ASSERT_FALSE(m_session->saveIgnoreList());
+    const std::string merged = unitdb::encodeCp1251("Длина\r\nМасса\r\nОдна\r\n").bytes;
+    EXPECT_EQ(readBytes(m_dir / "Ignore.ini"), merged);
+
     r.ignoring = settings::Ignoring::Off;
     r.ignoredCategories = {"Длина"};
     m_session->setRuntime(r);
     EXPECT_EQ(model().listed(), (std::vector<std::size_t>{1, 2, 3}));
-    EXPECT_EQ(model().quantityIndex(), 1u); // the chosen one was hidden: the first left
     ASSERT_FALSE(m_session->saveIgnoreList());
-    EXPECT_EQ(readBytes(m_dir / "Ignore.ini"), unitdb::encodeCp1251("Масса\r\nПустая\r\n").bytes);
+    EXPECT_EQ(readBytes(m_dir / "Ignore.ini"), merged);
 
     // A list that names every quantity leaves the first one, and says so.
     writeCp1251(m_dir / "Ignore.ini", "Одна\nПустая\nМасса\nДлина\n");
@@ -177,8 +187,9 @@ TEST_F(SessionTest, TheIgnoreListHidesAndIsRewrittenOnlyWhileItIsOn)
     EXPECT_EQ(model().listed(), std::vector<std::size_t>{0});
 }
 
-TEST_F(SessionTest, TheLogIsStartedAtStartUpAndAppendedWhenTurnedOnLater)
+TEST_F(SessionTest, TheLogIsStartedAtStartUpAndEveryCopyAppendsToIt)
 {
+    auto cp1251 = [](const char* text) { return unitdb::encodeCp1251(text).bytes; };
     writeSettings("\"Logging\"=\"1\"\r\n\"Logfile\"=\"calc.txt\"\r\n");
     start();
     model().setInput("2*(3+4)");
@@ -186,24 +197,33 @@ TEST_F(SessionTest, TheLogIsStartedAtStartUpAndAppendedWhenTurnedOnLater)
     EXPECT_TRUE(outcome.problems.empty());
     EXPECT_FALSE(outcome.writeFailed);
     const std::string log = readBytes(m_dir / "calc.txt");
-    EXPECT_TRUE(log.starts_with(
-        unitdb::encodeCp1251("Метрованта 1.78\r\n\r\n2*(3+4) арш = 14 арш = ").bytes));
+    EXPECT_TRUE(log.starts_with(cp1251("Метрованта 1.78\r\n\r\n2*(3+4) арш = 14 арш = ")));
     model().setInput("(5Ω"); // the log's code page lacks it: "?" stands for it
     m_session->enter("");
-    EXPECT_NE(
-        readBytes(m_dir / "calc.txt").find(unitdb::encodeCp1251("(5? арш = (5? арш = ").bytes),
-        std::string::npos);
 
+    // Another copy, which turns logging on later, appends; neither writes over the other.
     writeSettings("\"Logfile\"=\"calc.txt\"\r\n");
-    start();
-    auto r = runtime();
+    Session other({m_dir.path(), settingsFile()}, "Метрованта 1.78", '.');
+    other.start();
+    auto r = other.runtime();
     r.logging = settings::Logging::On;
-    m_session->setRuntime(r);
-    model().setInput("1");
+    other.setRuntime(r);
+    other.model().setInput("1");
+    other.enter("");
     m_session->enter("");
     const std::string appended = readBytes(m_dir / "calc.txt");
     EXPECT_TRUE(appended.starts_with(log));
-    EXPECT_GT(appended.size(), log.size());
+    const auto othersEntry = appended.find(cp1251("1 арш = 1 арш = "));
+    ASSERT_NE(othersEntry, std::string::npos);
+    EXPECT_GT(appended.rfind(cp1251("(5? арш = (5? арш = ")), othersEntry);
+
+    // Moved away, the log is missed at the next entry, once, and begun again at its name.
+    std::filesystem::rename(m_dir / "calc.txt", m_dir / "old.txt");
+    const auto problems = m_session->enter("").problems;
+    ASSERT_EQ(problems.size(), 1u);
+    EXPECT_EQ(std::get<LogRestarted>(problems[0]).name, "calc.txt");
+    EXPECT_TRUE(m_session->enter("").problems.empty());
+    EXPECT_TRUE(readBytes(m_dir / "calc.txt").starts_with(cp1251("Метрованта 1.78\r\n\r\n(5?")));
 }
 
 TEST_F(SessionTest, ALogThatCannotBeOpenedTurnsLoggingOffOnce)
@@ -239,7 +259,7 @@ TEST_F(SessionTest, ALogThatCannotBeOpenedTurnsLoggingOffOnce)
     EXPECT_TRUE(m_session->enter("").problems.empty());
 }
 
-TEST_F(SessionTest, BaseIsSavedOnlyWhenAnEditStands)
+TEST_F(SessionTest, BaseIsSavedOnlyWhenAnEditStandsAndOnlyOverWhatStartUpRead)
 {
     start();
     EXPECT_FALSE(m_session->databaseEdited());
@@ -249,12 +269,45 @@ TEST_F(SessionTest, BaseIsSavedOnlyWhenAnEditStands)
     ASSERT_TRUE(db.setCoefficient(0, 0, 0.7112).ok());
     EXPECT_FALSE(m_session->databaseEdited()); // taken back
     ASSERT_TRUE(db.setCoefficient(0, 0, 0.75).ok());
-    EXPECT_EQ(m_session->baseOnDisk(), fileio::DiskState::Same);
-    ASSERT_TRUE(m_session->saveBase(m_dir / "Base.dat").ok());
+    ASSERT_TRUE(m_session->saveBase(DiskChange::Refuse).ok());
     EXPECT_NE(
         readBytes(m_dir / "Base.dat").find(unitdb::encodeCp1251("Аршин (арш),0.75\r\n").bytes),
         std::string::npos);
-    EXPECT_EQ(m_session->baseOnDisk(), fileio::DiskState::Same);
+    ASSERT_TRUE(m_session->saveBase(DiskChange::Refuse).ok()); // its own save is no change
     writeBytes(m_dir / "Base.dat", "Другая\r\n*\r\n");
-    EXPECT_EQ(m_session->baseOnDisk(), fileio::DiskState::Changed);
+    EXPECT_EQ(m_session->saveBase(DiskChange::Refuse).refusedFor, fileio::DiskState::Changed);
+    EXPECT_EQ(readBytes(m_dir / "Base.dat"), "Другая\r\n*\r\n");
+}
+
+// Three copies of the program, started on one Base.dat, save it at the same moment: one writes,
+// and each other one is told that the file changed and writes nothing, so no edit goes unsaid.
+TEST_F(SessionTest, CopiesSavingAtOnceLoseNoEditSilently)
+{
+    start();
+    int go[2];
+    ASSERT_EQ(::pipe(go), 0);
+    std::vector<pid_t> copies;
+    for (int i = 0; i < 3; ++i) {
+        if (const pid_t pid = ::fork(); pid != 0) {
+            copies.push_back(pid);
+            continue;
+        }
+        m_session->database().setDescription(0, 0, "Копия " + std::to_string(i) + ".");
+        // All wait until the parent closes the pipe, then save at once.
+        char c = 0;
+        if (::close(go[1]) != 0 || ::read(go[0], &c, 1) != 0)
+            ::_exit(3);
+        const BaseSaveOutcome saved = m_session->saveBase(DiskChange::Refuse);
+        ::_exit(saved.ok() ? 0 : saved.refusedFor == fileio::DiskState::Changed ? 1 : 2);
+    }
+    ::close(go[0]);
+    ::close(go[1]);
+    std::vector<int> outcomes;
+    for (const pid_t pid : copies) {
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        outcomes.push_back(WIFEXITED(status) ? WEXITSTATUS(status) : -1);
+    }
+    std::ranges::sort(outcomes);
+    EXPECT_EQ(outcomes, (std::vector<int>{0, 1, 1}));
 }

@@ -41,15 +41,18 @@ TEST(AtomicFile, ReplacesWhatTheNameLeadsTo)
     std::filesystem::create_symlink("data/real.dat", dir / "Base.dat");
     writeBytes(dir / "victim", "victim");
     std::filesystem::create_symlink(dir / "victim", dir / "Base.dat.tmp");
+    std::filesystem::create_symlink(dir / "victim", dir / "Base.dat.bak");
 
     ASSERT_TRUE(writeFileAtomically(dir / "Base.dat", "new").ok());
     EXPECT_TRUE(std::filesystem::is_symlink(dir / "Base.dat"));
     EXPECT_EQ(readBytes(dir / "data" / "real.dat"), "new");
     EXPECT_EQ(std::filesystem::status(dir / "data" / "real.dat").permissions(),
               std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    // A copy kept beside a file never goes where a planted link leads.
+    EXPECT_EQ(keepCopy(dir / "Base.dat", dir / "Base.dat.bak", 10).code, FileError::Link);
     EXPECT_EQ(readBytes(dir / "victim"), "victim");
-    EXPECT_EQ(dir.names(),
-              (std::vector<std::string>{"Base.dat", "Base.dat.tmp", "data", "victim"}));
+    EXPECT_EQ(dir.names(), (std::vector<std::string>{"Base.dat", "Base.dat.bak", "Base.dat.tmp",
+                                                     "data", "victim"}));
 
     ASSERT_EQ(::mkfifo((dir / "pipe").c_str(), 0600), 0);
     EXPECT_EQ(writeFileAtomically(dir / "pipe", "x").code, FileError::NotRegularFile);
@@ -70,4 +73,32 @@ TEST(AtomicFile, KeepsACopyOfWhatIsThere)
     EXPECT_EQ(std::tie(tooLarge.code, tooLarge.file),
               std::tuple(FileError::TooLarge, dir / "Base.dat"));
     EXPECT_EQ(dir.names(), (std::vector<std::string>{"Base.dat", "Base.dat.bak"}));
+}
+
+// One copy saves at a time; under the lock, what saves killed midway left goes, and only that.
+TEST(AtomicFile, LeftoversOfKilledSavesGoUnderTheLock)
+{
+    TestFolder dir;
+    std::vector<std::string> kept{"Base.dat.ABCDEF.tmp", "Base.dat.abc12.tmp", "Base.dat.bak",
+                                  "notes.abc123.tmp"};
+    for (const std::string& name : kept)
+        writeBytes(dir / name, "x");
+    writeBytes(dir / "Base.dat.abc123.tmp", "killed");
+    writeBytes(dir / "Ignore.ini.bak.zz0099.tmp", "killed");
+#ifndef _WIN32
+    std::filesystem::create_symlink(dir / "notes.abc123.tmp", dir / "Base.dat.link00.tmp");
+    kept.insert(kept.begin() + 3, "Base.dat.link00.tmp");
+#endif
+    {
+        const FileLock first(folderLock(dir.path()));
+        ASSERT_TRUE(first.held());
+        const FileLock second(folderLock(dir.path()), std::chrono::milliseconds(20));
+        EXPECT_EQ(second.status(), FileLock::Status::Busy);
+        EXPECT_EQ(removeLeftovers(second, dir.path(), {"Base.dat"}), 0);
+    }
+    const FileLock lock(folderLock(dir.path()), std::chrono::milliseconds(0));
+    EXPECT_EQ(removeLeftovers(lock, dir.path(), {"Base.dat", "Ignore.ini.bak"}), 2);
+    auto names = dir.names();
+    std::erase(names, ".metrovanta.lock");
+    EXPECT_EQ(names, kept);
 }

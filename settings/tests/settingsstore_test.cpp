@@ -93,13 +93,15 @@ TEST_F(StoreTest, TextOutsideTheAnsiCodePageIsRefusedNotMangled)
     EXPECT_EQ(flushed.systemError, ERROR_NO_UNICODE_TRANSLATION);
 }
 #else
-TEST_F(StoreTest, FileIsReplacedOnlyWhenAValueChangesAndKeepsTheRest)
+// Each copy of the program saves only the values it changed, over what is on disk by then.
+TEST_F(StoreTest, FileIsReplacedOnlyWithThisCopysChangesAndKeepsTheRest)
 {
     // Written by hand, so that any rewrite shows in the bytes.
     const std::string text =
         "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Other]\r\n\"Keep\"=dword:7\r\n\r\n"
         "[HKEY_CURRENT_USER\\" +
-        m_key.path + "]\r\n\"Round\"=\"4\"\r\n\"Logfile\"=hex(2):6c,00,6f,00,67,00,00,00\r\n";
+        m_key.path +
+        "]\r\n\"Round\"=\"4\"\r\n\"Velic\"=\"0\"\r\n\"Logfile\"=hex(2):6c,00,6f,00,67,00,00,00\r\n";
     fs::create_directories(m_file.parent_path());
     writeBytes(m_file, text);
     SettingsStore s = store();
@@ -108,13 +110,18 @@ TEST_F(StoreTest, FileIsReplacedOnlyWhenAValueChangesAndKeepsTheRest)
     s.write("LogFile", "log");
     ASSERT_TRUE(s.flush().ok());
     EXPECT_EQ(readBytes(m_file), text);
+    SettingsStore other = store();
+    other.write("Velic", "2");
+    ASSERT_TRUE(other.flush().ok());
+    s.write("Velic", "0"); // as it was read
     s.write("ROUND", "5");
     ASSERT_TRUE(s.flush().ok());
-    EXPECT_EQ(readBytes(m_file),
-              "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Other]\n"
-              "\"Keep\"=dword:00000007\n\n[HKEY_CURRENT_USER\\" +
-                  m_key.path +
-                  "]\n\"Round\"=\"5\"\n\"Logfile\"=hex(2):6c,00,6f,00,67,00,00,00\n\n");
+    EXPECT_EQ(
+        readBytes(m_file),
+        "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\Other]\n"
+        "\"Keep\"=dword:00000007\n\n[HKEY_CURRENT_USER\\" +
+            m_key.path +
+            "]\n\"Round\"=\"5\"\n\"Velic\"=\"2\"\n\"Logfile\"=hex(2):6c,00,6f,00,67,00,00,00\n\n");
 }
 
 TEST_F(StoreTest, DamagedFileKeepsItsGoodValuesAndIsReplacedOnlyOnceCopiedAside)
@@ -128,7 +135,8 @@ TEST_F(StoreTest, DamagedFileKeepsItsGoodValuesAndIsReplacedOnlyOnceCopiedAside)
     const StoreStatus opened = s.open();
     EXPECT_TRUE(opened.ok());
     EXPECT_EQ(opened.droppedLines, 2u);
-    fs::create_directories(opened.copy); // no copy can be kept there
+    // A link planted at the copy's name, here to the file itself, takes no copy.
+    fs::create_symlink(m_file, opened.copy);
     EXPECT_EQ(s.flush().code, StoreError::CopyFailed);
     EXPECT_EQ(readBytes(m_file), damaged);
     fs::remove(opened.copy);

@@ -133,6 +133,14 @@ TEST(BaseFile, RefusesTextThatWouldNotReadBackAndWritesNothing)
                   std::tuple(code, std::size_t{1}, slot, field));
         EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
     }
+    // A file larger than load() takes would not read back either.
+    TestFolder dir;
+    writeBytes(dir / "Base.dat", "old");
+    SaveOptions options;
+    options.limit = 20;
+    const UnitDatabase db({{"Длина", {{"Метр", 1, "Основная."}}}}, TextEncoding::Cp1251);
+    EXPECT_EQ(save(db, dir / "Base.dat", options).code, TooLarge);
+    EXPECT_EQ(readBytes(dir / "Base.dat"), "old");
 }
 
 TEST(BaseFile, TextsTheReadersWouldTakeOtherwiseAreWrittenSoThatBothFilesReadBackTheSame)
