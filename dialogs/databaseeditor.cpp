@@ -376,8 +376,10 @@ void DatabaseEditor::newCategory()
                    .arg(name, refusal(added, NameKind::Category)));
         return;
     }
+    // It comes with its first unit, nameless, waiting for its name.
     selectCategory(static_cast<int>(m_db.size()) - 1); // lists it first
-    newUnit();
+    selectUnit(0);
+    m_nameEdit->setFocus(Qt::OtherFocusReason);
 }
 
 void DatabaseEditor::confirm()
