@@ -116,8 +116,11 @@ std::vector<Problem> Session::start()
         storedNumber("Logging") != 0 ? settings::Logging::On : settings::Logging::Off;
     m_runtime.logFile = storedText("Logfile");
 
+    // A quantity the load fault cut short was told of with the fault.
+    const std::size_t cut = loaded.lastCut ? m_database.size() - 1 : m_database.size();
     for (const auto& single : unitdb::singleUnitCategories(m_database))
-        problem(SingleUnit{single.categoryName, single.unitName});
+        if (single.quantity != cut)
+            problem(SingleUnit{single.categoryName, single.unitName});
 
     if (m_runtime.logging == settings::Logging::On)
         openLog(CalcLog::Mode::Create);
