@@ -143,6 +143,9 @@ void Session::listQuantities()
         if (std::ranges::find(ignored, m_database[i].name) == ignored.end())
             listed.push_back(i);
     m_model.setListed(std::move(listed));
+    // The quantity shown was hidden or deleted: the first one left takes its place.
+    if (m_model.quantityPosition() < 0 && !m_model.listed().empty())
+        m_model.selectQuantity(0);
 }
 
 void Session::setRuntime(settings::RuntimeSettings runtime)
@@ -154,9 +157,12 @@ void Session::setRuntime(settings::RuntimeSettings runtime)
         m_logFailed = false;
     setRounding(m_runtime.rounding, m_runtime.decimalPlaces);
     listQuantities();
-    // The quantity shown was hidden: the first one left takes its place.
-    if (m_model.quantityPosition() < 0 && !m_model.listed().empty())
-        m_model.selectQuantity(0);
+}
+
+void Session::databaseHandedBack()
+{
+    listQuantities();
+    m_model.refresh();
 }
 
 void Session::setRounding(settings::Rounding rounding, int places)

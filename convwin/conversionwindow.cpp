@@ -396,8 +396,8 @@ void ConversionWindow::settingsHandedBack()
 
 void ConversionWindow::editorHandedBack()
 {
-    // The unit lists again from the edited database, keeping the choices by position.
-    m_session.model().refresh();
+    // The lists again from the edited database, keeping the choices by position.
+    m_session.databaseHandedBack();
     showAll();
     handBack();
 }
