@@ -398,6 +398,9 @@ void ConversionWindow::editorHandedBack()
 {
     // The lists again from the edited database, keeping the choices by position.
     m_session.databaseHandedBack();
+    // The panel describes what the user was just editing.
+    if (const unitdb::Place chosen = m_editor->chosenUnit(); chosen.slot)
+        m_session.model().showUnitInPanel(*chosen.quantity, *chosen.slot);
     showAll();
     handBack();
 }
