@@ -179,6 +179,9 @@ bool ConversionWindow::startUp()
 
 void ConversionWindow::shutDown()
 {
+    // What the open editor's boxes hold is an edit like any other.
+    if (m_editor && m_editor->isVisible())
+        m_editor->commitBoxes();
     ShutdownSteps(m_session, m_msg, this).run();
     for (QWidget* other :
          std::initializer_list<QWidget*>{m_settingsDialog.get(), m_editor.get(), m_aboutBox.get()})

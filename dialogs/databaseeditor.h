@@ -25,6 +25,8 @@ public:
     void selectUnit(int slot);
     // The category chosen, and the unit the boxes show (none while no unit is chosen).
     unitdb::Place chosenUnit() const;
+    // False when a box holds what cannot be stored (see below).
+    bool commitBoxes();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,9 +42,9 @@ private:
     void descChanged();
     // The boxes are stored only here, each a step that can be taken back: on Enter (name,
     // coefficient), on leaving the box, on choosing another unit or category, before any other
-    // change and on "ОК". What cannot be stored stays in the box with its reason under it, and
-    // the database keeps its value: commitName() and commitCoefficient() return that reason.
-    bool commitBoxes();
+    // change, on "ОК" and when the program ends with the editor open. What cannot be stored
+    // stays in the box with its reason under it, and the database keeps its value:
+    // commitName() and commitCoefficient() return that reason.
     QString commitName();
     QString commitCoefficient();
     void commitDescription();
