@@ -306,4 +306,30 @@ BracketResult evaluate(std::string_view text, const CalcOptions& options)
     return std::get<double>(result);
 }
 
+bool isExpression(std::string_view text)
+{
+    bool number = false;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::string_view rest = text.substr(i);
+        if (rest.starts_with("pi")) {
+            number = true;
+            i += 2;
+            continue;
+        }
+        // The list puts "sqrt" before "sqr", so the first name that fits is the whole name.
+        const auto name = std::ranges::find_if(
+            kFunctionNames, [rest](std::string_view f) { return rest.starts_with(f); });
+        if (name != kFunctionNames.end()) {
+            i += name->size();
+            continue;
+        }
+        const char c = text[i++];
+        if (c >= '0' && c <= '9')
+            number = true;
+        else if (std::string_view(" \t.,eE+-*/()").find(c) == std::string_view::npos)
+            return false;
+    }
+    return number;
+}
+
 } // namespace calc

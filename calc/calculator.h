@@ -87,4 +87,10 @@ EvalResult evaluateFlat(std::string_view text, const CalcOptions& options = {});
 //   evaluate("((1+2)") holds Unevaluated{"((1+2)"}
 BracketResult evaluate(std::string_view text, const CalcOptions& options = {});
 
+// Whether a text is made only of what evaluate() reads (digits, "pi", function names, the
+// exponent's "E", operators, brackets, points, commas and blanks) and holds a digit or "pi".
+// evaluate() takes any text, reading what it cannot as 0; this tells a number from a word.
+//   isExpression("2*sqrt(16)") == true, isExpression("abc") == false, isExpression(" ") == false
+bool isExpression(std::string_view text);
+
 } // namespace calc

@@ -21,6 +21,16 @@ bool usable(double coefficient)
     return std::isfinite(coefficient) && coefficient > 0.0;
 }
 
+Description describeUnit(const unitdb::Quantity& q, std::size_t slot)
+{
+    Description d{q.units[slot].name, std::nullopt};
+    // Found by name, the last of that name, as the panel always has.
+    for (const unitdb::Unit& unit : q.units)
+        if (unit.name == d.unitName)
+            d.text = unit.description.empty() ? std::nullopt : std::optional(unit.description);
+    return d;
+}
+
 } // namespace
 
 ConversionModel::ConversionModel(const unitdb::UnitDatabase& database, char decimalSeparator)
@@ -184,21 +194,33 @@ Description ConversionModel::describe(int row) const
     const int slot = unitSlot(row);
     if (!q || slot < 0)
         return {};
-    Description d{q->units[static_cast<std::size_t>(slot)].name, std::nullopt};
-    // Found by name, the last of that name, as the panel always has.
-    for (const unitdb::Unit& unit : q->units)
-        if (unit.name == d.unitName)
-            d.text = unit.description.empty() ? std::nullopt : std::optional(unit.description);
-    return d;
+    return describeUnit(*q, static_cast<std::size_t>(slot));
+}
+
+void ConversionModel::showUnitInPanel(std::size_t quantityIndex, std::size_t slot)
+{
+    m_panel = describeUnit(m_database[quantityIndex], slot);
+    m_panelRow = -1;
 }
 
 void ConversionModel::refresh()
 {
     const auto slots = m_slots;
+    const int panelRow = m_panelRow;
+    const auto panel = m_panel;
     selectQuantity(m_position);
-    selectUnit(kInputRow, slots[kInputRow]);
+    const unitdb::Quantity* q = quantity();
+    const int count = q ? static_cast<int>(q->units.size()) : 0;
+    // A row whose unit was deleted from under it, or whose quantity had none, takes the first
+    // unit, as a stored slot past the end does at start-up.
+    const auto kept = [count](int slot) { return slot >= 0 && slot < count ? slot : 0; };
+    selectUnit(kInputRow, kept(slots[kInputRow]));
     for (int row = 0; row < kOutputRows; ++row)
-        selectUnit(row, slots[static_cast<std::size_t>(row)]);
+        selectUnit(row, kept(slots[static_cast<std::size_t>(row)]));
+    if (panelRow >= 0)
+        showInPanel(panelRow);
+    else
+        m_panel = panel;
 }
 
 void ConversionModel::chooseFound(int row, int position, int slot)

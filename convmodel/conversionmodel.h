@@ -105,9 +105,16 @@ public:
     Description describe(int row) const;
     // What the panel shows now: the unit last chosen or asked about.
     const std::optional<Description>& panel() const { return m_panel; }
-    void showInPanel(int row) { m_panel = describe(row); }
+    void showInPanel(int row)
+    {
+        m_panel = describe(row);
+        m_panelRow = row;
+    }
+    // Any unit of the database: the one the editor left chosen.
+    void showUnitInPanel(std::size_t quantityIndex, std::size_t slot);
 
-    // The list's rows again after the editor changed the units, each row keeping its slot.
+    // The list's rows again after the editor changed the units: each row keeps its slot while
+    // the quantity has it, else takes the first unit; the panel stays on what it describes.
     void refresh();
 
     // A unit found by the find box for `row`: its quantity (list position) and slot. The other
@@ -136,6 +143,7 @@ private:
     Rounding m_rounding;
     bool m_overflowed = false;
     std::optional<Description> m_panel;
+    int m_panelRow = -1; // the row the panel describes; -1 for another unit
 };
 
 } // namespace convmodel

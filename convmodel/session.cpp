@@ -160,8 +160,11 @@ std::vector<Problem> Session::start()
         storedNumber("Logging") != 0 ? settings::Logging::On : settings::Logging::Off;
     m_runtime.logFile = storedText("Logfile");
 
+    // A quantity the load fault cut short was told of with the fault.
+    const std::size_t cut = loaded.lastCut ? m_database.size() - 1 : m_database.size();
     for (const auto& single : unitdb::singleUnitCategories(m_database))
-        problem(SingleUnit{single.categoryName, single.unitName});
+        if (single.quantity != cut)
+            problem(SingleUnit{single.categoryName, single.unitName});
 
     if (m_runtime.logging == settings::Logging::On)
         openLog(CalcLog::Mode::Create);
@@ -184,6 +187,9 @@ void Session::listQuantities()
         if (std::ranges::find(ignored, m_database[i].name) == ignored.end())
             listed.push_back(i);
     m_model.setListed(std::move(listed));
+    // The quantity shown was hidden or deleted: the first one left takes its place.
+    if (m_model.quantityPosition() < 0 && !m_model.listed().empty())
+        m_model.selectQuantity(0);
 }
 
 void Session::setRuntime(settings::RuntimeSettings runtime)
@@ -195,9 +201,12 @@ void Session::setRuntime(settings::RuntimeSettings runtime)
         m_logFailed = false;
     setRounding(m_runtime.rounding, m_runtime.decimalPlaces);
     listQuantities();
-    // The quantity shown was hidden: the first one left takes its place.
-    if (m_model.quantityPosition() < 0 && !m_model.listed().empty())
-        m_model.selectQuantity(0);
+}
+
+void Session::databaseHandedBack()
+{
+    listQuantities();
+    m_model.refresh();
 }
 
 void Session::setRounding(settings::Rounding rounding, int places)

@@ -123,6 +123,9 @@ public:
     void setRuntime(settings::RuntimeSettings runtime);
     // Live while the dialog is open.
     void setRounding(settings::Rounding rounding, int places);
+    // The editor handed the database back: the quantities are listed again, the one shown
+    // kept by its place in the database, and the rows keep their units by slot.
+    void databaseHandedBack();
 
     // The program's own file a log name would write over; empty when none.
     std::filesystem::path ownFileFor(const std::string& logName) const;

@@ -179,6 +179,9 @@ bool ConversionWindow::startUp()
 
 void ConversionWindow::shutDown()
 {
+    // What the open editor's boxes hold is an edit like any other.
+    if (m_editor && m_editor->isVisible())
+        m_editor->commitBoxes();
     ShutdownSteps(m_session, m_msg, this).run();
     for (QWidget* other :
          std::initializer_list<QWidget*>{m_settingsDialog.get(), m_editor.get(), m_aboutBox.get()})
@@ -396,8 +399,11 @@ void ConversionWindow::settingsHandedBack()
 
 void ConversionWindow::editorHandedBack()
 {
-    // The unit lists again from the edited database, keeping the choices by position.
-    m_session.model().refresh();
+    // The lists again from the edited database, keeping the choices by position.
+    m_session.databaseHandedBack();
+    // The panel describes what the user was just editing.
+    if (const unitdb::Place chosen = m_editor->chosenUnit(); chosen.slot)
+        m_session.model().showUnitInPanel(*chosen.quantity, *chosen.slot);
     showAll();
     handBack();
 }

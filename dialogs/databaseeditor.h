@@ -1,8 +1,9 @@
-// The database editor: renames units, changes coefficients and descriptions,
-// adds units and categories, all through the unit database's operations.
+// The database editor: renames units, changes coefficients and descriptions, adds and
+// deletes units and categories, and takes changes back, all through the database's operations.
 #pragma once
 
 #include "dialogs/handbackdialog.h"
+#include "unitdb/unitdatabase.h"
 
 class QComboBox;
 class QLabel;
@@ -10,10 +11,6 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class Messenger;
-namespace unitdb
-{
-class UnitDatabase;
-}
 
 class FlatTextEdit;
 
@@ -27,6 +24,10 @@ public:
     // list is brought up to date with the database first, as it is when the editor is shown.
     void selectCategory(int index);
     void selectUnit(int slot);
+    // The category chosen, and the unit the boxes show (none while no unit is chosen).
+    unitdb::Place chosenUnit() const;
+    // False when a box holds what cannot be stored (see below).
+    bool commitBoxes();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -40,22 +41,35 @@ private:
     void nameEdited();
     void coefficientEdited();
     void descChanged();
-    // The name and coefficient boxes are stored only here: on Enter, on leaving the box,
-    // on choosing another unit or category and on "ОК". What cannot be stored stays in
-    // the box with its reason beside it, and the database keeps its value.
-    void commitBoxes();
-    void commitName();
-    void commitCoefficient();
+    // The boxes are stored only here, each a step that can be taken back: on Enter (name,
+    // coefficient), on leaving the box, on choosing another unit or category, before any other
+    // change, on "ОК" and when the program ends with the editor open. What cannot be stored
+    // stays in the box with its reason under it, and the database keeps its value:
+    // commitName() and commitCoefficient() return that reason.
+    QString commitName();
+    QString commitCoefficient();
+    void commitDescription();
     void newUnit();
     void newCategory();
+    void deleteUnit();
+    void deleteCategory();
+    // Undo or redo: the database's step, shown where it left the database.
+    void takeStep(std::optional<unitdb::Place> (unitdb::UnitDatabase::*step)());
+    // Selects the quantity and the unit of a place, each only when there is one.
+    void showPlace(const std::optional<unitdb::Place>& place);
+    // Empty and disabled while no unit is chosen.
+    void clearBoxes();
+    void updateButtons();
     void showReason(QLineEdit* box, QLabel* line, const QString& why);
     void refuse(const QString& why);
+    bool ask(const QString& question); // Yes or No
 
     unitdb::UnitDatabase& m_db;
     Messenger& m_msg;
     // The slot the three boxes show; -1 while they show nothing.
     int m_shownCategory = -1;
     int m_shownUnit = -1;
+    QString m_descKept; // the description box's last text that the file can hold
 
     QComboBox* m_categoryList = nullptr;
     QListWidget* m_unitList = nullptr;
@@ -64,4 +78,8 @@ private:
     FlatTextEdit* m_descEdit = nullptr;
     QLabel* m_nameReason = nullptr;
     QLabel* m_coefficientReason = nullptr;
+    QPushButton* m_deleteUnitButton = nullptr;
+    QPushButton* m_deleteCategoryButton = nullptr;
+    QPushButton* m_undoButton = nullptr;
+    QPushButton* m_redoButton = nullptr;
 };

@@ -383,6 +383,64 @@ QString textRefusal(const unitdb::TextCheck& check)
     }
 }
 
+namespace
+{
+
+// "больше 51 раздела", "больше 101 единицы", "больше 52 разделов".
+QString moreThan(std::size_t count, const QString& oneOf, const QString& manyOf)
+{
+    const bool singular = count % 10 == 1 && count % 100 != 11;
+    return QStringLiteral("больше %1 %2").arg(count).arg(singular ? oneOf : manyOf);
+}
+
+} // namespace
+
+QString editRefusal(const unitdb::EditResult& result, EditedName name)
+{
+    using unitdb::ErrorCode;
+    switch (result.code) {
+    case ErrorCode::DuplicateName:
+        return name == EditedName::Unit ? QStringLiteral("Такая единица уже есть.")
+                                        : QStringLiteral("Такая категория уже есть.");
+    case ErrorCode::TooManyUnits:
+        return QStringLiteral("В разделе не может быть %1.")
+            .arg(moreThan(unitdb::kMaxUnits, QStringLiteral("единицы"), QStringLiteral("единиц")));
+    case ErrorCode::TooManyCategories:
+        return QStringLiteral("В базе не может быть %1.")
+            .arg(moreThan(unitdb::kMaxQuantities, QStringLiteral("раздела"),
+                          QStringLiteral("разделов")));
+    case ErrorCode::LastUnit:
+        return QStringLiteral("В разделе должна остаться хотя бы одна единица.");
+    case ErrorCode::LastQuantity:
+        return QStringLiteral("В базе должен остаться хотя бы один раздел.");
+    case ErrorCode::BadCoefficient:
+        return QStringLiteral("Это не число.");
+    case ErrorCode::NotPositive:
+    case ErrorCode::OutOfRange:
+        return QStringLiteral("Нужно число больше нуля.");
+    default:
+        return textRefusal(result.text);
+    }
+}
+
+QString deleteUnitQuestion(const QString& unit)
+{
+    return unit.isEmpty() ? QStringLiteral("Удалить единицу без названия?")
+                          : QStringLiteral("Удалить единицу «%1»?").arg(unit);
+}
+
+QString deleteQuantityQuestion(const QString& quantity)
+{
+    return QStringLiteral("Удалить категорию «%1» со всеми её единицами?").arg(quantity);
+}
+
+QString unstoredBoxText(EditorBox box, const QString& why)
+{
+    return (box == EditorBox::Name ? QStringLiteral("Наименование единицы не сохранено. ")
+                                   : QStringLiteral("Коэффициент не сохранён. ")) +
+           why + QStringLiteral("\nИсправьте его или отмените изменение (Ctrl+Z).");
+}
+
 QString verseText()
 {
     // Shown in a Qt box, so the lines break at "\n".

@@ -62,3 +62,13 @@ QString calcErrorText(calc::CalcError code);
 
 // A text our files cannot hold, refused where it is typed.
 QString textRefusal(const unitdb::TextCheck& check);
+
+// Why the database refused an edit of the editor, a unit's name or a new quantity's.
+enum class EditedName { Unit, Quantity };
+QString editRefusal(const unitdb::EditResult& result, EditedName name = EditedName::Unit);
+
+// The editor's questions before a deletion, and what «ОК» says of a box it cannot store.
+QString deleteUnitQuestion(const QString& unit);
+QString deleteQuantityQuestion(const QString& quantity);
+enum class EditorBox { Name, Coefficient };
+QString unstoredBoxText(EditorBox box, const QString& why);

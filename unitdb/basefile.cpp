@@ -162,6 +162,12 @@ LoadResult parseRecords(std::vector<Quantity>& quantities,
         return empty;
     }
 
+    // A fault inside a quantity's units leaves it without those after the fault.
+    const auto cut = [](ErrorCode code, std::size_t line) {
+        LoadResult r = fault(code, line);
+        r.lastCut = true;
+        return r;
+    };
     std::size_t i = 0;
     while (i < end) {
         // A blank line between records (or before the first) names no category.
@@ -182,32 +188,32 @@ LoadResult parseRecords(std::vector<Quantity>& quantities,
 
         for (;;) {
             if (i >= n)
-                return fault(ErrorCode::UnexpectedEnd, n);
+                return cut(ErrorCode::UnexpectedEnd, n);
             const std::string_view line = lines[i];
             const Field unit = readField(line, 0);
             if (unit.unclosedQuote)
-                return fault(ErrorCode::UnclosedQuote, i);
+                return cut(ErrorCode::UnclosedQuote, i);
             if (isEndMarker(unit.text)) {
                 if (unit.endedByComma)
-                    return fault(ErrorCode::ExtraField, i);
+                    return fault(ErrorCode::ExtraField, i); // every unit is read
                 ++i;
                 break;
             }
             if (!unit.endedByComma)
-                return fault(ErrorCode::MissingCoefficient, i);
+                return cut(ErrorCode::MissingCoefficient, i);
             const Field coefficient = readField(line, unit.next);
             if (coefficient.unclosedQuote)
-                return fault(ErrorCode::UnclosedQuote, i);
+                return cut(ErrorCode::UnclosedQuote, i);
             if (coefficient.endedByComma)
-                return fault(ErrorCode::ExtraField, i);
+                return cut(ErrorCode::ExtraField, i);
             double value = 0.0;
             if (const ErrorCode why = readCoefficient(coefficient.text, value);
                 why != ErrorCode::None)
-                return fault(why, i);
+                return cut(why, i);
             if (units.size() == kMaxUnits)
-                return fault(ErrorCode::TooManyUnits, i);
+                return cut(ErrorCode::TooManyUnits, i);
             if (i + 1 >= n)
-                return fault(ErrorCode::UnexpectedEnd, n);
+                return cut(ErrorCode::UnexpectedEnd, n);
 
             std::string desc(lines[i + 1]);
             if (!desc.empty() && desc.back() != '.')
@@ -248,8 +254,11 @@ LoadResult load(UnitDatabase& database, const std::filesystem::path& path,
     LoadResult result = parseRecords(quantities, lines);
     // A fault before the bad line is told first; a record cut short by it is the bad line's.
     if (malformed && (result.ok() || result.code == ErrorCode::EmptyFile ||
-                      result.line > static_cast<int>(badLine)))
+                      result.line > static_cast<int>(badLine))) {
+        const bool cut = result.lastCut;
         result = unitdb::fault(ErrorCode::InvalidUtf8, badLine); // not the parameter
+        result.lastCut = cut;
+    }
     database = UnitDatabase(std::move(quantities), text.encoding);
     result.stamp = file.stamp;
     return result;

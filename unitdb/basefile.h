@@ -21,6 +21,7 @@ struct LoadResult {
     ErrorCode code = ErrorCode::None;
     int line = 0;         // 1-based line of the fault (one past the last line for an early end)
     bool partial = false; // the database holds only the records read before `line`
+    bool lastCut = false; // the fault sits inside the last quantity, which lacks its later units
     fileio::FileError fileError = fileio::FileError::None; // why FileUnread
     int systemError = 0;                                   // errno, for FileUnread
     fileio::FileStamp stamp; // the file as read, when it was read (ok() or partial)

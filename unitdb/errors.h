@@ -19,6 +19,8 @@ enum class ErrorCode {
     TooManyCategories,  // Load, edit: a quantity beyond the 51 the lists hold
     TooManyUnits,       // Load, edit: a unit beyond the 101 a quantity holds
     DuplicateName,      // edit: a second quantity, or a second unit in one quantity, of a name
+    LastUnit,           // edit: deleting the only unit of a quantity
+    LastQuantity,       // edit: deleting the only quantity
     LineBreak,          // text rule: a line break where the file keeps the text on one line
     OpeningQuote,       // text rule: a name opens with a double quote, blanks before it or not
     QuoteInQuotedName,  // text rule: a name that must be written in quotes holds one

@@ -83,62 +83,142 @@ EditResult UnitDatabase::checkQuantityName(std::string_view name) const
     return {};
 }
 
+EditResult UnitDatabase::checkUnitDeletion(std::size_t quantity) const
+{
+    assert(quantity < m_quantities.size());
+    if (m_quantities[quantity].units.size() <= 1)
+        return refused(ErrorCode::LastUnit);
+    return {};
+}
+
+EditResult UnitDatabase::checkQuantityDeletion() const
+{
+    // The file needs a quantity to be read back at all.
+    if (m_quantities.size() <= 1)
+        return refused(ErrorCode::LastQuantity);
+    return {};
+}
+
+EditResult UnitDatabase::make(Step step)
+{
+    replace(step, step.before, step.after);
+    m_undo.push_back(std::move(step));
+    m_redo.clear();
+    m_changed = true;
+    return {};
+}
+
+Place UnitDatabase::replace(const Step& step, const std::optional<Quantity>& from,
+                            const std::optional<Quantity>& to)
+{
+    const auto at = m_quantities.begin() + static_cast<std::ptrdiff_t>(step.quantity);
+    if (from && to)
+        *at = *to;
+    else if (to)
+        m_quantities.insert(at, *to);
+    else
+        m_quantities.erase(at);
+    Place place;
+    if (!m_quantities.empty())
+        place.quantity = std::min(step.quantity, m_quantities.size() - 1);
+    // The unit is there unless this move took it away, with its quantity or alone.
+    if (from && to && step.slot && to->units.size() >= from->units.size())
+        place.slot = step.slot;
+    return place;
+}
+
+std::optional<Place> UnitDatabase::undo()
+{
+    if (m_undo.empty())
+        return std::nullopt;
+    m_redo.push_back(std::move(m_undo.back()));
+    m_undo.pop_back();
+    m_changed = true;
+    const Step& step = m_redo.back();
+    return replace(step, step.after, step.before);
+}
+
+std::optional<Place> UnitDatabase::redo()
+{
+    if (m_redo.empty())
+        return std::nullopt;
+    m_undo.push_back(std::move(m_redo.back()));
+    m_redo.pop_back();
+    m_changed = true;
+    const Step& step = m_undo.back();
+    return replace(step, step.before, step.after);
+}
+
 EditResult UnitDatabase::addUnit(std::size_t quantity)
 {
     assert(quantity < m_quantities.size());
-    std::vector<Unit>& units = m_quantities[quantity].units;
-    if (units.size() >= kMaxUnits)
+    const Quantity& before = m_quantities[quantity];
+    if (before.units.size() >= kMaxUnits)
         return refused(ErrorCode::TooManyUnits);
     // Not checked for a duplicate: a nameless unit waits for its name, and may wait beside another.
-    units.push_back({});
-    m_changed = true;
-    return {};
+    Quantity after = before;
+    after.units.emplace_back();
+    return make({quantity, before.units.size(), before, std::move(after)});
 }
 
 EditResult UnitDatabase::addQuantity(std::string name)
 {
     if (const EditResult why = checkQuantityName(name); !why.ok())
         return why;
-    m_quantities.push_back({std::move(name), {}});
-    m_changed = true;
-    return {};
+    return make({m_quantities.size(), 0, std::nullopt, Quantity{std::move(name), {Unit{}}}});
 }
 
 EditResult UnitDatabase::renameUnit(std::size_t quantity, std::size_t slot, std::string name)
 {
-    std::string& stored = unitAt(m_quantities, quantity, slot).name;
-    if (stored == name)
+    if (unitAt(m_quantities, quantity, slot).name == name)
         return {};
     if (const EditResult why = checkUnitName(quantity, slot, name); !why.ok())
         return why;
-    stored = std::move(name);
-    m_changed = true;
-    return {};
+    Quantity after = m_quantities[quantity];
+    after.units[slot].name = std::move(name);
+    return make({quantity, slot, m_quantities[quantity], std::move(after)});
 }
 
 EditResult UnitDatabase::setCoefficient(std::size_t quantity, std::size_t slot, double coefficient)
 {
-    double& stored = unitAt(m_quantities, quantity, slot).coefficient;
+    const double stored = unitAt(m_quantities, quantity, slot).coefficient;
     if (const ErrorCode why = checkCoefficient(coefficient); why != ErrorCode::None)
         return refused(why);
     if (stored == coefficient)
         return {};
-    stored = coefficient;
-    m_changed = true;
-    return {};
+    Quantity after = m_quantities[quantity];
+    after.units[slot].coefficient = coefficient;
+    return make({quantity, slot, m_quantities[quantity], std::move(after)});
 }
 
 EditResult UnitDatabase::setDescription(std::size_t quantity, std::size_t slot, std::string text)
 {
-    std::string& stored = unitAt(m_quantities, quantity, slot).description;
     text = flattened(text);
-    if (stored == text)
+    if (unitAt(m_quantities, quantity, slot).description == text)
         return {};
     if (const TextCheck check = checkText(text, TextField::Description, m_encoding); !check.ok())
         return refused(check);
-    stored = std::move(text);
-    m_changed = true;
-    return {};
+    Quantity after = m_quantities[quantity];
+    after.units[slot].description = std::move(text);
+    return make({quantity, slot, m_quantities[quantity], std::move(after)});
+}
+
+EditResult UnitDatabase::deleteUnit(std::size_t quantity, std::size_t slot)
+{
+    assert(slot < m_quantities[quantity].units.size());
+    if (const EditResult why = checkUnitDeletion(quantity); !why.ok())
+        return why;
+    Quantity after = m_quantities[quantity];
+    after.units.erase(after.units.begin() + static_cast<std::ptrdiff_t>(slot));
+    return make({quantity, slot, m_quantities[quantity], std::move(after)});
+}
+
+EditResult UnitDatabase::deleteQuantity(std::size_t quantity)
+{
+    assert(quantity < m_quantities.size());
+    if (const EditResult why = checkQuantityDeletion(); !why.ok())
+        return why;
+    return make({quantity, std::nullopt, m_quantities[quantity], std::nullopt});
 }
 
 } // namespace unitdb

@@ -6,6 +6,7 @@
 #include "unitdb/textrule.h"
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -38,6 +39,13 @@ struct EditResult {
     bool ok() const { return code == ErrorCode::None; }
 };
 
+// A quantity and one of its units, by position; either may be none.
+struct Place {
+    std::optional<std::size_t> quantity;
+    std::optional<std::size_t> slot;
+    bool operator==(const Place&) const = default;
+};
+
 class UnitDatabase
 {
 public:
@@ -63,27 +71,56 @@ public:
 
     // The editor's operations. Each refuses, changing nothing, what the file could not hold:
     // a 102nd unit, a 52nd quantity, a text the encoding or the format cannot carry, a second
-    // quantity of the same name, a second unit of the same name in one quantity. Storing what
-    // is already there is no change.
+    // quantity of the same name, a second unit of the same name in one quantity; and a
+    // deletion that would leave a quantity without units or the database without quantities.
+    // Storing what is already there is no change; every change is a step undo() takes back.
     // Appends a nameless unit with coefficient 1; several may wait for their names at once.
     EditResult addUnit(std::size_t quantity);
-    EditResult addQuantity(std::string name); // appends an empty quantity
+    // Appends a quantity holding one nameless unit, as a quantity is started.
+    EditResult addQuantity(std::string name);
     EditResult renameUnit(std::size_t quantity, std::size_t slot, std::string name);
     EditResult setCoefficient(std::size_t quantity, std::size_t slot, double coefficient);
     // Line breaks become blanks: the file keeps a description on one line.
     EditResult setDescription(std::size_t quantity, std::size_t slot, std::string text);
+    EditResult deleteUnit(std::size_t quantity, std::size_t slot);
+    EditResult deleteQuantity(std::size_t quantity); // with its units
 
     // Whether a name could be given to a unit or a new quantity: the same checks as above.
     EditResult checkUnitName(std::size_t quantity, std::size_t slot, std::string_view name) const;
     EditResult checkQuantityName(std::string_view name) const;
+    // Whether a unit of the quantity, or a quantity, could be deleted.
+    EditResult checkUnitDeletion(std::size_t quantity) const;
+    EditResult checkQuantityDeletion() const;
+
+    // Takes back the last change not taken back yet, as far back as the database was made;
+    // redo() makes the last one taken back again, until a new change clears them. Each says
+    // where the step now stands: its quantity (or the one in its place, none when none is
+    // left) and its unit when that is there; nothing when there was no step to take.
+    std::optional<Place> undo();
+    std::optional<Place> redo();
+    bool canUndo() const { return !m_undo.empty(); }
+    bool canRedo() const { return !m_redo.empty(); }
 
     // The same quantities and units in the same order; the encoding and the flag do not count.
     bool operator==(const UnitDatabase& other) const { return m_quantities == other.m_quantities; }
 
 private:
+    // A change as the quantity before and after it; none where it was added or deleted.
+    struct Step {
+        std::size_t quantity = 0;
+        std::optional<std::size_t> slot; // the unit it changed, added or deleted
+        std::optional<Quantity> before;
+        std::optional<Quantity> after;
+    };
+    EditResult make(Step step);
+    Place replace(const Step& step, const std::optional<Quantity>& from,
+                  const std::optional<Quantity>& to);
+
     std::vector<Quantity> m_quantities;
     TextEncoding m_encoding = TextEncoding::Cp1251;
     bool m_changed = false;
+    std::vector<Step> m_undo;
+    std::vector<Step> m_redo;
 };
 
 } // namespace unitdb

@@ -157,6 +157,16 @@ TEST_F(ConversionModelTest, TheListKeepsTheChosenQuantityByItsPlaceInTheDatabase
     EXPECT_EQ(m_model.unitSlot(kInputRow), -1);
 }
 
+TEST_F(ConversionModelTest, AfterTheEditorRowsKeepTheSlotsStillThereAndThePanelItsRow)
+{
+    units(Yard, {Metre, Foot, Angstrom, Yard});
+    m_model.showInPanel(1);
+    ASSERT_TRUE(m_db.deleteUnit(0, Versta).ok());
+    m_model.refresh();
+    EXPECT_EQ(slots(), (std::array<int, 5>{Metre, Foot, Angstrom, 0, 0})); // 7 is past the end
+    EXPECT_EQ(m_model.panel()->unitName, "Ярд (ярд)");                     // now in slot 6
+}
+
 TEST_F(ConversionModelTest, ClickingAnOutputMakesItTheInputInPlace)
 {
     units(Metre, {Centimetre, Kilometre, Metre, Metre});

@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
-#include <ctime>
 
 using namespace testsupport;
 
@@ -67,31 +66,31 @@ private slots:
         QCOMPARE(name()->text(), QStringLiteral("Тонна (т)"));
         QCOMPARE(coefficient()->text(), QStringLiteral("1000"));
         ed<QComboBox>("Combo1")->setCurrentIndex(0);
-        chooseUnit(0); // Ангстрем, 1E-10
-        chooseUnit(1); // Аршин, 0.7112
+        QVERIFY(!name()->isEnabled()); // no unit chosen
+        chooseUnit(0);                 // Ангстрем, 1E-10
+        chooseUnit(1);                 // Аршин, 0.7112
         click("Command1");
         QVERIFY(!db().changed());
     }
 
     // Each way of leaving a box stores what it holds, a coefficient at full precision; a
-    // refused text stays in the box to be fixed, with the reason beside it, never in a
-    // message box, and the database keeps the old value.
+    // refused text stays in the box to be fixed, with the reason under it, and the database
+    // keeps the old value. Only "ОК" says it in a message box, and stays.
     void typedTextIsCommittedOrRefusedInPlace_data()
     {
         QTest::addColumn<TypedRow>("row");
         const char* const k = "KoefEdit";
         const char* const n = "NameEdit";
-        const char* const notPositive = "Нужно число больше нуля.";
         const TypedRow rows[] = {
             {k, "1E-10", "Enter", "1E-10", ""},
             {k, "1/8", "Tab", "0.125", ""},
-            {k, "1/8", "Unit", "0.125", ""},
+            {k, "sqrt(pi/pi)/8", "Unit", "0.125", ""},
             {k, "1/8", "OK", "0.125", ""},
             {k, "5\u22121", "Enter", "4", ""},
             {k, "(5", "Enter", "0.7112", "Не хватает скобки «)»."},
             {k, "5/0", "Tab", "0.7112", "Деление на ноль не допускается!"},
-            {k, "0", "Enter", "0.7112", notPositive},
-            {k, "abc", "OK", "0.7112", notPositive},
+            {k, "0", "Enter", "0.7112", "Нужно число больше нуля."},
+            {k, "abc", "OK", "0.7112", "Это не число."},
             {n, "Ярд (ярд)", "Enter", "Ярд (ярд)", ""},
             {n, "**", "Tab", "**", ""},
             {n, " Аршин, старый", "Enter", " Аршин, старый", ""},
@@ -100,7 +99,7 @@ private slots:
             {n, "\"Аршин", "Enter", "Аршин (арш)", "Кавычка в начале недопустима."},
             {n, "*", "Enter", "Аршин (арш)", "Имя «*» недопустимо."},
             {n, "м²", "Enter", "Аршин (арш)", "Символ «²» недопустим."},
-            {n, "Метр (м)", "Enter", "Аршин (арш)", "Такая единица уже есть."}};
+            {n, "Метр (м)", "OK", "Аршин (арш)", "Такая единица уже есть."}};
         for (const TypedRow& row : rows)
             QTest::addRow("%s: %s, %s", row.box, row.typed, row.exit) << row;
     }
@@ -128,20 +127,20 @@ private slots:
         const std::string stored = isName ? unit.name : calc::numberText(unit.coefficient);
         QCOMPARE(stored, std::string(row.stored));
         QCOMPARE(db().changed(), reason.isEmpty());
-        QVERIFY(m_msg.messages.isEmpty());
+        const bool kept = exit == "OK" && !reason.isEmpty();
+        QCOMPARE(m_msg.messages.size(), kept ? 1 : 0);
         QCOMPARE(ed<QLabel>(isName ? "NameReason" : "KoefReason")->toolTip(), reason);
-        QCOMPARE(m_window->editor()->isVisible(), exit != "OK");
+        QCOMPARE(m_window->editor()->isVisible(), exit != "OK" || kept);
         if (exit == "Enter" || exit == "Tab")
             QCOMPARE(box->text(), isName || !reason.isEmpty() ? typed : num(row.stored));
     }
 
-    // A megabyte without a blank opens and pastes at once (Qt lays such a run out in time
-    // growing with its square), and is stored as typed, without the cuts that lay it out.
-    void longDescriptionIsQuickAndExact()
+    // A long run without a blank is laid out in cuts (its speed: bench/largeinput_bench) but
+    // stored as typed, without them.
+    void longDescriptionIsKeptExactly()
     {
-        const QString run(1 << 20, u'ж');
+        const QString run(5000, u'ж');
         QVERIFY(db().setDescription(0, 0, ui::utf8(run)).ok());
-        const std::clock_t start = std::clock(); // processor time: a busy machine does not count
         openEditor();
         auto* box = ed<QPlainTextEdit>("DescEdit");
         box->grab();
@@ -149,7 +148,7 @@ private slots:
         QGuiApplication::clipboard()->setText(run + QStringLiteral("\n!"));
         box->paste();
         box->grab();
-        QCOMPARE_LT(std::clock() - start, 2 * CLOCKS_PER_SEC);
+        click("Command1");
         QCOMPARE(db().unit(0, 0).description, ui::utf8(run + run + QStringLiteral(" !")));
     }
 
@@ -174,6 +173,64 @@ private slots:
         QCOMPARE(lastMessage(), QStringLiteral("В базе не может быть больше 51 раздела."));
     }
 
+    // A deletion asks first, and leaves a quantity its last unit and the database its last
+    // quantity; "ОК" shows what is left.
+    void deletionAsksFirstAndKeepsTheLastOne()
+    {
+        openEditor(); // Длина, Ангстрем
+        click("cmdDeleteUnit");
+        QCOMPARE(lastMessage(), QStringLiteral("Удалить единицу «Ангстрем (А)»?")); // No
+        m_msg.answers << MsgAnswer::Yes;
+        click("cmdDeleteUnit");
+        QCOMPARE((db())[0].units.size(), 4u);
+        QVERIFY(!name()->isEnabled());
+        ed<QComboBox>("Combo1")->setCurrentIndex(3); // Одна
+        chooseUnit(0);
+        click("cmdDeleteUnit");
+        QCOMPARE(lastMessage(), QStringLiteral("В разделе должна остаться хотя бы одна единица."));
+        m_msg.answers << MsgAnswer::Yes << MsgAnswer::Yes << MsgAnswer::Yes;
+        for (int i = 0; i < 4; ++i) // Одна, Пустая, Масса, and Длина is kept
+            click("cmdDeleteCategory");
+        QCOMPARE(lastMessage(), QStringLiteral("В базе должен остаться хотя бы один раздел."));
+        click("Command1");
+        QCOMPARE(items("SelUnit"), QStringList{QStringLiteral("Длина")});
+        QCOMPARE(list("InUnit")->count(), 4);
+    }
+
+    // Every change is a step: Ctrl+Z, from a box too, takes them back in turn to what was
+    // loaded, typing not yet stored first; Ctrl+Y and Ctrl+Shift+Z make them again.
+    void changesAreTakenBackToWhatWasLoadedAndMadeAgain()
+    {
+        openEditor(); // Длина, Ангстрем
+        QVERIFY(QTest::qWaitForWindowActive(m_window->editor()));
+        const auto loaded = db().quantities();
+        retype(name(), QStringLiteral("Ярд (ярд)"));
+        m_msg.answers << MsgAnswer::Yes;
+        click("cmdDeleteUnit"); // the name first: two steps
+        m_msg.inputAnswers.enqueue(QStringLiteral("Время"));
+        click("Command3");
+        const auto edited = db().quantities();
+        typeText(name(), QStringLiteral("Час"));
+        QTest::keyClick(name(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(db().quantities(), edited);
+        auto* units = ed<QListWidget>("List1");
+        for (int i = 0; i < 3; ++i)
+            QTest::keyClick(units, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(db().quantities(), loaded);
+        QCOMPARE(name()->text(), QStringLiteral("Ангстрем (А)"));
+        QVERIFY(!ed<QPushButton>("cmdUndo")->isEnabled());
+        QTest::keyClick(name(), Qt::Key_Y, Qt::ControlModifier);
+        QTest::keyClick(name(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        click("cmdRedo");
+        QCOMPARE(db().quantities(), edited);
+        for (int i = 0; i < 3; ++i)
+            click("cmdUndo");
+        click("Command1");
+        m_msg.messages.clear();
+        m_window->shutDown();
+        QVERIFY(m_msg.messages.isEmpty()); // as loaded: nothing to save
+    }
+
     // "ОК" shows the edits in the main window, which keeps its choices; Base.dat is written
     // byte for byte, and the next start sorts what the editor appended.
     void editsAreShownSavedAndFoundSortedAtTheNextStart()
@@ -181,9 +238,6 @@ private slots:
         list("InUnit")->setCurrentIndex(3);
         openEditor();
         retype(name(), QStringLiteral("Бар (б)")); // Метр
-        QGuiApplication::clipboard()->setText(QStringLiteral("Основная единица\nдлины."));
-        ed<QPlainTextEdit>("DescEdit")->selectAll();
-        ed<QPlainTextEdit>("DescEdit")->paste();
         m_msg.inputAnswers.enqueue(QStringLiteral("Время, сутки"));
         click("Command3");
         retype(name(), QStringLiteral("Секунда (с)"));
@@ -192,6 +246,12 @@ private slots:
         retype(coefficient(), QStringLiteral("60"));
         click("Command1");
         QCOMPARE(list("InUnit")->currentText(), QStringLiteral("Бар (б)"));
+        QCOMPARE(items("SelUnit").last(), QStringLiteral("Время, сутки"));
+        QCOMPARE(control<QLabel>("LblUnit")->text(), QStringLiteral("Минута (мин)")); // left chosen
+        openEditor(); // and left open at the end, its typing not yet stored
+        QGuiApplication::clipboard()->setText(QStringLiteral("Основная единица\nдлины."));
+        ed<QPlainTextEdit>("DescEdit")->selectAll();
+        ed<QPlainTextEdit>("DescEdit")->paste();
         m_msg.answers << MsgAnswer::Yes;
         m_window->shutDown();
         const std::string expected =

@@ -144,10 +144,24 @@ private:
                     for (std::size_t i = 0; i <= unitdb::kMaxUnits; ++i)
                         click(editor(), "Command2");
             },
+            [&] {
+                m_msg.answers << (chance(80) ? MsgAnswer::Yes : MsgAnswer::No);
+                click(editor(), chance(70) ? u"cmdDeleteUnit"_s : u"cmdDeleteCategory"_s);
+                m_msg.answers.clear();
+            },
+            [&] {
+                for (int n = 1 + pick(4); n > 0; --n)
+                    click(editor(), chance(70) ? u"cmdUndo"_s : u"cmdRedo"_s);
+            },
         };
         for (int n = 1 + pick(6); n > 0; --n)
-            actions[pick(9)]();
+            actions[pick(11)]();
         leave(editor(), "Command1");
+        // A text it cannot store keeps it open: the user takes it back.
+        if (editor()->isVisible()) {
+            click(editor(), "cmdUndo");
+            leave(editor(), "Command1");
+        }
     }
 
     void checkWindows()

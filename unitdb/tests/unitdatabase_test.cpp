@@ -1,5 +1,6 @@
 // The editor's operations on the database: what each one stores, and what it refuses
-// without changing anything, the limits included (the editor's test fills up to them).
+// without changing anything, the limits included (the editor's test fills up to them); and
+// how the steps are taken back and made again.
 #include "unitdb/unitdatabase.h"
 
 #include <gtest/gtest.h>
@@ -71,7 +72,9 @@ TEST(UnitDatabase, EachEditStoresWhatItSaysOrRefusesAndChangesNothing)
         {"new unit", [](auto& db) { return db.addUnit(1); }, None,
          [](auto& q) { q[1].units.emplace_back(); }},
         {"new quantity", [](auto& db) { return db.addQuantity(" Время, сутки"); }, None,
-         [](auto& q) { q.emplace_back().name = " Время, сутки"; }},
+         [](auto& q) {
+             q.push_back({" Время, сутки", {Unit{}}});
+         }},
         {"an existing quantity", [](auto& db) { return db.addQuantity("Масса"); }, DuplicateName,
          nullptr},
         {"a 102nd unit", [](auto& db) { return db.addUnit(0); }, TooManyUnits, nullptr, 0,
@@ -80,6 +83,18 @@ TEST(UnitDatabase, EachEditStoresWhatItSaysOrRefusesAndChangesNothing)
          nullptr, 0, TextEncoding::Cp1251, full()},
         {"a quantity opening with a quote", [](auto& db) { return db.addQuantity("\"Время"); },
          OpeningQuote, nullptr},
+        {"delete a unit", [](auto& db) { return db.deleteUnit(0, 0); }, None,
+         [](auto& q) { q[0].units.erase(q[0].units.begin()); }},
+        {"the only unit", [](auto& db) { return db.deleteUnit(1, 0); }, LastUnit, nullptr},
+        {"delete a quantity", [](auto& db) { return db.deleteQuantity(0); }, None,
+         [](auto& q) { q.erase(q.begin()); }},
+        {"the only quantity",
+         [](auto& db) { return db.deleteQuantity(0); },
+         LastQuantity,
+         nullptr,
+         0,
+         TextEncoding::Cp1251,
+         {kSample[1]}},
     };
     for (const EditRow& row : rows) {
         SCOPED_TRACE(row.what);
@@ -91,5 +106,45 @@ TEST(UnitDatabase, EachEditStoresWhatItSaysOrRefusesAndChangesNothing)
             row.effect(expected);
         EXPECT_EQ(db.quantities(), expected);
         EXPECT_EQ(db.changed(), row.effect != nullptr);
+        EXPECT_EQ(db.canUndo(), row.effect != nullptr);
     }
+}
+
+TEST(UnitDatabase, StepsAreTakenBackInTurnToTheStartAndMadeAgain)
+{
+    const std::optional<std::size_t> none;
+    const struct {
+        const char* what;
+        Edit edit;
+        Place undone; // what the editor shows after taking the step back
+        Place redone;
+    } steps[] = {
+        {"rename", [](auto& db) { return db.renameUnit(0, 1, "Ярд"); }, {0, 1}, {0, 1}},
+        {"new unit", [](auto& db) { return db.addUnit(1); }, {1, none}, {1, 1}},
+        {"delete a unit", [](auto& db) { return db.deleteUnit(0, 0); }, {0, 0}, {0, none}},
+        {"new quantity", [](auto& db) { return db.addQuantity("Время"); }, {1, none}, {2, none}},
+        {"delete a quantity", [](auto& db) { return db.deleteQuantity(0); }, {0, none}, {0, none}},
+    };
+    UnitDatabase db(kSample, TextEncoding::Cp1251);
+    std::vector<Quantities> states{db.quantities()};
+    for (const auto& step : steps) {
+        ASSERT_TRUE(step.edit(db).ok()) << step.what;
+        states.push_back(db.quantities());
+    }
+    for (std::size_t i = std::size(steps); i-- > 0;) {
+        SCOPED_TRACE(steps[i].what);
+        EXPECT_EQ(db.undo(), steps[i].undone);
+        EXPECT_EQ(db.quantities(), states[i]);
+    }
+    EXPECT_FALSE(db.undo());
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        SCOPED_TRACE(steps[i].what);
+        EXPECT_EQ(db.redo(), steps[i].redone);
+        EXPECT_EQ(db.quantities(), states[i + 1]);
+    }
+    EXPECT_FALSE(db.redo());
+    // A new change after a step taken back leaves nothing to make again.
+    db.undo();
+    ASSERT_TRUE(db.setCoefficient(0, 0, 2).ok());
+    EXPECT_FALSE(db.redo());
 }
