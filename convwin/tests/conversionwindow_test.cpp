@@ -73,7 +73,7 @@ private slots:
             << false << "Ошибка № 13: Файл Base.dat, строка 6: коэффициент не является числом.";
         QTest::newRow("settings folder in the way")
             << "Длина\nМетр (м),1\n\nФут (фт),0.3048\n\n*\n"
-            << true << "Ошибка № 75: Настройки не будут сохранены: файл";
+            << true << "Ошибка № 75: Настройки не будут сохранены: в папку";
     }
     // A missing Base.dat ends the program; whatever else goes wrong is told once and the
     // window opens on what could be read.
@@ -87,8 +87,8 @@ private slots:
         else
             writeCp1251(path("Base.dat"), base.toStdString());
         if (settingsTaken)
-            QDir(path({})).mkdir("taken");
-        QCOMPARE(start(settingsTaken ? path("taken") : QString()), !base.isNull());
+            writeCp1251(path("taken"), "");
+        QCOMPARE(start(settingsTaken ? path("taken/registry.reg") : QString()), !base.isNull());
         QCOMPARE(m_msg.messages.size(), 1);
         QVERIFY2(m_msg.texts()[0].startsWith(message), qPrintable(m_msg.texts()[0]));
         if (base.isNull())
