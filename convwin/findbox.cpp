@@ -2,6 +2,7 @@
 // typing never stops: Up and Down move in the list from there, Enter chooses.
 #include "convwin/findbox.h"
 
+#include "dialogs/access.h"
 #include "dialogs/uistyle.h"
 
 #include <QCoreApplication>
@@ -27,7 +28,10 @@ QString fromStd(const std::string& text)
 FindBox::FindBox(const unitdb::UnitDatabase& database, QWidget* parent)
     : QFrame(parent, Qt::Popup), m_db(database)
 {
+    // Qt leaves popups out of the accessibility tree; this one is listed under its window.
+    ui::exposeAs(this, QAccessible::Dialog);
     setObjectName(QStringLiteral("FindBox"));
+    setAccessibleName(QStringLiteral("Поиск единицы"));
     // The click that closes the box must not also press a button or swap rows.
     setAttribute(Qt::WA_NoMouseReplay);
     setFrameStyle(QFrame::Box | QFrame::Plain);
@@ -36,11 +40,15 @@ FindBox::FindBox(const unitdb::UnitDatabase& database, QWidget* parent)
     m_text = new QLineEdit(this);
     m_text->setObjectName(QStringLiteral("FindText"));
     m_text->setPlaceholderText(QStringLiteral("Единица измерения"));
+    m_text->setAccessibleName(QStringLiteral("Часть названия единицы"));
+    m_text->setAccessibleDescription(
+        QStringLiteral("Вверх и вниз выбирают в списке, Enter берёт единицу, Esc закрывает"));
     ui::setColours(m_text, ui::kFieldBack, ui::kFieldText);
     m_text->installEventFilter(this);
 
     m_list = new QListWidget(this);
     m_list->setObjectName(QStringLiteral("FindList"));
+    m_list->setAccessibleName(QStringLiteral("Найденные единицы"));
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setUniformItemSizes(true); // fifty rows per keystroke: no per-row measuring
     m_list->setFixedHeight(m_list->fontMetrics().height() * kVisibleRows + 4);
