@@ -157,8 +157,8 @@ def check_metrovanta(program, base, desktop, pyatspi, env):
             box = wait_for("Ctrl+F: no find box in the window's tree", find_box)
             if box is not None:
                 check_window(box, "find box", pyatspi)
-                key("Escape")
-                wait_for("Esc did not close the find box", lambda: find_box() is None, 5)
+            key("Escape")
+            wait_for("Esc did not close the find box", lambda: find_box() is None, 5)
             # Each by its key with the panel folded, and each closed by Esc.
             for keys, title in (("F1", "Создатель"), ("ctrl+comma", "Настройка"),
                                 ("F2", "Редактор")):
