@@ -9,7 +9,8 @@ cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-translations-l10n libgtest-dev
           libgmock-dev libbenchmark-dev fonts-dejavu-core units python3 xvfb xauth
-          dpkg-dev desktop-file-utils xdotool openbox x11-utils)
+          dpkg-dev desktop-file-utils xdotool openbox x11-utils
+          dbus at-spi2-core python3-pyatspi)
 
 # Only for ci-extra: libFuzzer, the Windows cross-compiler, GoogleTest's sources, Wine.
 extra_packages=(clang libclang-rt-14-dev g++-mingw-w64-x86-64-posix googletest wine wine64)

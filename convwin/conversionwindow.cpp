@@ -11,6 +11,7 @@
 #include "convwin/shutdownsteps.h"
 #include "convwin/unitpicker.h"
 #include "dialogs/aboutbox.h"
+#include "dialogs/access.h"
 #include "dialogs/databaseeditor.h"
 #include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
@@ -42,14 +43,22 @@ constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV
 
 const QString kOverflow = QStringLiteral("Переполнение");
 
+// `spoken` names the button for assistive technology, where a one-letter caption says nothing.
+// `keys` press it from anywhere in the window, the folded panel included.
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
-                        const QString& tooltip, QRect geometry)
+                        QString tooltip, QRect geometry, const QString& spoken,
+                        const QKeySequence& keys = {})
 {
     auto* button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    button->setToolTip(tooltip);
     button->setGeometry(geometry);
     button->setFocusPolicy(Qt::TabFocus);
+    button->setAccessibleName(spoken);
+    if (!keys.isEmpty()) {
+        button->setShortcut(keys);
+        tooltip += QStringLiteral(" (%1)").arg(keys.toString(QKeySequence::NativeText));
+    }
+    button->setToolTip(tooltip);
     return button;
 }
 
@@ -64,6 +73,7 @@ ConversionWindow::ConversionWindow(convmodel::Session& session, Messenger& messe
                                    QWidget* parent)
     : QWidget(parent), m_session(session), m_msg(messenger), m_heightTwips(kFoldedHeight)
 {
+    ui::exposeAs(this, QAccessible::Window);
     setObjectName(QStringLiteral("Form1"));
     setFont(ui::programFont());
     buildControls();
@@ -93,37 +103,46 @@ void ConversionWindow::buildControls()
     m_categoryList->setGeometry(ui::twipsRect(2400, 120, 3825, 315));
     m_categoryList->setMaxVisibleItems(20);
     ui::setColours(m_categoryList, ui::kFieldBack, ui::kFieldText);
+    m_categoryList->setAccessibleName(QStringLiteral("Категория"));
+    categoryLabel->setBuddy(m_categoryList);
 
     m_input = new InputLine(this);
     m_units[kInputRow] =
-        new UnitPicker(QStringLiteral("InUnit"), ui::twipsRect(2400, 480, 3495, 315), this);
+        new UnitPicker(QStringLiteral("InUnit"), QStringLiteral("Единица значения"),
+                       ui::twipsRect(2400, 480, 3495, 315), this);
     const QString help = QStringLiteral("Получить справку");
     for (int row = 0; row < kOutputRows; ++row) {
         m_outputs[static_cast<std::size_t>(row)] = new OutputField(row, this);
         m_units[static_cast<std::size_t>(row)] =
             new UnitPicker(QStringLiteral("OutUnit_%1").arg(row),
+                           QStringLiteral("Единица результата %1").arg(row + 1),
                            ui::twipsRect(2400, rowTop(row), 3495, 315), this);
     }
     for (int row = 0; row <= kInputRow; ++row)
-        m_help[static_cast<std::size_t>(row)] =
-            makeButton(this, QStringLiteral("CmdHelp_%1").arg(row), QStringLiteral("?"), help,
-                       ui::twipsRect(5880, rowTop(row), 315, 315));
+        m_help[static_cast<std::size_t>(row)] = makeButton(
+            this, QStringLiteral("CmdHelp_%1").arg(row), QStringLiteral("?"), help,
+            ui::twipsRect(5880, rowTop(row), 315, 315),
+            row == kInputRow ? QStringLiteral("Описание единицы значения")
+                             : QStringLiteral("Описание единицы результата %1").arg(row + 1));
 
     ui::addEtchedLine(this, QStringLiteral("Line"), 120, 6240, 2400);
     // Before the buttons: the unit's caption runs under them and must not take their clicks.
     m_panel = new DescriptionPanel(this);
     m_aboutButton =
         makeButton(this, QStringLiteral("Command1"), QStringLiteral("O"),
-                   QStringLiteral("О программе..."), ui::twipsRect(5340, 2520, 225, 225));
+                   QStringLiteral("О программе..."), ui::twipsRect(5340, 2520, 225, 225),
+                   QStringLiteral("О программе"), QKeySequence(Qt::Key_F1));
     m_settingsButton =
         makeButton(this, QStringLiteral("cmdSetup"), QStringLiteral("S"),
-                   QStringLiteral("Настройки..."), ui::twipsRect(5550, 2520, 225, 225));
+                   QStringLiteral("Настройки..."), ui::twipsRect(5550, 2520, 225, 225),
+                   QStringLiteral("Настройки"), QKeySequence(Qt::CTRL | Qt::Key_Comma));
     m_editorButton =
         makeButton(this, QStringLiteral("cmdEdit"), QStringLiteral("Р"),
-                   QStringLiteral("Редактирование базы"), ui::twipsRect(5760, 2520, 225, 225));
-    m_foldButton =
-        makeButton(this, QStringLiteral("CmdScroll"), QStringLiteral("^"),
-                   QStringLiteral("Скрыть справку"), ui::twipsRect(5970, 2520, 225, 225));
+                   QStringLiteral("Редактирование базы"), ui::twipsRect(5760, 2520, 225, 225),
+                   QStringLiteral("Редактор базы"), QKeySequence(Qt::Key_F2));
+    m_foldButton = makeButton(this, QStringLiteral("CmdScroll"), QStringLiteral("^"),
+                              QStringLiteral("Скрыть справку"), ui::twipsRect(5970, 2520, 225, 225),
+                              QStringLiteral("Свернуть описание"));
     m_foldButton->setEnabled(false);
     m_findBox = new FindBox(m_session.database(), this);
 
@@ -154,6 +173,7 @@ void ConversionWindow::connectControls()
     connect(m_aboutButton, &QPushButton::clicked, this, &ConversionWindow::openAbout);
     connect(m_editorButton, &QPushButton::clicked, this, &ConversionWindow::openEditor);
     connect(m_findBox, &FindBox::unitChosen, this, &ConversionWindow::findChosen);
+    // The input line's placeholder tells of these keys.
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::Key_F3)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this,
                 &ConversionWindow::openFind);
@@ -340,8 +360,7 @@ void ConversionWindow::openSettings()
         quantities << ui::qs(name);
     m_settingsDialog->setIgnoreFileEncoding(m_session.ignoreListEncoding());
     m_settingsDialog->setValues(m_session.runtime(), quantities);
-    setEnabled(false);
-    ui::showOver(m_settingsDialog.get(), this);
+    handOver(m_settingsDialog.get());
 }
 
 void ConversionWindow::openAbout()
@@ -350,8 +369,7 @@ void ConversionWindow::openAbout()
         m_aboutBox = std::make_unique<AboutBox>();
         connect(m_aboutBox.get(), &AboutBox::handedBack, this, &ConversionWindow::handBack);
     }
-    ui::showOver(m_aboutBox.get(), this);
-    setEnabled(false);
+    handOver(m_aboutBox.get());
 }
 
 void ConversionWindow::openEditor()
@@ -364,8 +382,7 @@ void ConversionWindow::openEditor()
     const auto quantity = m_session.model().quantityIndex();
     m_editor->selectCategory(quantity ? static_cast<int>(*quantity) : 0);
     m_editor->selectUnit(m_session.model().unitSlot(kInputRow));
-    ui::showOver(m_editor.get(), this);
-    setEnabled(false);
+    handOver(m_editor.get());
 }
 
 void ConversionWindow::openFind()
@@ -408,12 +425,22 @@ void ConversionWindow::editorHandedBack()
     handBack();
 }
 
+void ConversionWindow::handOver(QWidget* other)
+{
+    // Disabled, the window loses its focus; the keyboard comes back to where it was.
+    m_returnFocus = focusWidget();
+    setEnabled(false);
+    ui::showOver(other, this);
+}
+
 void ConversionWindow::handBack()
 {
     setEnabled(true);
     show();
     raise();
     activateWindow();
+    if (m_returnFocus)
+        m_returnFocus->setFocus(Qt::OtherFocusReason);
 }
 
 void ConversionWindow::changeHeight(int deltaTwips)

@@ -2,6 +2,7 @@
 // description panel. It shows the session's model and hands the user's actions to it.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 
 #include <array>
@@ -71,6 +72,7 @@ private:
     void findChosen(int position, int slot);
     void settingsHandedBack();
     void editorHandedBack();
+    void handOver(QWidget* other);
     void handBack();
 
     void changeHeight(int deltaTwips);
@@ -87,6 +89,7 @@ private:
     std::unique_ptr<AboutBox> m_aboutBox;
     std::unique_ptr<DatabaseEditor> m_editor;
     FindBox* m_findBox = nullptr;
+    QPointer<QWidget> m_returnFocus; // where the keyboard was when another window took over
 
     QComboBox* m_categoryList = nullptr;
     InputLine* m_input = nullptr;

@@ -23,6 +23,8 @@ DescriptionPanel::DescriptionPanel(QWidget* window)
     m_caption->setTextFormat(Qt::PlainText);
 
     setObjectName(QStringLiteral("LblDesc"));
+    setAccessibleName(QStringLiteral("Описание единицы"));
+    m_caption->setBuddy(this); // the unit's name labels its description
     setGeometry(ui::twipsRect(120, 2760, 6105, 1695));
     setReadOnly(true);
     setTabChangesFocus(true);

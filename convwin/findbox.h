@@ -33,6 +33,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Pixels the widest row of the quantities listed needs, the box's frame included.
+    int widestRow() const;
     void refill();
     void choose(const QListWidgetItem* item);
 

@@ -17,6 +17,9 @@ constexpr int kRowStep = 360;
 OutputField::OutputField(int row, QWidget* parent) : QLineEdit(QStringLiteral("0"), parent)
 {
     setObjectName(QStringLiteral("OutText_%1").arg(row));
+    setAccessibleName(QStringLiteral("Результат %1").arg(row + 1));
+    setAccessibleDescription(
+        QStringLiteral("Enter или щелчок делают результат значением; Ctrl+C копирует его"));
     setGeometry(ui::twipsRect(120, kRowTop + kRowStep * row, 2295, 315));
     setReadOnly(true);
     setFocusPolicy(Qt::TabFocus); // reached by Tab, to copy or swap by key

@@ -3,6 +3,7 @@
 #include "convwin/unitpicker.h"
 
 #include "convmodel/conversionmodel.h"
+#include "dialogs/access.h"
 #include "dialogs/uistyle.h"
 
 #include <QAbstractItemView>
@@ -11,10 +12,12 @@
 
 #include <vector>
 
-UnitPicker::UnitPicker(const QString& objectName, QRect geometry, QWidget* parent)
+UnitPicker::UnitPicker(const QString& objectName, const QString& spokenName, QRect geometry,
+                       QWidget* parent)
     : QComboBox(parent)
 {
     setObjectName(objectName);
+    ui::nameList(this, spokenName);
     setGeometry(geometry);
     setEditable(false);
     setMaxVisibleItems(20);

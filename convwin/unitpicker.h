@@ -8,7 +8,9 @@ class UnitPicker : public QComboBox
 {
     Q_OBJECT
 public:
-    UnitPicker(const QString& objectName, QRect geometry, QWidget* parent);
+    // `spokenName` is what assistive technology calls the list, rather than its current unit.
+    UnitPicker(const QString& objectName, const QString& spokenName, QRect geometry,
+               QWidget* parent);
 
     // The quantity's units, none chosen; the open list as wide as its longest name.
     void setUnits(const QStringList& names);

@@ -5,6 +5,7 @@
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "convmodel/inputtext.h"
+#include "dialogs/access.h"
 #include "dialogs/flattextedit.h"
 #include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
@@ -141,6 +142,20 @@ DatabaseEditor::DatabaseEditor(unitdb::UnitDatabase& database, Messenger& messen
         connect(new QShortcut(keys, this), &QShortcut::activated, this, undo);
     for (const QKeySequence& keys : kRedoKeys)
         connect(new QShortcut(keys, this), &QShortcut::activated, this, redo);
+
+    // Read aloud: the captions name their boxes and a refusal line is tied to its box.
+    const std::pair<const char*, QWidget*> buddies[] = {{"Label1", m_nameEdit},
+                                                        {"Label2", m_coefficientEdit},
+                                                        {"Label3", m_descEdit},
+                                                        {"NameReason", m_nameEdit},
+                                                        {"KoefReason", m_coefficientEdit}};
+    for (const auto& [label, box] : buddies)
+        if (auto* caption = findChild<QLabel*>(QLatin1String(label)))
+            caption->setBuddy(box);
+    ui::nameList(m_categoryList, QStringLiteral("Категория"));
+    m_unitList->setAccessibleName(QStringLiteral("Единицы категории"));
+    newUnitButton->setAccessibleName(QStringLiteral("Новая единица"));
+    newCategoryButton->setAccessibleName(QStringLiteral("Новая категория"));
 }
 
 void DatabaseEditor::listCategories()
@@ -270,6 +285,7 @@ void DatabaseEditor::showReason(QLineEdit* box, QLabel* line, const QString& why
     box->setStyleSheet(why.isEmpty() ? QString()
                                      : QStringLiteral("QLineEdit { border: 1px solid #FF0000; }"));
     line->setToolTip(why);
+    box->setAccessibleDescription(why); // said on the box, where the user is typing
     line->setText(line->fontMetrics().elidedText(why, Qt::ElideRight, line->width()));
     line->setVisible(!why.isEmpty());
     updateButtons();

@@ -3,6 +3,7 @@
 // name its file cannot hold.
 #include "dialogs/settingsdialog.h"
 
+#include "dialogs/access.h"
 #include "dialogs/messagetexts.h"
 #include "dialogs/messenger.h"
 #include "dialogs/uistyle.h"
@@ -140,6 +141,7 @@ void SettingsDialog::buildControls()
     m_places->setPageStep(1);
     m_places->setValue(9);
     m_places->setTracking(true); // the label and the outputs follow the thumb while dragged
+    ui::useDesktopKeys(m_places);
     m_placesLabel = new QLabel(QStringLiteral("9"), this);
     m_placesLabel->setObjectName(QStringLiteral("Label4"));
     m_placesLabel->setGeometry(ui::twipsRect(4440, 1080, 225, 195));
@@ -159,6 +161,15 @@ void SettingsDialog::buildControls()
     for (QWidget* field : {static_cast<QWidget*>(m_logFile), static_cast<QWidget*>(m_ignoreList),
                            static_cast<QWidget*>(m_categories)})
         ui::setColours(field, ui::kFieldBack, ui::kFieldText);
+
+    // The "X" of the rounding caption means nothing read aloud.
+    m_roundCheck->setAccessibleName(QStringLiteral("Округлять результаты"));
+    m_logFile->setAccessibleName(QStringLiteral("Имя log-файла"));
+    m_places->setAccessibleName(QStringLiteral("Знаков после запятой"));
+    m_places->setAccessibleDescription(QStringLiteral("От 0 до 15; стрелки меняют число на один"));
+    m_ignoreList->setAccessibleName(QStringLiteral("Игнорируемые величины"));
+    m_ignoreList->setAccessibleDescription(QStringLiteral("Delete убирает величину из списка"));
+    ui::nameList(m_categories, QStringLiteral("Величина для списка игнорируемых"));
 }
 
 void SettingsDialog::connectControls()

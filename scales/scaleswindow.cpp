@@ -1,13 +1,13 @@
 // Builds the window at its designed twip geometry and keeps the labels in step with the bar.
 #include "scales/scaleswindow.h"
 
+#include "dialogs/access.h"
 #include "dialogs/qthelpers.h"
 #include "scales/temperature.h"
 
 #include <QFont>
 #include <QFontDatabase>
 #include <QGroupBox>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPalette>
 #include <QPlainTextEdit>
@@ -32,32 +32,33 @@ struct ScaleRow {
     int nameWidth; // twips
     const char* valueObject;
     const char* buttonObject;
+    const char* buttonName; // for assistive technology: the caption is only "?"
     const char* description;
 };
 
 // Top to bottom; each row's button sits at the row's height.
 const std::array<ScaleRow, 5> kRows{{
-    {"Celsius0", "Цельсий", 750, "Celsius", "Command1",
+    {"Celsius0", "Цельсий", 750, "Celsius", "Command1", "О шкале Цельсия",
      "В 1742 шведский физик Андерс Цельсий предложил температурную шкалу, в которой 1 градус "
      "(1°С) равен 1/100 разности температур кипения воды и таяния льда при атмосферном "
      "давлении, точка таяния льда принята за 0°С, кипения воды — за 100°С. На сегодняшний день "
      "самая популярная температурная шкала."},
-    {"Faren0", "Фаренгейт", 915, "Faren", "Command2",
+    {"Faren0", "Фаренгейт", 915, "Faren", "Command2", "О шкале Фаренгейта",
      "В 1724 году немецкий ученый Фаренгейт предложил температурную шкалу, 1 градус которой "
      "(1°F) равен 1/180 разности температур кипения воды и таяния льда при атмосферном "
      "давлении, а точка таяния льда имеет температуру +32°F. Температура по шкале Фаренгейта "
      "связана с температурой по шкале Цельсия (t°С) соотношением t°С = 5/9 (t°F – 32), "
      "1°F = 5/9°С."},
-    {"Kelvin0", "Кельвин", 750, "Kelvin", "Command3",
+    {"Kelvin0", "Кельвин", 750, "Kelvin", "Command3", "О шкале Кельвина",
      "Единица термодинамической температуры, равная 1/273,16 части термодинамической "
      "температуры тройной точки воды. До 1968 именовалась градус Кельвина (°К), названа в "
      "честь У. Томсона (Кельвина). Единица Международной практической температурной шкалы; "
      "одна из основных единиц СИ. 1К = 1°С."},
-    {"Rankin0", "Ранкин", 630, "Rankin", "Command4",
+    {"Rankin0", "Ранкин", 630, "Rankin", "Command4", "О шкале Ранкина",
      "Шотландский инженер Ранкин предложил температурную шкалу, нуль которой совпадает с нулем "
      "термодинамической температуры, а по размеру 1°R равен 5/9 К. Шкала не получила "
      "распространения."},
-    {"Reomur0", "Реомюр", 675, "Reomur", "Command5",
+    {"Reomur0", "Реомюр", 675, "Reomur", "Command5", "О шкале Реомюра",
      "Французский ученый Реомюр в 1730 предложил температурную шкалу, один градус которой "
      "равен 1/80 разности температур кипения воды и таяния льда при атмосферном давлении, т.е. "
      "1°R = 5/4 °С. Практически вышла из употребления."},
@@ -94,6 +95,7 @@ void fitLabel(QLabel* label, int minWidth, int minHeight)
 
 ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
 {
+    ui::exposeAs(this, QAccessible::Window);
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QStringLiteral("Перевод температур"));
     setFont(windowFont());
@@ -108,8 +110,10 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
     m_cels->setPageStep(25);
     m_cels->setValue(0);
     m_cels->setTracking(true);
-    m_cels->setFocusPolicy(Qt::StrongFocus);
-    m_cels->installEventFilter(this);
+    ui::useDesktopKeys(m_cels);
+    m_cels->setAccessibleName(QStringLiteral("Температура по Цельсию"));
+    m_cels->setAccessibleDescription(
+        QStringLiteral("Стрелки меняют её на градус, PgUp и PgDn - на 25 градусов"));
 
     auto* frame = new QGroupBox(QStringLiteral("Шкалы"), this);
     frame->setObjectName(QStringLiteral("Frame1"));
@@ -134,6 +138,8 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
         // 255 twips high at a 240-twip pitch, the buttons would overlap by a pixel.
         button->setGeometry(ui::twipsRect(4080, top, 255, kRowStep));
         button->setAutoDefault(true); // Enter presses the focused button, as Space does
+        button->setAccessibleName(QString::fromUtf8(row.buttonName));
+        button->setAccessibleDescription(QStringLiteral("Показать описание шкалы в поле справки"));
         const QString description = QString::fromUtf8(row.description);
         connect(button, &QPushButton::clicked, this,
                 [this, description] { m_helper->setPlainText(description); });
@@ -155,6 +161,7 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
     m_helper->setObjectName(QStringLiteral("Helper"));
     m_helper->setGeometry(ui::twipsRect(120, 2160, 4455, 1935));
     m_helper->setReadOnly(true);
+    m_helper->setAccessibleName(QStringLiteral("Справка"));
     QPalette palette = m_helper->palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
         palette.setColor(group, QPalette::Base, QColor(0x40, 0x40, 0x40));
@@ -168,41 +175,6 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
     connect(m_cels, &QScrollBar::valueChanged, this, &ScalesWindow::showTemperature);
     connect(m_cels, &QScrollBar::sliderMoved, this, &ScalesWindow::showTemperature);
     showTemperature(m_cels->value());
-}
-
-// QScrollBar inverts its key controls, so a horizontal bar would step left on the right arrow.
-// Keys work here as on a desktop scroll bar: right, down and Page Down go up the scale.
-bool ScalesWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched != m_cels || event->type() != QEvent::KeyPress)
-        return QWidget::eventFilter(watched, event);
-    QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
-    switch (static_cast<QKeyEvent*>(event)->key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Up:
-        action = QAbstractSlider::SliderSingleStepSub;
-        break;
-    case Qt::Key_Right:
-    case Qt::Key_Down:
-        action = QAbstractSlider::SliderSingleStepAdd;
-        break;
-    case Qt::Key_PageUp:
-        action = QAbstractSlider::SliderPageStepSub;
-        break;
-    case Qt::Key_PageDown:
-        action = QAbstractSlider::SliderPageStepAdd;
-        break;
-    case Qt::Key_Home:
-        action = QAbstractSlider::SliderToMinimum;
-        break;
-    case Qt::Key_End:
-        action = QAbstractSlider::SliderToMaximum;
-        break;
-    default:
-        return QWidget::eventFilter(watched, event);
-    }
-    m_cels->triggerAction(action);
-    return true;
 }
 
 void ScalesWindow::showTemperature(int celsius)

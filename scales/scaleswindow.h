@@ -21,9 +21,6 @@ class ScalesWindow : public QWidget
 public:
     explicit ScalesWindow(QWidget* parent = nullptr);
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void showTemperature(int celsius);
     void setValueText(QLabel* label, int value);

@@ -64,7 +64,11 @@ public:
         if (m_opened)
             return *m_opened;
         const fileio::FileReadResult read = fileio::readFile(m_file, kFileLimit);
-        if (!read.ok() && read.code != fileio::FileError::Missing) {
+        // A file in the way of a folder leaves nothing to read there: what fails is writing,
+        // and the folder check below says so.
+        const bool noFolder =
+            read.code == fileio::FileError::ReadFailed && read.systemError == ENOTDIR;
+        if (!read.ok() && read.code != fileio::FileError::Missing && !noFolder) {
             m_opened = status(StoreError::FileUnread, read.systemError, read.code);
             return *m_opened;
         }

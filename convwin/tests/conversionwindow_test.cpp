@@ -77,7 +77,7 @@ private slots:
                                              "должен быть больше нуля.";
         QTest::newRow("settings folder in the way")
             << "Длина\nМетр (м),1\n\nФут (фт),0.3048\n\n*\n"
-            << true << "Ошибка № 75: Настройки не будут сохранены: файл";
+            << true << "Ошибка № 75: Настройки не будут сохранены: в папку";
     }
     // A missing Base.dat ends the program; whatever else goes wrong is told once and the
     // window opens on what could be read.
@@ -91,8 +91,8 @@ private slots:
         else
             writeCp1251(path("Base.dat"), base.toStdString());
         if (settingsTaken)
-            QDir(path({})).mkdir("taken");
-        QCOMPARE(start(settingsTaken ? path("taken") : QString()), !base.isNull());
+            writeCp1251(path("taken"), "");
+        QCOMPARE(start(settingsTaken ? path("taken/registry.reg") : QString()), !base.isNull());
         QCOMPARE(m_msg.messages.size(), 1);
         QVERIFY2(m_msg.texts()[0].startsWith(message), qPrintable(m_msg.texts()[0]));
         if (base.isNull())
@@ -234,6 +234,25 @@ private slots:
             return names;
         };
         QCOMPARE(tabRound(), rows({0, 1, 2, 3}));
+        // Folded, keys open the other windows, each whole on screen; Esc hands back to where the
+        // keyboard was.
+        auto shown = [](const char* name) {
+            const QWidgetList all = QApplication::topLevelWidgets();
+            auto at = std::ranges::find(all, QLatin1String(name), &QObject::objectName);
+            return at != all.end() && (*at)->isVisible() ? *at : nullptr;
+        };
+        const std::pair<QKeySequence, const char*> openers[] = {
+            {Qt::Key_F1, "Form3"}, {Qt::CTRL | Qt::Key_Comma, "Form2"}, {Qt::Key_F2, "Form4"}};
+        inText()->setFocus();
+        for (const auto& [keys, name] : openers) {
+            QTest::keySequence(inText(), keys);
+            QTRY_VERIFY(shown(name)); // a button's shortcut clicks it a moment later
+            QVERIFY(shown(name)->rect().contains(shown(name)->childrenRect()));
+            QTest::keyClick(shown(name), Qt::Key_Escape);
+            QVERIFY(!shown(name));
+            QCOMPARE(m_window->focusWidget(), inText());
+            QApplication::setActiveWindow(m_window.get()); // offscreen, handing back does not
+        }
         // "?" unfolds once and shows its row's unit; the fold button folds back.
         const int folded = m_window->height();
         outUnit(2)->setCurrentIndex(2);

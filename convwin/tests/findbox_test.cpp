@@ -3,6 +3,7 @@
 #include "convwin/tests/testsupport.h"
 
 #include <QListWidget>
+#include <QScreen>
 
 using namespace testsupport;
 using namespace Qt::StringLiterals;
@@ -74,6 +75,28 @@ private slots:
         if (c.row >= 0) { // ready for the next value
             QCOMPARE(QApplication::focusWidget(), line("InText"));
             QCOMPARE(line("InText")->selectedText(), u"7112"_s);
+        }
+    }
+
+    // As wide as a long row, so the name is not cut; never wider than the screen, nor off it.
+    void boxIsAsWideAsItsRowsWithinTheScreen()
+    {
+        for (const int length : {60, 600}) {
+            writeCp1251(path("Base.dat"), "Длина\nМетр,1\n\n*\n" +
+                                              QString(length, u'ж').toStdString() +
+                                              "\nЛокоть,1\n\nПядь,2\n\n*\n");
+            QVERIFY(start());
+            m_window->show();
+            QApplication::setActiveWindow(m_window.get());
+            QTest::keySequence(line("InText"), QKeySequence(Qt::Key_F3));
+            typeText(line("FindText"), "лок");
+            auto* box = control<QWidget>("FindBox");
+            auto* found = control<QListWidget>("FindList");
+            const QRect screen = box->screen()->availableGeometry();
+            QVERIFY(screen.contains(box->geometry()));
+            QVERIFY(found->fontMetrics().horizontalAdvance(found->item(0)->text()) <=
+                        found->viewport()->width() ||
+                    box->width() == screen.width());
         }
     }
 };
