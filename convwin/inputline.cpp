@@ -10,9 +10,9 @@ InputLine::InputLine(QWidget* parent) : QLineEdit(parent)
     setObjectName(QStringLiteral("InText"));
     setAccessibleName(QStringLiteral("Значение"));
     // Where the user types, or nothing on screen would tell of the window's find box.
-    setPlaceholderText(QStringLiteral("Ctrl+F - найти единицу"));
+    setPlaceholderText(QStringLiteral("Ctrl+F — найти единицу"));
     setToolTip(
-        QStringLiteral("Число или выражение; Enter вычисляет. Ctrl+F или F3 - найти единицу"));
+        QStringLiteral("Число или выражение; Enter вычисляет. Ctrl+F или F3 — найти единицу"));
     setGeometry(ui::twipsRect(120, 480, 2295, 315));
     ui::setColours(this, ui::kFieldBack, ui::kFieldText);
     connect(this, &QLineEdit::textChanged, this, [this](const QString& text) {

@@ -113,7 +113,7 @@ ScalesWindow::ScalesWindow(QWidget* parent) : QWidget(parent)
     ui::useDesktopKeys(m_cels);
     m_cels->setAccessibleName(QStringLiteral("Температура по Цельсию"));
     m_cels->setAccessibleDescription(
-        QStringLiteral("Стрелки меняют её на градус, PgUp и PgDn - на 25 градусов"));
+        QStringLiteral("Стрелки меняют её на градус, PgUp и PgDn — на 25 градусов"));
 
     auto* frame = new QGroupBox(QStringLiteral("Шкалы"), this);
     frame->setObjectName(QStringLiteral("Frame1"));

@@ -84,6 +84,12 @@ def label_of(acc, pyatspi):
     return ""
 
 
+def listing(where, acc, name):
+    # MV_A11Y_LIST=1 prints what a screen reader is told of each control.
+    if os.environ.get("MV_A11Y_LIST"):
+        print(f"  {where} | {acc.getRoleName()} | {name} | {acc.description}", flush=True)
+
+
 def check_window(window, where, pyatspi):
     if window.getRole() not in (pyatspi.ROLE_FRAME, pyatspi.ROLE_DIALOG):
         fail(f"{where}: exposed as a {window.getRoleName()}, not as a window or a dialog")
@@ -101,11 +107,13 @@ def check_window(window, where, pyatspi):
         if role == pyatspi.ROLE_COMBO_BOX:
             # Qt on Linux reads a list's current entry as its name; the label tied to it names it.
             checked += 1
+            listing(where, acc, label_of(acc, pyatspi))
             if not label_of(acc, pyatspi):
                 fail(f"{where}: the list now showing «{acc.name}» has no label of its own")
             continue
         if has(acc, pyatspi.STATE_FOCUSABLE):
             checked += 1
+            listing(where, acc, acc.name)
             if not spoken(acc.name):
                 fail(f"{where}: a focusable {acc.getRoleName()} is named {acc.name!r}")
         if role != pyatspi.ROLE_LIST:
