@@ -4,24 +4,13 @@
 
 #include "calc/numbertext.h"
 #include "convmodel/inputtext.h"
+#include "unitdb/coefficient.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace convmodel
 {
-
-namespace
-{
-
-// A coefficient that gives a number belonging to the input: the others leave a row empty
-// rather than stale.
-bool usable(double coefficient)
-{
-    return std::isfinite(coefficient) && coefficient > 0.0;
-}
-
-} // namespace
 
 ConversionModel::ConversionModel(const unitdb::UnitDatabase& database, char decimalSeparator)
     : m_database(database), m_separator(decimalSeparator)
@@ -36,6 +25,7 @@ void ConversionModel::setListed(std::vector<std::size_t> tableIndices)
     m_position = kept != m_listed.end() ? static_cast<int>(kept - m_listed.begin()) : -1;
     if (m_position < 0)
         m_slots.fill(-1);
+    m_words.reset(); // start-up lists the quantities once the database is read
 }
 
 const unitdb::Quantity* ConversionModel::quantity() const
@@ -75,14 +65,48 @@ void ConversionModel::selectUnit(int row, int slot)
     const bool inRange = slot >= 0 && static_cast<std::size_t>(slot) < q->units.size();
     m_slots[static_cast<std::size_t>(row)] = inRange ? slot : -1;
     showInPanel(row);
+    // Unit words are worth their factor into the input unit.
+    if (row == kInputRow)
+        evaluateLine();
     convert();
 }
 
 const std::string& ConversionModel::setInput(std::string_view text)
 {
     m_input = plainInput(text);
+    evaluateLine();
     convert();
     return m_input;
+}
+
+std::variant<double, LineProblem> ConversionModel::evaluate(std::string_view text) const
+{
+    if (!m_words)
+        m_words = std::make_unique<UnitWords>(m_database);
+    const UnitReading reading = m_words->read(text, quantityIndex(), m_slots[kInputRow]);
+    if (reading.refusal)
+        return *reading.refusal;
+    const calc::BracketResult result = calc::evaluate(
+        reading.expression,
+        {m_rounding.on ? calc::RoundingMode::On : calc::RoundingMode::Off, m_rounding.places});
+    if (const auto* value = std::get_if<double>(&result))
+        return *value;
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
+        return *failure;
+    return calc::Unevaluated{std::string(text)};
+}
+
+void ConversionModel::evaluateLine()
+{
+    // A plain number converts as typed, all its digits and unrounded, as it always has.
+    if (isPlainNumber(m_input)) {
+        m_line = calc::readNumber(m_input);
+        return;
+    }
+    m_line = evaluate(m_input);
+    // What Enter would leave in the line, so that Enter does not change the outputs.
+    if (const double* value = std::get_if<double>(&m_line))
+        m_line = calc::readNumber(calc::numberText(*value, '.'));
 }
 
 double ConversionModel::coefficient(int slot) const
@@ -95,13 +119,19 @@ void ConversionModel::convert()
     const int in = m_slots[kInputRow];
     // Without an input unit every output that has a coefficient shows 0.
     const double k = in >= 0 ? coefficient(in) : 0.0;
-    const double x = calc::readNumber(m_input);
+    const double* line = std::get_if<double>(&m_line);
+    const double x = line ? *line : 0.0;
     m_overflowed = false;
     for (std::size_t i = 0; i < kOutputRows; ++i) {
         if (m_slots[i] >= 0)
             m_remembered[i] = coefficient(m_slots[i]);
         Output& out = m_outputs[i];
-        if ((in >= 0 && !usable(k)) || !usable(m_remembered[i])) {
+        if (!line) {
+            out = {Output::State::NoValue, 0.0};
+            continue;
+        }
+        if ((in >= 0 && !unitdb::usableCoefficient(k)) ||
+            !unitdb::usableCoefficient(m_remembered[i])) {
             out = {Output::State::Empty, 0.0};
             continue;
         }
@@ -128,22 +158,25 @@ std::string ConversionModel::outputText(int row) const
 void ConversionModel::setRounding(const Rounding& rounding)
 {
     m_rounding = {rounding.on, std::clamp(rounding.places, 0, 15)};
+    evaluateLine(); // the calculator rounds its results too
     convert();
 }
 
 EnterResult ConversionModel::enter()
 {
     const std::string before = m_input;
-    const calc::BracketResult result =
-        calc::evaluate(before, {m_rounding.on ? calc::RoundingMode::On : calc::RoundingMode::Off,
-                                m_rounding.places});
-    if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
-        return {*failure, false};
-    if (const auto* value = std::get_if<double>(&result))
+    const auto result = evaluate(before);
+    if (const double* value = std::get_if<double>(&result)) {
         setInput(calc::numberText(*value, '.'));
-    else
-        setInput(before);
-    return {std::nullopt, m_overflowed};
+        return {std::nullopt, std::nullopt, true, m_overflowed};
+    }
+    const LineProblem& problem = std::get<LineProblem>(result);
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&problem))
+        return {*failure, std::nullopt, false, false};
+    if (const auto* refusal = std::get_if<UnitWordRefusal>(&problem))
+        return {std::nullopt, *refusal, false, false};
+    setInput(before);
+    return {std::nullopt, std::nullopt, false, m_overflowed};
 }
 
 std::vector<std::string> ConversionModel::logLines(std::string_view before,
@@ -194,6 +227,7 @@ Description ConversionModel::describe(int row) const
 
 void ConversionModel::refresh()
 {
+    m_words.reset();
     const auto slots = m_slots;
     selectQuantity(m_position);
     selectUnit(kInputRow, slots[kInputRow]);

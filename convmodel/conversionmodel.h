@@ -1,17 +1,20 @@
 // The conversion window's state and rules without widgets: the quantity chosen by its place in
-// the list, the units of the five rows, the input text, the four outputs, the swap, Enter and
-// the log lines. The window shows this state and hands the user's actions to it.
+// the list, the units of the five rows, the input text and its value, the four outputs, the
+// swap, Enter and the log lines. The window shows this state and hands the user's actions to it.
 #pragma once
 
 #include "calc/calculator.h"
+#include "convmodel/unitwords.h"
 #include "unitdb/unitdatabase.h"
 
 #include <array>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace convmodel
@@ -27,6 +30,7 @@ struct Output {
         Value,    // a number, `value`
         Empty,    // no number belongs here: a coefficient that is 0, negative or not finite
         Overflow, // the value lies beyond the double range
+        NoValue,  // the line holds no value: lineProblem() says why
     };
     State state = State::Value;
     double value = 0.0; // what a new window shows: 0
@@ -40,10 +44,17 @@ struct Description {
     std::optional<std::string> text;
 };
 
-// What Enter did. A failure leaves the line as typed and logs nothing.
+// Why the line holds no value: a bracket left open, what the calculator refused, or a unit word
+// it cannot take.
+using LineProblem = std::variant<calc::Unevaluated, calc::CalcFailure, UnitWordRefusal>;
+
+// What Enter did. A failure or a refusal leaves the line as typed and logs nothing.
 struct EnterResult {
     std::optional<calc::CalcFailure> failure;
+    std::optional<UnitWordRefusal> refused;
+    bool evaluated = false;  // a number took the text's place
     bool overflowed = false; // some output could not be shown: said once, on Enter
+    bool failed() const { return failure || refused; }
 };
 
 struct Rounding {
@@ -78,9 +89,12 @@ public:
     // while the quantity has no units nothing happens.
     void selectUnit(int row, int slot);
 
-    // The typed text as the line keeps it (see plainInput); converts. Returns the kept text.
+    // The typed text as the line keeps it (see plainInput); converts what Enter would leave in
+    // the line, read back, and a plain number as it stands. Returns the kept text.
     const std::string& setInput(std::string_view text);
     const std::string& input() const { return m_input; }
+    // Why the line holds no value, or null.
+    const LineProblem* lineProblem() const { return std::get_if<LineProblem>(&m_line); }
 
     const Output& output(int row) const { return m_outputs[static_cast<std::size_t>(row)]; }
     // A value in the number-to-text form with the user's separator; empty otherwise.
@@ -89,8 +103,8 @@ public:
     void setRounding(const Rounding& rounding);
     const Rounding& rounding() const { return m_rounding; }
 
-    // Evaluates the line; a number replaces the text and converts, an unclosed bracket leaves
-    // the text as typed and converts again.
+    // Evaluates the line, unit words included; a number replaces the text and converts, an
+    // unclosed bracket leaves the text as typed.
     EnterResult enter();
 
     // The log entry of the last Enter: the expression line, four value lines, an empty line.
@@ -120,6 +134,9 @@ public:
     static int letterJump(std::span<const char32_t> initials, int selected, char32_t typed);
 
 private:
+    // The value of a text as Enter finds it, or why it has none.
+    std::variant<double, LineProblem> evaluate(std::string_view text) const;
+    void evaluateLine(); // the line's value after a change of text, input unit or rounding
     void convert();
     double coefficient(int slot) const;
 
@@ -129,10 +146,13 @@ private:
     int m_position = -1;
     std::array<int, kRows> m_slots{-1, -1, -1, -1, -1};
     std::string m_input;
+    std::variant<double, LineProblem> m_line = 0.0; // the value the outputs convert
     std::array<Output, kOutputRows> m_outputs{};
     // The coefficient each output row last had a unit for: a row without a unit goes on
     // converting with it.
     std::array<double, kOutputRows> m_remembered{};
+    // Built when first needed, again after the database or the list changed.
+    mutable std::unique_ptr<UnitWords> m_words;
     Rounding m_rounding;
     bool m_overflowed = false;
     std::optional<Description> m_panel;

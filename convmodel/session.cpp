@@ -247,7 +247,7 @@ EnterOutcome Session::enter(std::string_view overflowText)
 {
     const std::string before = m_model.input();
     EnterOutcome outcome{m_model.enter(), {}, {}};
-    if (outcome.result.failure || m_runtime.logging == settings::Logging::Off)
+    if (outcome.result.failed() || m_runtime.logging == settings::Logging::Off)
         return outcome;
     if (!m_log.isOpen()) {
         if (m_logFailed)

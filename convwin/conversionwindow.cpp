@@ -40,8 +40,6 @@ constexpr int kRowTop = 840;
 constexpr int kRowStep = 360;
 constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
 
-const QString kOverflow = QStringLiteral("Переполнение");
-
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
                         const QString& tooltip, QRect geometry)
 {
@@ -222,11 +220,8 @@ void ConversionWindow::showChoices()
     for (int row = 0; row <= kInputRow; ++row)
         m_units[static_cast<std::size_t>(row)]->showSlot(model.unitSlot(row));
     m_input->showText(ui::qs(model.input()));
-    for (int row = 0; row < kOutputRows; ++row) {
-        const bool overflow = model.output(row).state == convmodel::Output::State::Overflow;
-        m_outputs[static_cast<std::size_t>(row)]->setText(overflow ? kOverflow
-                                                                   : ui::qs(model.outputText(row)));
-    }
+    for (int row = 0; row < kOutputRows; ++row)
+        m_outputs[static_cast<std::size_t>(row)]->setText(outputShown(model, row));
     m_panel->showUnit(model.panel());
 }
 
@@ -252,24 +247,14 @@ void ConversionWindow::inputTyped(const QString& text)
 
 void ConversionWindow::inputEntered()
 {
-    const convmodel::EnterOutcome outcome = m_session.enter(ui::utf8(kOverflow));
-    if (outcome.result.failure) {
-        // The line keeps what the user typed; nothing is logged.
-        m_msg.show(this, calcErrorText(outcome.result.failure->code), QStringLiteral("Ошибка"),
-                   MsgIcon::Stop);
-        return;
+    const convmodel::EnterOutcome outcome = m_session.enter(ui::utf8(overflowBrief()));
+    // A refused line keeps what the user typed.
+    if (!outcome.result.failed()) {
+        m_input->replaceText(ui::qs(m_session.model().input()));
+        showChoices();
     }
-    m_input->replaceText(ui::qs(m_session.model().input()));
-    showChoices();
-    // Typing showed the overflow in its row; Enter says why, once.
-    if (outcome.result.overflowed)
-        showMessage(
-            errorMessage(ErrorNumber::Overflow,
-                         QStringLiteral("Переполнение! Не используйте числа больше 10^300.")));
-    for (const convmodel::Problem& problem : outcome.problems)
-        showMessage(problemMessage(problem));
-    if (outcome.writeFailed)
-        showMessage(logWriteMessage(ui::qs(m_session.runtime().logFile), *outcome.writeFailed));
+    for (const Message& message : enterMessages(outcome, ui::qs(m_session.runtime().logFile)))
+        showMessage(message);
 }
 
 void ConversionWindow::helpPressed(int row)

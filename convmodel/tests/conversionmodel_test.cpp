@@ -12,7 +12,7 @@ using unitdb::Unit;
 namespace
 {
 
-// Slots of the first quantity, in the order the lists show them.
+// Slots of the first quantity (the lists' order, bar the units added for the unit words).
 enum Length { Angstrom, Arshin, Versta, Kilometre, Metre, Centimetre, Foot, Yard };
 
 unitdb::UnitDatabase sampleDatabase()
@@ -26,7 +26,9 @@ unitdb::UnitDatabase sampleDatabase()
                       Unit{"Метр (м)", 1, "Основная единица длины."},
                       Unit{"Сантиметр (см)", 0.01, "Сотая доля метра."},
                       Unit{"Фут (фт)", 0.3048, "Двенадцать дюймов."},
-                      Unit{"Ярд (ярд)", 0.9144, "Три фута."}}},
+                      Unit{"Ярд (ярд)", 0.9144, "Три фута."}, Unit{"Дюйм (дюйм)", 0.0254, ""},
+                      Unit{"Миллиметр (мм)", 0.001, ""}, Unit{"Мегаметр (Мм)", 1e6, ""},
+                      Unit{"Сажень маховая", 1.76, ""}, Unit{"Шаку (sh)", 0.30303, ""}}},
             Quantity{"Масса",
                      {Unit{"Грамм (г)", 0.001, ""}, Unit{"Килограмм (кг)", 1, ""},
                       Unit{"Тонна (т)", 1000, ""}}},
@@ -81,7 +83,8 @@ TEST_F(ConversionModelTest, ConvertsTheLeadingNumberByBothCoefficients)
         {"2.5e3", Metre, Metre, 9, '.', "2500"},
         {"12abc", Metre, Metre, 9, '.', "12"},
         {"1 000", Metre, Metre, 9, '.', "1000"},
-        {"2+3", Metre, Metre, 9, '.', "2"}, // an expression converts its leading number
+        {"2+3", Metre, Metre, 9, '.', "5"},    // an expression converts what Enter gives
+        {"1e -3", Metre, Metre, 9, '.', "-2"}, // the calculator's cut, not the number reader
         {"", Metre, Centimetre, 9, '.', "0"},
         {"2", Foot, Yard, -1, '.', "0.666666666666667"},
         {"7", Arshin, Yard, -1, '.', "5.44444444444444"}, // the quotient first, then the product
@@ -183,32 +186,81 @@ TEST_F(ConversionModelTest, ClickingAnOutputMakesItTheInputInPlace)
     EXPECT_EQ(comma.input(), "");
 }
 
+// While typing, the outputs show what Enter will give; Enter then leaves them as they are.
 TEST_F(ConversionModelTest, EnterEvaluatesInPlace)
 {
+    enum Outcome { Value, Unclosed, Fails };
     const struct {
         const char* typed;
         int places; // -1: no rounding
         const char* after;
-        bool fails;
+        Outcome outcome;
     } rows[] = {
-        {"2*(3+4)", 9, "14", false},
-        {"", 9, "0", false},
-        {"(5", 9, "(5", false},
-        {"1/0", 9, "1/0", true},
-        {"1/3", 2, "0.33", false},
-        {"2,5*2", 9, "5", false},
-        {"1/3", -1, "0.333333333333333", false},
+        {"2*(3+4)", 9, "14", Value},
+        {"", 9, "0", Value},
+        {"(5", 9, "(5", Unclosed},
+        {"1/0", 9, "1/0", Fails},
+        {"1/3", 2, "0.33", Value},
+        {"2,5*2", 9, "5", Value},
+        {"1/3", -1, "0.333333333333333", Value},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
         m_model.setRounding({row.places >= 0, std::max(row.places, 0)});
         m_model.setInput(row.typed);
+        const std::string shown = m_model.outputText(0);
+        EXPECT_EQ(m_model.output(0).state == Output::State::NoValue, row.outcome != Value);
         const EnterResult result = m_model.enter();
-        EXPECT_EQ(result.failure.has_value(), row.fails);
+        EXPECT_EQ(result.failure.has_value(), row.outcome == Fails);
         EXPECT_EQ(m_model.input(), row.after);
+        EXPECT_EQ(m_model.outputText(0), shown);
     }
     m_model.setInput("ln0");
+    EXPECT_EQ(std::get<calc::CalcFailure>(*m_model.lineProblem()).code, calc::CalcError::LogDomain);
     EXPECT_EQ(m_model.enter().failure->code, calc::CalcError::LogDomain);
+}
+
+// A unit word after a number or a bracket makes it an amount of that unit, in the input unit.
+TEST_F(ConversionModelTest, UnitWordsAreAmountsOfTheirUnits)
+{
+    enum { NoRefusal = -1 };
+    const struct {
+        const char* typed;
+        int in;
+        const char* after; // the line after Enter; a refused line stays as typed
+        int refused;       // an UnitWordError
+        std::vector<std::string> names;
+    } rows[] = {
+        {"5 фт 11 дюйм", Centimetre, "180.34", NoRefusal, {}},
+        {"5 футов 11 дюймов", Centimetre, "180.34", NoRefusal, {}},
+        {"5 фт + 11 дюйм", Centimetre, "180.34", NoRefusal, {}},
+        {"1 верста - 300 м", Centimetre, "76680", NoRefusal, {}},
+        {"(2 фт)*3", Centimetre, "182.88", NoRefusal, {}},
+        {"1,5 км", Centimetre, "150000", NoRefusal, {}},
+        {"-5 фт 11 дюйм", Centimetre, "-180.34", NoRefusal, {}}, // negative as a whole
+        {"2*5 фт 11 дюйм", Centimetre, "360.68", NoRefusal, {}},
+        {"5 вёрст", Metre, "5334", NoRefusal, {}},
+        {"10 саженей маховых", Metre, "17.6", NoRefusal, {}},
+        {"1 мм", Metre, "0.001", NoRefusal, {}}, // letter case tells them apart
+        {"1 Мм", Metre, "1000000", NoRefusal, {}},
+        {"ярд*2", Foot, "6", NoRefusal, {}},
+        {"2 sh", Metre, "20", NoRefusal, {}}, // the function, not the unit
+        {"1 ММ", Metre, "1 ММ", int(UnitWordError::Ambiguous), {"Миллиметр (мм)", "Мегаметр (Мм)"}},
+        {"2 кг", Metre, "2 кг", int(UnitWordError::OtherQuantity), {"Масса"}},
+        {"5 фт 11", Metre, "5 фт 11", int(UnitWordError::NoUnit), {}},
+        {"5 фт 11 дю", Metre, "5 фт 11 дю", int(UnitWordError::UnknownWord), {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        m_model.selectUnit(kInputRow, row.in);
+        m_model.setInput(row.typed);
+        const std::string shown = m_model.outputText(0);
+        const EnterResult result = m_model.enter();
+        EXPECT_EQ(m_model.input(), row.after);
+        EXPECT_EQ(m_model.outputText(0), shown);
+        EXPECT_EQ(result.refused ? int(result.refused->code) : NoRefusal, row.refused);
+        EXPECT_EQ(result.refused ? result.refused->names : std::vector<std::string>(), row.names);
+    }
 }
 
 TEST_F(ConversionModelTest, LogEntryNamesEachUnitByItsShortName)

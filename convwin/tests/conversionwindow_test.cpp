@@ -162,6 +162,40 @@ private slots:
                                "       = 140000000000 \xc0\r\n\r\n"));
     }
 
+    // While an expression is typed the outputs show what Enter will give; an unfinished or
+    // failing one says why in the rows, and only Enter says it in a box.
+    void outputsFollowTheWholeExpression()
+    {
+        QVERIFY(start());
+        m_msg.messages.clear();
+        type("2*(3+4)");
+        QCOMPARE(out(3), u"14"_s); // both rows on the first unit
+        type("2*(");
+        QCOMPARE(out(3), u"Скобка не закрыта"_s);
+        type("1/0");
+        QCOMPARE(out(0), u"Деление на ноль"_s);
+        QVERIFY(m_msg.messages.isEmpty());
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QCOMPARE(m_msg.texts(), QStringList{"Деление на ноль не допускается!"});
+    }
+
+    // Amounts with units of the quantity add up in the input unit; a unit of another
+    // quantity is refused in words.
+    void unitWordsInTheLineAreConverted()
+    {
+        QVERIFY(start());
+        list("InUnit")->setCurrentIndex(4); // Сантиметр
+        outUnit(0)->setCurrentIndex(3);     // Метр
+        type("1 верста - 300 м");
+        QCOMPARE(out(0), num("766.8"));
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QCOMPARE(inText()->text(), u"76680"_s);
+        m_msg.messages.clear();
+        enter("2 кг");
+        QCOMPARE(inText()->text(), u"2 кг"_s);
+        QCOMPARE(m_msg.texts(), QStringList{"«кг» — единица другой величины: «Масса»."});
+    }
+
     void firstLetterJumpsAndCycles()
     {
         QVERIFY(start());
