@@ -12,6 +12,36 @@
 namespace convmodel
 {
 
+namespace
+{
+
+// Five different units where the quantity has them: the base unit, or the first, for the
+// input, the others in list order for the outputs, round again when there are fewer.
+std::array<int, kRows> firstUse(const unitdb::Quantity& q)
+{
+    const auto base =
+        std::ranges::find_if(q.units, [](const unitdb::Unit& u) { return u.coefficient == 1.0; });
+    const int in = base == q.units.end() ? 0 : static_cast<int>(base - q.units.begin());
+    std::vector<int> others;
+    for (int slot = 0; slot < static_cast<int>(q.units.size()); ++slot)
+        if (slot != in)
+            others.push_back(slot);
+    std::array<int, kRows> slots{};
+    for (std::size_t row = 0; row < kOutputRows; ++row)
+        slots[row] = others.empty() ? in : others[row % others.size()];
+    slots[kInputRow] = in;
+    return slots;
+}
+
+int slotNamed(const unitdb::Quantity& q, const std::string& name)
+{
+    const auto found =
+        std::ranges::find_if(q.units, [&](const unitdb::Unit& u) { return u.name == name; });
+    return found == q.units.end() ? -1 : static_cast<int>(found - q.units.begin());
+}
+
+} // namespace
+
 ConversionModel::ConversionModel(const unitdb::UnitDatabase& database, char decimalSeparator)
     : m_database(database), m_separator(decimalSeparator)
 {
@@ -52,9 +82,17 @@ void ConversionModel::selectQuantity(int position)
         m_slots.fill(-1);
         return;
     }
-    for (int row = 0; row < kOutputRows; ++row)
-        m_slots[static_cast<std::size_t>(row)] = 0;
-    selectUnit(kInputRow, 0);
+    m_slots = firstUse(*q);
+    if (const auto used = m_used.find(q->name); used != m_used.end())
+        for (std::size_t row = 0; row < kRows; ++row)
+            if (const int slot = slotNamed(*q, used->second[row]); slot >= 0)
+                m_slots[row] = slot;
+    selectUnit(kInputRow, m_slots[kInputRow]);
+}
+
+RowUnits& ConversionModel::usedByQuantity()
+{
+    return m_used[quantity()->name];
 }
 
 void ConversionModel::selectUnit(int row, int slot)
@@ -64,6 +102,9 @@ void ConversionModel::selectUnit(int row, int slot)
         return; // an empty list takes no selection
     const bool inRange = slot >= 0 && static_cast<std::size_t>(slot) < q->units.size();
     m_slots[static_cast<std::size_t>(row)] = inRange ? slot : -1;
+    RowUnits& used = usedByQuantity();
+    for (std::size_t r = 0; r < kRows; ++r)
+        used[r] = m_slots[r] >= 0 ? q->units[static_cast<std::size_t>(m_slots[r])].name : "";
     showInPanel(row);
     // Unit words are worth their factor into the input unit.
     if (row == kInputRow)
@@ -237,16 +278,8 @@ void ConversionModel::refresh()
 
 void ConversionModel::chooseFound(int row, int position, int slot)
 {
-    if (position != m_position) {
-        const auto slots = m_slots;
+    if (position != m_position)
         selectQuantity(position);
-        const unitdb::Quantity* q = quantity();
-        const int count = q ? static_cast<int>(q->units.size()) : 0;
-        for (int r : {kInputRow, 0, 1, 2, 3})
-            if (r != row && slots[static_cast<std::size_t>(r)] > 0 &&
-                slots[static_cast<std::size_t>(r)] < count)
-                selectUnit(r, slots[static_cast<std::size_t>(r)]);
-    }
     selectUnit(row, slot);
 }
 

@@ -1,6 +1,7 @@
 // The conversion window's state and rules without widgets: the quantity chosen by its place in
-// the list, the units of the five rows, the input text and its value, the four outputs, the
-// swap, Enter and the log lines. The window shows this state and hands the user's actions to it.
+// the list, the units of the five rows and those each quantity was last used with, the input
+// text and its value, the four outputs, the swap, Enter and the log lines. The window shows
+// this state and hands the user's actions to it.
 #pragma once
 
 #include "calc/calculator.h"
@@ -9,6 +10,7 @@
 
 #include <array>
 #include <cstddef>
+#include <map>
 #include <memory>
 #include <optional>
 #include <span>
@@ -57,6 +59,9 @@ struct EnterResult {
     bool failed() const { return failure || refused; }
 };
 
+// The units of the five rows by name, indexed by row (the input row last).
+using RowUnits = std::array<std::string, kRows>;
+
 struct Rounding {
     bool on = true;
     int places = 9; // 0 to 15
@@ -79,9 +84,16 @@ public:
     const unitdb::Quantity* quantity() const;
     std::optional<std::size_t> quantityIndex() const;
 
-    // Choosing a quantity puts every row on its first unit and converts; a quantity without
-    // units leaves the rows without a unit and the outputs as they were.
+    // Choosing a quantity puts the rows on the units it was last used with (by name) and
+    // converts. A row whose unit is not found, and every row of a quantity never used, takes
+    // five different units: the base unit (coefficient 1), or the first, in the input row, the
+    // others in list order below. A quantity without units leaves the rows without a unit and
+    // the outputs as they were.
     void selectQuantity(int position);
+
+    // The units each quantity was last used with, by quantity name.
+    const std::map<std::string, RowUnits>& usedUnits() const { return m_used; }
+    void setUsedUnits(std::map<std::string, RowUnits> used) { m_used = std::move(used); }
 
     // The slot chosen in a row; -1 for none.
     int unitSlot(int row) const { return m_slots[static_cast<std::size_t>(row)]; }
@@ -125,7 +137,7 @@ public:
     void refresh();
 
     // A unit found by the find box for `row`: its quantity (list position) and slot. The other
-    // rows keep their slots when the new quantity has them, else its first unit.
+    // rows take the units that quantity was last used with.
     void chooseFound(int row, int position, int slot);
 
     // The first-letter jump of a unit list: given the upper-case first letter of every entry,
@@ -139,6 +151,7 @@ private:
     void evaluateLine(); // the line's value after a change of text, input unit or rounding
     void convert();
     double coefficient(int slot) const;
+    RowUnits& usedByQuantity();
 
     const unitdb::UnitDatabase& m_database;
     char m_separator;
@@ -151,6 +164,7 @@ private:
     // The coefficient each output row last had a unit for: a row without a unit goes on
     // converting with it.
     std::array<double, kOutputRows> m_remembered{};
+    std::map<std::string, RowUnits> m_used;
     // Built when first needed, again after the database or the list changed.
     mutable std::unique_ptr<UnitWords> m_words;
     Rounding m_rounding;

@@ -10,6 +10,8 @@
 #include "unitdb/unitsort.h"
 
 #include <algorithm>
+#include <map>
+#include <optional>
 #include <utility>
 
 namespace convmodel
@@ -19,6 +21,44 @@ namespace
 {
 
 const char* const kIgnoreFile = "Ignore.ini";
+// The units a quantity was last used with are stored under this and the quantity's name.
+const std::string kUnitsValue = "Units:";
+
+// The input unit's name, then the outputs', each "|" and "\" escaped by a "\", joined by "|"
+// (Field1 to Field5's order).
+std::string unitsText(const RowUnits& units)
+{
+    std::string text;
+    for (int row : {kInputRow, 0, 1, 2, 3}) {
+        if (row != kInputRow)
+            text += '|';
+        for (char c : units[static_cast<std::size_t>(row)]) {
+            if (c == '|' || c == '\\')
+                text += '\\';
+            text += c;
+        }
+    }
+    return text;
+}
+
+// Five names or nothing: a value that does not hold them is left to fall back.
+std::optional<RowUnits> parseUnits(std::string_view text)
+{
+    std::vector<std::string> names(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '|')
+            names.emplace_back();
+        else
+            names.back() += text[i] == '\\' && i + 1 < text.size() ? text[++i] : text[i];
+    }
+    if (names.size() != kRows)
+        return std::nullopt;
+    RowUnits units;
+    units[kInputRow] = names[0];
+    for (std::size_t row = 0; row < kOutputRows; ++row)
+        units[row] = names[row + 1];
+    return units;
+}
 
 bool blankOnly(std::string_view text)
 {
@@ -99,12 +139,7 @@ std::vector<Problem> Session::start()
         m_firstRun = true;
     }
 
-    m_model.selectQuantity(storedPosition("Velic", static_cast<int>(m_model.listed().size())));
-    const unitdb::Quantity* q = m_model.quantity();
-    const int units = q ? static_cast<int>(q->units.size()) : 0;
-    m_model.selectUnit(kInputRow, storedPosition("Field1", units));
-    for (int row = 0; row < kOutputRows; ++row)
-        m_model.selectUnit(row, storedPosition(("Field" + std::to_string(row + 2)).c_str(), units));
+    restoreUnits();
 
     const long round = storedNumber("Round");
     if (round > -1)
@@ -122,6 +157,27 @@ std::vector<Problem> Session::start()
     if (m_runtime.logging == settings::Logging::On)
         openLog(CalcLog::Mode::Create);
     return std::move(m_problems);
+}
+
+void Session::restoreUnits()
+{
+    std::map<std::string, RowUnits> used;
+    for (const unitdb::Quantity& q : m_database.quantities())
+        if (!m_firstRun && !used.contains(q.name))
+            if (auto units = parseUnits(m_store.read(kUnitsValue + q.name, "")))
+                used[q.name] = *units;
+    m_model.setUsedUnits(used);
+
+    m_model.selectQuantity(storedPosition("Velic", static_cast<int>(m_model.listed().size())));
+    const unitdb::Quantity* q = m_model.quantity();
+    // The units by name win over the positions Field1 to Field5 have kept since before there
+    // were names; a first start has neither.
+    if (!q || m_firstRun || used.contains(q->name))
+        return;
+    const int units = static_cast<int>(q->units.size());
+    m_model.selectUnit(kInputRow, storedPosition("Field1", units));
+    for (int row = 0; row < kOutputRows; ++row)
+        m_model.selectUnit(row, storedPosition(("Field" + std::to_string(row + 2)).c_str(), units));
 }
 
 std::vector<std::string> Session::quantityNames() const
@@ -304,6 +360,8 @@ std::optional<settings::StoreStatus> Session::saveSettings()
         m_store.write("Field1", positionText(m_model.unitSlot(kInputRow)));
         for (int row = 0; row < kOutputRows; ++row)
             m_store.write("Field" + std::to_string(row + 2), positionText(m_model.unitSlot(row)));
+        for (const auto& [quantity, units] : m_model.usedUnits())
+            m_store.write(kUnitsValue + quantity, unitsText(units));
     }
     const bool rounding = m_runtime.rounding == settings::Rounding::On;
     m_store.write("Round", positionText(rounding ? m_runtime.decimalPlaces : -1));

@@ -143,6 +143,7 @@ private:
     void listQuantities();
     void openLog(CalcLog::Mode mode);
     std::filesystem::path logPath() const;
+    void restoreUnits();
 
     DataFiles m_files;
     std::string m_logCaption;

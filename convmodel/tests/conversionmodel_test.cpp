@@ -126,22 +126,37 @@ TEST_F(ConversionModelTest, ValuesBeyondTheDoubleRangeOverflowAndTellEnter)
     EXPECT_FALSE(m_model.enter().overflowed);
 }
 
-TEST_F(ConversionModelTest, ChoosingAQuantityPutsEveryRowOnItsFirstUnit)
+TEST_F(ConversionModelTest, ChoosingAQuantityTakesTheUnitsItWasLastUsedWith)
 {
-    units(Metre, {Centimetre, Foot, Yard, Versta});
+    // Never used: the base unit in the input row, the others below it in list order.
+    EXPECT_EQ(slots(), (std::array<int, 5>{Angstrom, Arshin, Versta, Kilometre, Metre}));
+    units(Foot, {Centimetre, Yard, Metre, Metre});
     m_model.setInput("5");
-    m_model.selectQuantity(1);
-    EXPECT_EQ(slots(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    const struct {
+        RowUnits used; // of Масса, by row
+        std::array<int, 5> slots;
+    } rows[] = {
+        {{}, {0, 2, 0, 2, 1}}, // Грамм, Тонна, round again; Килограмм in the input row
+        {{"Тонна (т)", "Пуд", "", "Грамм (г)", "Грамм (г)"}, {2, 2, 0, 0, 0}}, // one by one
+    };
+    for (const auto& row : rows) {
+        m_model.setUsedUnits({{"Масса", row.used}});
+        m_model.selectQuantity(1);
+        EXPECT_EQ(slots(), row.slots);
+    }
     EXPECT_EQ(m_model.panel()->unitName, "Грамм (г)");
-    EXPECT_EQ(m_model.outputText(0), "5");
+    EXPECT_EQ(m_model.outputText(0), "5E-06"); // 5 г in т
+    m_model.selectQuantity(0);                 // Длина's units went with the memory above
+    units(Foot, {Centimetre, Yard, Metre, Metre});
+    m_model.selectQuantity(1);
+    m_model.selectQuantity(0);
+    EXPECT_EQ(slots(), (std::array<int, 5>{Centimetre, Yard, Metre, Metre, Foot}));
 
     // Without units nothing is chosen, and outputs and panel stay as they were.
-    m_model.selectQuantity(0);
-    units(Metre, {Centimetre, Foot, Yard, Versta});
     m_model.selectQuantity(2);
     EXPECT_EQ(slots(), (std::array<int, 5>{-1, -1, -1, -1, -1}));
-    EXPECT_EQ(m_model.outputText(0), "500");
-    EXPECT_EQ(m_model.panel()->unitName, "Верста");
+    EXPECT_EQ(m_model.outputText(0), "152.4");
+    EXPECT_EQ(m_model.panel()->unitName, "Фут (фт)");
     // A row without a unit converts with the coefficient it had last; no input unit gives 0.
     m_model.setInput("3");
     EXPECT_EQ(m_model.outputText(0), "0");
@@ -288,14 +303,14 @@ TEST_F(ConversionModelTest, PanelDescribesTheLastUnitOfTheName)
     EXPECT_EQ(m_model.describe(0).text, "второй");
 }
 
-TEST_F(ConversionModelTest, FoundUnitGoesToItsRowAndTheOthersKeepWhatFits)
+TEST_F(ConversionModelTest, FoundUnitGoesToItsRowAndTheOthersToTheQuantitysOwn)
 {
     units(Metre, {Centimetre, Yard, Angstrom, Arshin});
     m_model.chooseFound(0, 1, 2); // Тонна, from Масса's three units
     EXPECT_EQ(m_model.quantityIndex(), 1u);
-    EXPECT_EQ(slots(), (std::array<int, 5>{2, 0, 0, 1, 0}));
-    m_model.chooseFound(kInputRow, 1, 1); // same quantity: only the row moves
-    EXPECT_EQ(slots(), (std::array<int, 5>{2, 0, 0, 1, 1}));
+    EXPECT_EQ(slots(), (std::array<int, 5>{2, 2, 0, 2, 1}));
+    m_model.chooseFound(kInputRow, 1, 0); // same quantity: only the row moves
+    EXPECT_EQ(slots(), (std::array<int, 5>{2, 2, 0, 2, 0}));
 }
 
 TEST(LetterJump, StepsThroughTheEntriesOfTheTypedLetter)

@@ -245,3 +245,19 @@ TEST_F(SessionTest, BaseIsSavedOnlyWhenAnEditStands)
     writeBytes(m_dir / "Base.dat", "Другая\r\n*\r\n");
     EXPECT_EQ(m_session->baseOnDisk(), fileio::DiskState::Changed);
 }
+
+TEST_F(SessionTest, UnitsComeBackByNameNextTime)
+{
+    start();
+    EXPECT_EQ(model().unitSlot(kInputRow), 1); // Метр: a first start shows five different units
+    EXPECT_EQ(model().unitSlot(0), 0);
+    model().selectUnit(kInputRow, 2); // Сантиметр
+    m_session->saveSettings();
+    // A unit put in front of the others moves every place, not the names.
+    std::string base = kBase;
+    base.insert(base.find("Аршин"), "Ангстрем (А),1E-10\n\n");
+    writeCp1251(m_dir / "Base.dat", base);
+    start();
+    EXPECT_EQ(model().quantity()->units[3].name, "Сантиметр (см)");
+    EXPECT_EQ(model().unitSlot(kInputRow), 3);
+}

@@ -55,6 +55,9 @@ private slots:
                                   "Сантиметр (см)"};
         for (const QString& name : kUnitLists)
             QCOMPARE(items(name), lengths);
+        // Five different units, the base unit in the input row.
+        QCOMPARE(list("InUnit")->currentText(), u"Метр (м)"_s);
+        QCOMPARE(outUnit(3)->currentText(), u"Сантиметр (см)"_s);
         QCOMPARE(m_msg.texts(), QStringList{"Раздел описания физической величины 'Одна содержит "
                                             "только одну единицу измерения - 'Штука (шт)'!"});
     }
@@ -169,7 +172,7 @@ private slots:
         QVERIFY(start());
         m_msg.messages.clear();
         type("2*(3+4)");
-        QCOMPARE(out(3), u"14"_s); // both rows on the first unit
+        QCOMPARE(out(3), u"1400"_s); // Метр to Сантиметр
         type("2*(");
         QCOMPARE(out(3), u"Скобка не закрыта"_s);
         type("1/0");
@@ -194,6 +197,22 @@ private slots:
         enter("2 кг");
         QCOMPARE(inText()->text(), u"2 кг"_s);
         QCOMPARE(m_msg.texts(), QStringList{"«кг» — единица другой величины: «Масса»."});
+    }
+
+    // Each quantity comes back with the units it was last used with, after a restart too.
+    void eachQuantityKeepsItsUnits()
+    {
+        QVERIFY(start());
+        list("SelUnit")->setCurrentIndex(1); // Масса
+        outUnit(2)->setCurrentIndex(2);      // Тонна
+        list("SelUnit")->setCurrentIndex(0);
+        list("InUnit")->setCurrentIndex(1); // Аршин
+        list("SelUnit")->setCurrentIndex(1);
+        QCOMPARE(outUnit(2)->currentText(), u"Тонна (т)"_s);
+        m_window->shutDown();
+        QVERIFY(start());
+        list("SelUnit")->setCurrentIndex(0);
+        QCOMPARE(list("InUnit")->currentText(), u"Аршин (арш)"_s);
     }
 
     void firstLetterJumpsAndCycles()
