@@ -21,6 +21,8 @@ namespace
 {
 
 const char* const kIgnoreFile = "Ignore.ini";
+const char* const kHistoryFile = "History.txt";
+constexpr std::size_t kHistoryFileLimit = 1 << 20; // far more than 100 kept texts take
 // The units a quantity was last used with are stored under this and the quantity's name.
 const std::string kUnitsValue = "Units:";
 
@@ -156,6 +158,9 @@ std::vector<Problem> Session::start()
 
     if (m_runtime.logging == settings::Logging::On)
         openLog(CalcLog::Mode::Create);
+    // A history that cannot be read is started afresh.
+    const auto history = fileio::readFile(m_files.folder / kHistoryFile, kHistoryFileLimit);
+    m_history.load(history.ok() ? std::string_view(history.bytes) : std::string_view());
     return std::move(m_problems);
 }
 
@@ -269,7 +274,8 @@ std::filesystem::path Session::logPath() const
 
 std::filesystem::path Session::ownFileFor(const std::string& logName) const
 {
-    std::vector<std::filesystem::path> own{m_files.base(), m_files.folder / kIgnoreFile};
+    std::vector<std::filesystem::path> own{m_files.base(), m_files.folder / kIgnoreFile,
+                                           m_files.folder / kHistoryFile};
     if (!m_files.settingsFile.empty())
         own.push_back(m_files.settingsFile);
     return sameFile(m_files.folder / logName, own);
@@ -303,6 +309,8 @@ EnterOutcome Session::enter(std::string_view overflowText)
 {
     const std::string before = m_model.input();
     EnterOutcome outcome{m_model.enter(), {}, {}};
+    if (outcome.result.evaluated)
+        m_history.add(before);
     if (outcome.result.failed() || m_runtime.logging == settings::Logging::Off)
         return outcome;
     if (!m_log.isOpen()) {
@@ -370,6 +378,12 @@ std::optional<settings::StoreStatus> Session::saveSettings()
     m_store.write("Ignoring", m_runtime.ignoring == settings::Ignoring::On ? "1" : "0");
     m_store.write("Logfile", m_runtime.logFile);
     return saveSettingsNow();
+}
+
+void Session::saveHistory()
+{
+    if (m_history.changed())
+        fileio::writeFileAtomically(m_files.folder / kHistoryFile, m_history.bytes());
 }
 
 bool Session::databaseEdited() const

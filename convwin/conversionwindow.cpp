@@ -147,6 +147,10 @@ void ConversionWindow::connectControls()
                 [this, row] { outputSwapped(row); });
     connect(m_input, &InputLine::typed, this, &ConversionWindow::inputTyped);
     connect(m_input, &InputLine::entered, this, &ConversionWindow::inputEntered);
+    connect(m_input, &InputLine::olderWanted, this,
+            [this] { recall(m_session.history().older(ui::utf8(m_input->text()))); });
+    connect(m_input, &InputLine::newerWanted, this,
+            [this] { recall(m_session.history().newer(ui::utf8(m_input->text()))); });
     connect(m_foldButton, &QPushButton::clicked, this, &ConversionWindow::foldPressed);
     connect(m_settingsButton, &QPushButton::clicked, this, &ConversionWindow::openSettings);
     connect(m_aboutButton, &QPushButton::clicked, this, &ConversionWindow::openAbout);
@@ -255,6 +259,15 @@ void ConversionWindow::inputEntered()
     }
     for (const Message& message : enterMessages(outcome, ui::qs(m_session.runtime().logFile)))
         showMessage(message);
+}
+
+void ConversionWindow::recall(const std::optional<std::string>& text)
+{
+    if (!text)
+        return;
+    m_session.model().setInput(*text);
+    m_input->replaceText(ui::qs(m_session.model().input()));
+    showChoices();
 }
 
 void ConversionWindow::helpPressed(int row)

@@ -215,6 +215,26 @@ private slots:
         QCOMPARE(list("InUnit")->currentText(), u"Аршин (арш)"_s);
     }
 
+    // Up and Down call back what Enter evaluated, newest first, in this run and the next.
+    void upAndDownCallBackEarlierTexts()
+    {
+        QVERIFY(start());
+        enter("1+1");
+        enter("2*3");
+        type("7");
+        QTest::keyClick(inText(), Qt::Key_Up);
+        QCOMPARE(inText()->text(), u"2*3"_s);
+        QCOMPARE(out(3), u"600"_s);
+        QTest::keyClick(inText(), Qt::Key_Up);
+        QTest::keyClick(inText(), Qt::Key_Down);
+        QTest::keyClick(inText(), Qt::Key_Down);
+        QCOMPARE(inText()->text(), u"7"_s);
+        m_window->shutDown();
+        QVERIFY(start());
+        QTest::keyClick(inText(), Qt::Key_Up);
+        QCOMPARE(inText()->text(), u"2*3"_s);
+    }
+
     void firstLetterJumpsAndCycles()
     {
         QVERIFY(start());
