@@ -67,7 +67,7 @@ protected:
 
 } // namespace
 
-TEST_F(ConversionModelTest, ConvertsTheLeadingNumberByBothCoefficients)
+TEST_F(ConversionModelTest, ConvertsTheLineByBothCoefficients)
 {
     const struct {
         const char* input;
@@ -85,6 +85,8 @@ TEST_F(ConversionModelTest, ConvertsTheLeadingNumberByBothCoefficients)
         {"1 000", Metre, Metre, 9, '.', "1000"},
         {"2+3", Metre, Metre, 9, '.', "5"},    // an expression converts what Enter gives
         {"1e -3", Metre, Metre, 9, '.', "-2"}, // the calculator's cut, not the number reader
+        {"0.1234567891", Foot, Centimetre, 9, '.', "3.762962932"},   // a number as it stands
+        {"0.1234567891+0", Foot, Centimetre, 9, '.', "3.762962929"}, // Enter's 0.123456789
         {"", Metre, Centimetre, 9, '.', "0"},
         {"2", Foot, Yard, -1, '.', "0.666666666666667"},
         {"7", Arshin, Yard, -1, '.', "5.44444444444444"}, // the quotient first, then the product
@@ -242,28 +244,30 @@ TEST_F(ConversionModelTest, UnitWordsAreAmountsOfTheirUnits)
     const struct {
         const char* typed;
         int in;
-        const char* after; // the line after Enter; a refused line stays as typed
+        const char* after; // the line after Enter, or the word refused (the line stays)
         int refused;       // an UnitWordError
         std::vector<std::string> names;
     } rows[] = {
         {"5 фт 11 дюйм", Centimetre, "180.34", NoRefusal, {}},
-        {"5 футов 11 дюймов", Centimetre, "180.34", NoRefusal, {}},
+        {"5 футов 2 дюйма", Centimetre, "157.48", NoRefusal, {}},
         {"5 фт + 11 дюйм", Centimetre, "180.34", NoRefusal, {}},
         {"1 верста - 300 м", Centimetre, "76680", NoRefusal, {}},
         {"(2 фт)*3", Centimetre, "182.88", NoRefusal, {}},
-        {"1,5 км", Centimetre, "150000", NoRefusal, {}},
+        {"1,5км", Centimetre, "150000", NoRefusal, {}},
+        {"фт", Centimetre, "30.48", NoRefusal, {}},              // no amount: one of it
         {"-5 фт 11 дюйм", Centimetre, "-180.34", NoRefusal, {}}, // negative as a whole
         {"2*5 фт 11 дюйм", Centimetre, "360.68", NoRefusal, {}},
-        {"5 вёрст", Metre, "5334", NoRefusal, {}},
+        {"2 вёрсты - 300 метров", Metre, "1833.6", NoRefusal, {}},
         {"10 саженей маховых", Metre, "17.6", NoRefusal, {}},
         {"1 мм", Metre, "0.001", NoRefusal, {}}, // letter case tells them apart
         {"1 Мм", Metre, "1000000", NoRefusal, {}},
         {"ярд*2", Foot, "6", NoRefusal, {}},
         {"2 sh", Metre, "20", NoRefusal, {}}, // the function, not the unit
-        {"1 ММ", Metre, "1 ММ", int(UnitWordError::Ambiguous), {"Миллиметр (мм)", "Мегаметр (Мм)"}},
-        {"2 кг", Metre, "2 кг", int(UnitWordError::OtherQuantity), {"Масса"}},
-        {"5 фт 11", Metre, "5 фт 11", int(UnitWordError::NoUnit), {}},
-        {"5 фт 11 дю", Metre, "5 фт 11 дю", int(UnitWordError::UnknownWord), {}},
+        {"1 ММ", Metre, "ММ", int(UnitWordError::Ambiguous), {"Миллиметр (мм)", "Мегаметр (Мм)"}},
+        {"2 кг", Metre, "кг", int(UnitWordError::OtherQuantity), {"Масса"}},
+        {"5 фт 11", Metre, "11", int(UnitWordError::NoUnit), {}},
+        {"5 фт (11)", Metre, "(11)", int(UnitWordError::NoUnit), {}},
+        {"5 фт 11 дю", Metre, "дю", int(UnitWordError::UnknownWord), {}},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
@@ -271,10 +275,13 @@ TEST_F(ConversionModelTest, UnitWordsAreAmountsOfTheirUnits)
         m_model.setInput(row.typed);
         const std::string shown = m_model.outputText(0);
         const EnterResult result = m_model.enter();
-        EXPECT_EQ(m_model.input(), row.after);
         EXPECT_EQ(m_model.outputText(0), shown);
+        EXPECT_EQ(m_model.input(), result.refused ? row.typed : row.after);
         EXPECT_EQ(result.refused ? int(result.refused->code) : NoRefusal, row.refused);
-        EXPECT_EQ(result.refused ? result.refused->names : std::vector<std::string>(), row.names);
+        if (result.refused) {
+            EXPECT_EQ(result.refused->word, row.after);
+            EXPECT_EQ(result.refused->names, row.names);
+        }
     }
 }
 

@@ -245,27 +245,3 @@ TEST_F(SessionTest, BaseIsSavedOnlyWhenAnEditStands)
     writeBytes(m_dir / "Base.dat", "Другая\r\n*\r\n");
     EXPECT_EQ(m_session->baseOnDisk(), fileio::DiskState::Changed);
 }
-
-TEST_F(SessionTest, UnitsAndHistoryComeBackByNameNextTime)
-{
-    start();
-    EXPECT_EQ(model().unitSlot(kInputRow), 1); // Метр: a first start shows five different units
-    EXPECT_EQ(model().unitSlot(0), 0);
-    model().selectUnit(kInputRow, 2); // Сантиметр
-    model().setInput("2 арш");
-    m_session->enter("");
-    m_session->saveSettings();
-    m_session->saveHistory();
-    // A unit put in front of the others moves every place, not the names.
-    std::string base = kBase;
-    base.insert(base.find("Аршин"), "Ангстрем (А),1E-10\n\n");
-    writeCp1251(m_dir / "Base.dat", base);
-    start();
-    EXPECT_EQ(model().quantity()->units[3].name, "Сантиметр (см)");
-    EXPECT_EQ(model().unitSlot(kInputRow), 3);
-    EXPECT_EQ(m_session->history().entries(), std::vector<std::string>{"2 арш"});
-    // A damaged history costs only its bad lines.
-    writeBytes(m_dir / "History.txt", "1+1\n\xC0\xFF\n");
-    start();
-    EXPECT_EQ(m_session->history().entries(), std::vector<std::string>{"1+1"});
-}
