@@ -95,6 +95,21 @@ struct Token {
 using Kind = Token::Kind;
 constexpr std::size_t kNone = static_cast<std::size_t>(-1);
 
+// A run of letters that names nothing we know, or one character of anything else.
+Token unknownAt(std::string_view text, std::size_t pos)
+{
+    Token t{Kind::Other, pos, pos, {}, kNone};
+    unitdb::nextCodePoint(text, t.end);
+    std::size_t next = pos;
+    if (isLetter(unitdb::nextCodePoint(text, next))) {
+        t.kind = Kind::Word;
+        for (std::size_t at = t.end; at < text.size(); t.end = at)
+            if (!isLetter(unitdb::nextCodePoint(text, at)))
+                break;
+    }
+    return t;
+}
+
 std::string spelling(std::string_view text, const Token& t)
 {
     return std::string(text.substr(t.begin, t.end - t.begin));
@@ -216,8 +231,10 @@ private:
             if (t.kind != Kind::Unit)
                 continue;
             const Token* before = i > 0 ? &m_tokens[i - 1] : nullptr;
+            // «pi м» is pi metres, as «3.14 м» would be.
             const bool amount =
-                before && (before->kind == Kind::Number || before->kind == Kind::Close);
+                before && (before->kind == Kind::Number || before->kind == Kind::Close ||
+                           (before->kind == Kind::Calculator && spelling(m_text, *before) == "pi"));
             const std::size_t next = nextInRun(i);
             if (!continued && next != kNone) {
                 std::size_t start = t.begin;
@@ -289,7 +306,7 @@ void UnitWords::add(Tier tier, std::string key, Ref ref)
         refs.push_back(ref);
 }
 
-UnitWords::Match UnitWords::longest(std::string_view text, std::size_t pos, Among among,
+UnitWords::Found UnitWords::longest(std::string_view text, std::size_t pos,
                                     std::optional<std::size_t> quantity) const
 {
     // A word ends where a letter or a digit does not follow; blanks may stand inside one.
@@ -304,22 +321,30 @@ UnitWords::Match UnitWords::longest(std::string_view text, std::size_t pos, Amon
         if (boundary && !blank)
             ends.push_back(at);
     }
+    // The longest word that names any unit decides: «м²» is not «м» and «²».
     for (auto end = ends.rbegin(); end != ends.rend(); ++end) {
         const std::string_view typed = text.substr(pos, *end - pos);
         const std::string folded = foldedKey(typed);
+        Found found{{*end, {}}, {*end, {}}};
         for (int tier = Symbol; tier < kTiers; ++tier) {
             const auto& index = m_index[static_cast<std::size_t>(tier)];
-            const auto found = index.find(tier == Symbol ? std::string(typed) : folded);
-            if (found == index.end())
+            const auto entry = index.find(tier == Symbol ? std::string(typed) : folded);
+            if (entry == index.end())
                 continue;
-            Match m{*end, {}};
-            for (const Ref& ref : found->second)
-                if ((ref.quantity == quantity) == (among == Among::Quantity) &&
-                    std::ranges::find(m.refs, ref) == m.refs.end())
-                    m.refs.push_back(ref);
-            if (!m.refs.empty())
-                return m;
+            // The first way of writing that finds any of each side's units.
+            std::vector<Ref> own, other;
+            for (const Ref& ref : entry->second)
+                (ref.quantity == quantity ? own : other).push_back(ref);
+            if (found.own.refs.empty())
+                found.own.refs = std::move(own);
+            if (found.other.refs.empty())
+                found.other.refs = std::move(other);
         }
+        // As long a word of the quantity's own wins.
+        if (!found.own.refs.empty())
+            return {std::move(found.own), {}};
+        if (!found.other.refs.empty())
+            return {{}, std::move(found.other)};
     }
     return {};
 }
@@ -351,24 +376,16 @@ UnitReading UnitWords::read(std::string_view text, std::optional<std::size_t> qu
             }
         } else if (isOperator(c)) {
             t.kind = Kind::Operator;
-        } else if (Match m = longest(text, pos, Among::Quantity, quantity);
-                   !m.refs.empty() && !isCalculatorWord(text.substr(pos, m.end - pos))) {
-            t = {Kind::Unit, pos, m.end, std::move(m.refs), kNone};
-        } else if (const std::size_t n = calculatorWordAt(text.substr(pos))) {
-            t = {Kind::Calculator, pos, pos + n, {}, kNone};
-        } else if (Match other = longest(text, pos, Among::Others, quantity); !other.refs.empty()) {
-            t = {Kind::Word, pos, other.end, std::move(other.refs), kNone};
         } else {
-            std::size_t end = pos;
-            unitdb::nextCodePoint(text, end);
-            std::size_t next = pos;
-            if (isLetter(unitdb::nextCodePoint(text, next))) {
-                t.kind = Kind::Word;
-                for (std::size_t at = end; at < text.size(); end = at)
-                    if (!isLetter(unitdb::nextCodePoint(text, at)))
-                        break;
-            }
-            t.end = end;
+            auto [own, other] = longest(text, pos, quantity);
+            if (!own.refs.empty() && !isCalculatorWord(text.substr(pos, own.end - pos)))
+                t = {Kind::Unit, pos, own.end, std::move(own.refs), kNone};
+            else if (const std::size_t n = calculatorWordAt(text.substr(pos)))
+                t = {Kind::Calculator, pos, pos + n, {}, kNone};
+            else if (!other.refs.empty())
+                t = {Kind::Word, pos, other.end, std::move(other.refs), kNone};
+            else
+                t = unknownAt(text, pos);
         }
         pos = t.end;
         tokens.push_back(std::move(t));

@@ -66,9 +66,12 @@ private:
         std::size_t end = 0;
         std::vector<Ref> refs;
     };
-    enum class Among { Quantity, Others };
-    // The longest unit word at `pos` among the units of the quantity, or of all the others.
-    Match longest(std::string_view text, std::size_t pos, Among among,
+    struct Found {
+        Match own;   // units of the quantity
+        Match other; // units of the others only, in a longer word than any of the quantity's
+    };
+    // The longest unit word at `pos`; one of the quantity's wins over another's as long.
+    Found longest(std::string_view text, std::size_t pos,
                   std::optional<std::size_t> quantity) const;
     void add(Tier tier, std::string key, Ref ref);
 

@@ -36,7 +36,7 @@ unitdb::UnitDatabase sampleDatabase()
             // A second quantity of the same name is a quantity of its own.
             Quantity{"Длина",
                      {Unit{"Дубль", 0.5, "первый"}, Unit{"Дубль", 0.25, "второй"},
-                      Unit{"Пядь", 0.18, ""}}},
+                      Unit{"Пядь", 0.18, ""}, Unit{"Кв. метр (м2)", 2, ""}}},
         },
         unitdb::TextEncoding::Cp1251);
 }
@@ -262,9 +262,11 @@ TEST_F(ConversionModelTest, UnitWordsAreAmountsOfTheirUnits)
         {"1 мм", Metre, "0.001", NoRefusal, {}}, // letter case tells them apart
         {"1 Мм", Metre, "1000000", NoRefusal, {}},
         {"ярд*2", Foot, "6", NoRefusal, {}},
-        {"2 sh", Metre, "20", NoRefusal, {}}, // the function, not the unit
+        {"pi фт", Centimetre, "95.755744094", NoRefusal, {}}, // the calculator's pi, 3.141592654
+        {"2 sh", Metre, "20", NoRefusal, {}},                 // the function, not the unit
         {"1 ММ", Metre, "ММ", int(UnitWordError::Ambiguous), {"Миллиметр (мм)", "Мегаметр (Мм)"}},
         {"2 кг", Metre, "кг", int(UnitWordError::OtherQuantity), {"Масса"}},
+        {"5 м²", Metre, "м²", int(UnitWordError::OtherQuantity), {"Длина"}}, // not «5 м» and «²»
         {"5 фт 11", Metre, "11", int(UnitWordError::NoUnit), {}},
         {"5 фт (11)", Metre, "(11)", int(UnitWordError::NoUnit), {}},
         {"5 фт 11 дю", Metre, "дю", int(UnitWordError::UnknownWord), {}},
