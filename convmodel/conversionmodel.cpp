@@ -120,10 +120,15 @@ const std::string& ConversionModel::setInput(std::string_view text)
     return m_input;
 }
 
-std::variant<double, LineProblem> ConversionModel::evaluate(std::string_view text) const
+void ConversionModel::prepareUnitWords() const
 {
     if (!m_words)
         m_words = std::make_unique<UnitWords>(m_database);
+}
+
+std::variant<double, LineProblem> ConversionModel::evaluate(std::string_view text) const
+{
+    prepareUnitWords();
     const UnitReading reading = m_words->read(text, quantityIndex(), m_slots[kInputRow]);
     if (reading.refusal)
         return *reading.refusal;

@@ -23,6 +23,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -38,6 +39,7 @@ constexpr int kFoldedHeight = 2330;
 constexpr int kPanelTwips = 2200;
 constexpr int kRowTop = 840;
 constexpr int kRowStep = 360;
+constexpr int kWarmUpDelay = 300; // ms after start-up: the first frame is painted by then
 constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption,
@@ -176,6 +178,8 @@ bool ConversionWindow::startUp()
             return false;
     }
     showAll();
+    // Once the first frame is up, so that neither it nor the first key press waits for it.
+    QTimer::singleShot(kWarmUpDelay, this, [this] { m_session.model().prepareUnitWords(); });
     return true;
 }
 
@@ -390,6 +394,7 @@ void ConversionWindow::settingsHandedBack()
     m_session.setRuntime(m_settingsDialog->values());
     showAll();
     handBack();
+    QTimer::singleShot(0, this, [this] { m_session.model().prepareUnitWords(); });
 }
 
 void ConversionWindow::editorHandedBack()
@@ -398,6 +403,7 @@ void ConversionWindow::editorHandedBack()
     m_session.model().refresh();
     showAll();
     handBack();
+    QTimer::singleShot(0, this, [this] { m_session.model().prepareUnitWords(); });
 }
 
 void ConversionWindow::handBack()
