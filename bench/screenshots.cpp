@@ -116,6 +116,12 @@ int main(int argc, char* argv[])
     pick(&main, "OutUnit_3", "Дюйм");
     main.findChild<QLineEdit*>(QStringLiteral("InText"))->setText(QStringLiteral("100"));
     bool ok = save(&main, out, "metrovanta-folded");
+    // Amounts with units typed in the line, converted as they are typed.
+    pick(&main, "InUnit", "Сантиметр (");
+    pick(&main, "OutUnit_0", "Метр (м)");
+    pick(&main, "OutUnit_3", "Миллиметр (");
+    main.findChild<QLineEdit*>(QStringLiteral("InText"))->setText(QStringLiteral("5 фут 11 дюйм"));
+    ok = save(&main, out, "metrovanta-units") && ok;
     main.activateWindow();
     if (!QTest::qWaitForWindowActive(&main)) // the shortcut below needs it
         std::fprintf(stderr, "screenshots: the main window is not active\n");

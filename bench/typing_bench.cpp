@@ -1,12 +1,14 @@
 // Typing latency of the conversion window: a key press in the input line up to the four
-// outputs holding their new texts, a category change refilling the five unit lists, and a
-// key press in the find box up to its list refilled.
+// outputs holding their new texts (a number, or an expression with unit words), a category
+// change refilling the five unit lists, and a key press in the find box up to its list refilled.
 // Logging off and rounding on (the first-run defaults). Argument 0: shipped Base.dat,
 // 1: a full-capacity one (51 x 101 units with descriptions).
 #include "bench/silentmessenger.h"
+#include "convmodel/inputtext.h"
 #include "convmodel/session.h"
 #include "convwin/conversionwindow.h"
 #include "convwin/findbox.h"
+#include "unitdb/basefile.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -58,9 +60,9 @@ void press(QWidget* target, Qt::Key key, const QString& text)
     QApplication::sendEvent(target, &up);
 }
 
-// Alternately types a digit and deletes it, so every iteration is one key press that
-// changes the number and runs the conversion.
-void typing(benchmark::State& state, bool paint)
+// Alternately types a digit and deletes it at the end of `text`, so every iteration is one key
+// press that changes the value and runs the conversion.
+void typing(benchmark::State& state, bool paint, const QString& text = QStringLiteral("1234.5"))
 {
     Window w(state.range(0));
     auto* in = w.find<QLineEdit>(QStringLiteral("InText"));
@@ -70,7 +72,7 @@ void typing(benchmark::State& state, bool paint)
         return;
     }
     in->setFocus();
-    in->setText(QStringLiteral("1234.5"));
+    in->setText(text);
     in->end(false);
     const QString before = out->text();
     press(in, Qt::Key_7, QStringLiteral("7"));
@@ -100,6 +102,21 @@ void BM_KeyPress(benchmark::State& state)
 void BM_KeyPressAndPaint(benchmark::State& state)
 {
     typing(state, true);
+}
+
+// An expression with two unit words of the first quantity (by symbol and by name, found among
+// every unit of the file), a bracket and a function: the text is read for unit words and
+// evaluated on every key press.
+void BM_KeyPressUnitWords(benchmark::State& state)
+{
+    unitdb::UnitDatabase database;
+    const char* source = state.range(0) == 0 ? MV_SHIPPED_BASE : MV_FULL_BASE;
+    unitdb::load(database, source);
+    database.sortUnits();
+    const auto& units = database[0].units;
+    const QString symbol = QString::fromStdString(convmodel::shortName(units[1].name));
+    const QString name = QString::fromStdString(units[2].name.substr(0, units[2].name.find(" (")));
+    typing(state, false, QStringLiteral("5 %1 11 %2 + sqrt(2)*1234.5").arg(symbol, name.toLower()));
 }
 
 void BM_CategoryChange(benchmark::State& state)
@@ -158,6 +175,7 @@ void BM_FindKeyPress(benchmark::State& state)
 
 BENCHMARK(BM_KeyPress)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_KeyPressAndPaint)->Arg(0)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_KeyPressUnitWords)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_CategoryChange)->Arg(0)->Arg(1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_FindKeyPress)
     ->Args({0, 0, 0})

@@ -4,6 +4,7 @@
 
 #include "calc/numbertext.h"
 #include "convmodel/inputtext.h"
+#include "unitdb/coefficient.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,11 +15,29 @@ namespace convmodel
 namespace
 {
 
-// A coefficient that gives a number belonging to the input: the others leave a row empty
-// rather than stale.
-bool usable(double coefficient)
+// Five different units where the quantity has them: the base unit, or the first, for the
+// input, the others in list order for the outputs, round again when there are fewer.
+std::array<int, kRows> firstUse(const unitdb::Quantity& q)
 {
-    return std::isfinite(coefficient) && coefficient > 0.0;
+    const auto base =
+        std::ranges::find_if(q.units, [](const unitdb::Unit& u) { return u.coefficient == 1.0; });
+    const int in = base == q.units.end() ? 0 : static_cast<int>(base - q.units.begin());
+    std::vector<int> others;
+    for (int slot = 0; slot < static_cast<int>(q.units.size()); ++slot)
+        if (slot != in)
+            others.push_back(slot);
+    std::array<int, kRows> slots{};
+    for (std::size_t row = 0; row < kOutputRows; ++row)
+        slots[row] = others.empty() ? in : others[row % others.size()];
+    slots[kInputRow] = in;
+    return slots;
+}
+
+int slotNamed(const unitdb::Quantity& q, const std::string& name)
+{
+    const auto found =
+        std::ranges::find_if(q.units, [&](const unitdb::Unit& u) { return u.name == name; });
+    return found == q.units.end() ? -1 : static_cast<int>(found - q.units.begin());
 }
 
 Description describeUnit(const unitdb::Quantity& q, std::size_t slot)
@@ -46,6 +65,7 @@ void ConversionModel::setListed(std::vector<std::size_t> tableIndices)
     m_position = kept != m_listed.end() ? static_cast<int>(kept - m_listed.begin()) : -1;
     if (m_position < 0)
         m_slots.fill(-1);
+    m_words.reset(); // start-up lists the quantities once the database is read
 }
 
 const unitdb::Quantity* ConversionModel::quantity() const
@@ -72,9 +92,17 @@ void ConversionModel::selectQuantity(int position)
         m_slots.fill(-1);
         return;
     }
-    for (int row = 0; row < kOutputRows; ++row)
-        m_slots[static_cast<std::size_t>(row)] = 0;
-    selectUnit(kInputRow, 0);
+    m_slots = firstUse(*q);
+    if (const auto used = m_used.find(q->name); used != m_used.end())
+        for (std::size_t row = 0; row < kRows; ++row)
+            if (const int slot = slotNamed(*q, used->second[row]); slot >= 0)
+                m_slots[row] = slot;
+    selectUnit(kInputRow, m_slots[kInputRow]);
+}
+
+RowUnits& ConversionModel::usedByQuantity()
+{
+    return m_used[quantity()->name];
 }
 
 void ConversionModel::selectUnit(int row, int slot)
@@ -84,15 +112,57 @@ void ConversionModel::selectUnit(int row, int slot)
         return; // an empty list takes no selection
     const bool inRange = slot >= 0 && static_cast<std::size_t>(slot) < q->units.size();
     m_slots[static_cast<std::size_t>(row)] = inRange ? slot : -1;
+    RowUnits& used = usedByQuantity();
+    for (std::size_t r = 0; r < kRows; ++r)
+        used[r] = m_slots[r] >= 0 ? q->units[static_cast<std::size_t>(m_slots[r])].name : "";
     showInPanel(row);
+    // Unit words are worth their factor into the input unit.
+    if (row == kInputRow)
+        evaluateLine();
     convert();
 }
 
 const std::string& ConversionModel::setInput(std::string_view text)
 {
     m_input = plainInput(text);
+    evaluateLine();
     convert();
     return m_input;
+}
+
+void ConversionModel::prepareUnitWords() const
+{
+    if (!m_words)
+        m_words = std::make_unique<UnitWords>(m_database);
+}
+
+std::variant<double, LineProblem> ConversionModel::evaluate(std::string_view text) const
+{
+    prepareUnitWords();
+    const UnitReading reading = m_words->read(text, quantityIndex(), m_slots[kInputRow]);
+    if (reading.refusal)
+        return *reading.refusal;
+    const calc::BracketResult result = calc::evaluate(
+        reading.expression,
+        {m_rounding.on ? calc::RoundingMode::On : calc::RoundingMode::Off, m_rounding.places});
+    if (const auto* value = std::get_if<double>(&result))
+        return *value;
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
+        return *failure;
+    return calc::Unevaluated{std::string(text)};
+}
+
+void ConversionModel::evaluateLine()
+{
+    // A plain number converts as typed, all its digits and unrounded, as it always has.
+    if (isPlainNumber(m_input)) {
+        m_line = calc::readNumber(m_input);
+        return;
+    }
+    m_line = evaluate(m_input);
+    // What Enter would leave in the line, so that Enter does not change the outputs.
+    if (const double* value = std::get_if<double>(&m_line))
+        m_line = calc::readNumber(calc::numberText(*value, '.'));
 }
 
 double ConversionModel::coefficient(int slot) const
@@ -105,13 +175,19 @@ void ConversionModel::convert()
     const int in = m_slots[kInputRow];
     // Without an input unit every output that has a coefficient shows 0.
     const double k = in >= 0 ? coefficient(in) : 0.0;
-    const double x = calc::readNumber(m_input);
+    const double* line = std::get_if<double>(&m_line);
+    const double x = line ? *line : 0.0;
     m_overflowed = false;
     for (std::size_t i = 0; i < kOutputRows; ++i) {
         if (m_slots[i] >= 0)
             m_remembered[i] = coefficient(m_slots[i]);
         Output& out = m_outputs[i];
-        if ((in >= 0 && !usable(k)) || !usable(m_remembered[i])) {
+        if (!line) {
+            out = {Output::State::NoValue, 0.0};
+            continue;
+        }
+        if ((in >= 0 && !unitdb::usableCoefficient(k)) ||
+            !unitdb::usableCoefficient(m_remembered[i])) {
             out = {Output::State::Empty, 0.0};
             continue;
         }
@@ -138,22 +214,25 @@ std::string ConversionModel::outputText(int row) const
 void ConversionModel::setRounding(const Rounding& rounding)
 {
     m_rounding = {rounding.on, std::clamp(rounding.places, 0, 15)};
+    evaluateLine(); // the calculator rounds its results too
     convert();
 }
 
 EnterResult ConversionModel::enter()
 {
     const std::string before = m_input;
-    const calc::BracketResult result =
-        calc::evaluate(before, {m_rounding.on ? calc::RoundingMode::On : calc::RoundingMode::Off,
-                                m_rounding.places});
-    if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
-        return {*failure, false};
-    if (const auto* value = std::get_if<double>(&result))
+    const auto result = evaluate(before);
+    if (const double* value = std::get_if<double>(&result)) {
         setInput(calc::numberText(*value, '.'));
-    else
-        setInput(before);
-    return {std::nullopt, m_overflowed};
+        return {std::nullopt, std::nullopt, true, m_overflowed};
+    }
+    const LineProblem& problem = std::get<LineProblem>(result);
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&problem))
+        return {*failure, std::nullopt, false, false};
+    if (const auto* refusal = std::get_if<UnitWordRefusal>(&problem))
+        return {std::nullopt, *refusal, false, false};
+    setInput(before);
+    return {std::nullopt, std::nullopt, false, m_overflowed};
 }
 
 std::vector<std::string> ConversionModel::logLines(std::string_view before,
@@ -205,6 +284,7 @@ void ConversionModel::showUnitInPanel(std::size_t quantityIndex, std::size_t slo
 
 void ConversionModel::refresh()
 {
+    m_words.reset();
     const auto slots = m_slots;
     const int panelRow = m_panelRow;
     const auto panel = m_panel;
@@ -225,16 +305,8 @@ void ConversionModel::refresh()
 
 void ConversionModel::chooseFound(int row, int position, int slot)
 {
-    if (position != m_position) {
-        const auto slots = m_slots;
+    if (position != m_position)
         selectQuantity(position);
-        const unitdb::Quantity* q = quantity();
-        const int count = q ? static_cast<int>(q->units.size()) : 0;
-        for (int r : {kInputRow, 0, 1, 2, 3})
-            if (r != row && slots[static_cast<std::size_t>(r)] > 0 &&
-                slots[static_cast<std::size_t>(r)] < count)
-                selectUnit(r, slots[static_cast<std::size_t>(r)]);
-    }
     selectUnit(row, slot);
 }
 

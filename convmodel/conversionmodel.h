@@ -1,17 +1,22 @@
 // The conversion window's state and rules without widgets: the quantity chosen by its place in
-// the list, the units of the five rows, the input text, the four outputs, the swap, Enter and
-// the log lines. The window shows this state and hands the user's actions to it.
+// the list, the units of the five rows and those each quantity was last used with, the input
+// text and its value, the four outputs, the swap, Enter and the log lines. The window shows
+// this state and hands the user's actions to it.
 #pragma once
 
 #include "calc/calculator.h"
+#include "convmodel/unitwords.h"
 #include "unitdb/unitdatabase.h"
 
 #include <array>
 #include <cstddef>
+#include <map>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <variant>
 #include <vector>
 
 namespace convmodel
@@ -27,6 +32,7 @@ struct Output {
         Value,    // a number, `value`
         Empty,    // no number belongs here: a coefficient that is 0, negative or not finite
         Overflow, // the value lies beyond the double range
+        NoValue,  // the line holds no value: lineProblem() says why
     };
     State state = State::Value;
     double value = 0.0; // what a new window shows: 0
@@ -40,11 +46,21 @@ struct Description {
     std::optional<std::string> text;
 };
 
-// What Enter did. A failure leaves the line as typed and logs nothing.
+// Why the line holds no value: a bracket left open, what the calculator refused, or a unit word
+// it cannot take.
+using LineProblem = std::variant<calc::Unevaluated, calc::CalcFailure, UnitWordRefusal>;
+
+// What Enter did. A failure or a refusal leaves the line as typed and logs nothing.
 struct EnterResult {
     std::optional<calc::CalcFailure> failure;
+    std::optional<UnitWordRefusal> refused;
+    bool evaluated = false;  // a number took the text's place
     bool overflowed = false; // some output could not be shown: said once, on Enter
+    bool failed() const { return failure || refused; }
 };
+
+// The units of the five rows by name, indexed by row (the input row last).
+using RowUnits = std::array<std::string, kRows>;
 
 struct Rounding {
     bool on = true;
@@ -68,9 +84,16 @@ public:
     const unitdb::Quantity* quantity() const;
     std::optional<std::size_t> quantityIndex() const;
 
-    // Choosing a quantity puts every row on its first unit and converts; a quantity without
-    // units leaves the rows without a unit and the outputs as they were.
+    // Choosing a quantity puts the rows on the units it was last used with (by name) and
+    // converts. A row whose unit is not found, and every row of a quantity never used, takes
+    // five different units: the base unit (coefficient 1), or the first, in the input row, the
+    // others in list order below. A quantity without units leaves the rows without a unit and
+    // the outputs as they were.
     void selectQuantity(int position);
+
+    // The units each quantity was last used with, by quantity name.
+    const std::map<std::string, RowUnits>& usedUnits() const { return m_used; }
+    void setUsedUnits(std::map<std::string, RowUnits> used) { m_used = std::move(used); }
 
     // The slot chosen in a row; -1 for none.
     int unitSlot(int row) const { return m_slots[static_cast<std::size_t>(row)]; }
@@ -78,9 +101,15 @@ public:
     // while the quantity has no units nothing happens.
     void selectUnit(int row, int slot);
 
-    // The typed text as the line keeps it (see plainInput); converts. Returns the kept text.
+    // The typed text as the line keeps it (see plainInput); converts what Enter would leave in
+    // the line, read back, and a plain number as it stands. Returns the kept text.
     const std::string& setInput(std::string_view text);
     const std::string& input() const { return m_input; }
+    // Why the line holds no value, or null.
+    const LineProblem* lineProblem() const { return std::get_if<LineProblem>(&m_line); }
+    // Indexes the unit words now rather than on the next key press: tens of milliseconds at
+    // full capacity, once after start-up and after each change of the database or the list.
+    void prepareUnitWords() const;
 
     const Output& output(int row) const { return m_outputs[static_cast<std::size_t>(row)]; }
     // A value in the number-to-text form with the user's separator; empty otherwise.
@@ -89,8 +118,8 @@ public:
     void setRounding(const Rounding& rounding);
     const Rounding& rounding() const { return m_rounding; }
 
-    // Evaluates the line; a number replaces the text and converts, an unclosed bracket leaves
-    // the text as typed and converts again.
+    // Evaluates the line, unit words included; a number replaces the text and converts, an
+    // unclosed bracket leaves the text as typed.
     EnterResult enter();
 
     // The log entry of the last Enter: the expression line, four value lines, an empty line.
@@ -118,7 +147,7 @@ public:
     void refresh();
 
     // A unit found by the find box for `row`: its quantity (list position) and slot. The other
-    // rows keep their slots when the new quantity has them, else its first unit.
+    // rows take the units that quantity was last used with.
     void chooseFound(int row, int position, int slot);
 
     // The first-letter jump of a unit list: given the upper-case first letter of every entry,
@@ -127,8 +156,12 @@ public:
     static int letterJump(std::span<const char32_t> initials, int selected, char32_t typed);
 
 private:
+    // The value of a text as Enter finds it, or why it has none.
+    std::variant<double, LineProblem> evaluate(std::string_view text) const;
+    void evaluateLine(); // the line's value after a change of text, input unit or rounding
     void convert();
     double coefficient(int slot) const;
+    RowUnits& usedByQuantity();
 
     const unitdb::UnitDatabase& m_database;
     char m_separator;
@@ -136,10 +169,14 @@ private:
     int m_position = -1;
     std::array<int, kRows> m_slots{-1, -1, -1, -1, -1};
     std::string m_input;
+    std::variant<double, LineProblem> m_line = 0.0; // the value the outputs convert
     std::array<Output, kOutputRows> m_outputs{};
     // The coefficient each output row last had a unit for: a row without a unit goes on
     // converting with it.
     std::array<double, kOutputRows> m_remembered{};
+    std::map<std::string, RowUnits> m_used;
+    // Built when first needed, again after the database or the list changed.
+    mutable std::unique_ptr<UnitWords> m_words;
     Rounding m_rounding;
     bool m_overflowed = false;
     std::optional<Description> m_panel;

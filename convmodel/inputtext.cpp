@@ -32,6 +32,21 @@ char plainSign(char32_t c)
     }
 }
 
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+std::size_t skipBlanks(std::string_view s, std::size_t i)
+{
+    while (i < s.size() && isBlank(s[i]))
+        ++i;
+    return i;
+}
+
 } // namespace
 
 std::string plainSigns(std::string_view utf8)
@@ -65,6 +80,37 @@ std::string shortName(std::string_view unitName)
     return std::string(close == std::string_view::npos
                            ? unitName.substr(open + 1)
                            : unitName.substr(open + 1, close - open - 1));
+}
+
+std::size_t numberEnd(std::string_view s, std::size_t pos)
+{
+    std::size_t end = pos;
+    bool point = false;
+    bool digit = false;
+    for (std::size_t i = pos; i < s.size() && (isDigit(s[i]) || (s[i] == '.' && !point));
+         i = skipBlanks(s, i)) {
+        point = point || s[i] == '.';
+        digit = digit || s[i] != '.';
+        end = ++i;
+    }
+    const std::size_t e = skipBlanks(s, end);
+    if (digit && e < s.size() && (s[e] == 'e' || s[e] == 'E')) {
+        std::size_t i = e + 1;
+        if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+            ++i;
+        for (i = skipBlanks(s, i); i < s.size() && isDigit(s[i]); i = skipBlanks(s, i))
+            end = ++i;
+    }
+    return end;
+}
+
+bool isPlainNumber(std::string_view text)
+{
+    std::size_t i = skipBlanks(text, 0);
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        i = skipBlanks(text, i + 1);
+    // Nothing, or a lone sign, reads as 0.
+    return i == text.size() || skipBlanks(text, numberEnd(text, i)) == text.size();
 }
 
 bool isVerseKeyword(std::string_view text)

@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
+#include <optional>
 #include <utility>
 
 namespace convmodel
@@ -21,6 +23,46 @@ namespace
 {
 
 const char* const kIgnoreFile = "Ignore.ini";
+const char* const kHistoryFile = "History.txt";
+constexpr std::size_t kHistoryFileLimit = 1 << 20; // far more than 100 kept texts take
+// The units a quantity was last used with are stored under this and the quantity's name.
+const std::string kUnitsValue = "Units:";
+
+// The input unit's name, then the outputs', each "|" and "\" escaped by a "\", joined by "|"
+// (Field1 to Field5's order).
+std::string unitsText(const RowUnits& units)
+{
+    std::string text;
+    for (int row : {kInputRow, 0, 1, 2, 3}) {
+        if (row != kInputRow)
+            text += '|';
+        for (char c : units[static_cast<std::size_t>(row)]) {
+            if (c == '|' || c == '\\')
+                text += '\\';
+            text += c;
+        }
+    }
+    return text;
+}
+
+// Five names or nothing: a value that does not hold them is left to fall back.
+std::optional<RowUnits> parseUnits(std::string_view text)
+{
+    std::vector<std::string> names(1);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '|')
+            names.emplace_back();
+        else
+            names.back() += text[i] == '\\' && i + 1 < text.size() ? text[++i] : text[i];
+    }
+    if (names.size() != kRows)
+        return std::nullopt;
+    RowUnits units;
+    units[kInputRow] = names[0];
+    for (std::size_t row = 0; row < kOutputRows; ++row)
+        units[row] = names[row + 1];
+    return units;
+}
 
 // Blank, or holding a NUL: the system would take the name only up to it, so that a check of
 // the whole name would not be a check of the file opened.
@@ -143,12 +185,7 @@ std::vector<Problem> Session::start()
         m_firstRun = true;
     }
 
-    m_model.selectQuantity(storedPosition("Velic", static_cast<int>(m_model.listed().size())));
-    const unitdb::Quantity* q = m_model.quantity();
-    const int units = q ? static_cast<int>(q->units.size()) : 0;
-    m_model.selectUnit(kInputRow, storedPosition("Field1", units));
-    for (int row = 0; row < kOutputRows; ++row)
-        m_model.selectUnit(row, storedPosition(("Field" + std::to_string(row + 2)).c_str(), units));
+    restoreUnits();
 
     const long round = storedNumber("Round");
     if (round > -1)
@@ -168,7 +205,31 @@ std::vector<Problem> Session::start()
 
     if (m_runtime.logging == settings::Logging::On)
         openLog(CalcLog::Mode::Create);
+    // A history that cannot be read is started afresh.
+    const auto history = fileio::readFile(m_files.folder / kHistoryFile, kHistoryFileLimit);
+    m_history.load(history.ok() ? std::string_view(history.bytes) : std::string_view());
     return std::move(m_problems);
+}
+
+void Session::restoreUnits()
+{
+    std::map<std::string, RowUnits> used;
+    for (const unitdb::Quantity& q : m_database.quantities())
+        if (!m_firstRun && !used.contains(q.name))
+            if (auto units = parseUnits(m_store.read(kUnitsValue + q.name, "")))
+                used[q.name] = *units;
+    m_model.setUsedUnits(used);
+
+    m_model.selectQuantity(storedPosition("Velic", static_cast<int>(m_model.listed().size())));
+    const unitdb::Quantity* q = m_model.quantity();
+    // The units by name win over the positions Field1 to Field5 have kept since before there
+    // were names; a first start has neither.
+    if (!q || m_firstRun || used.contains(q->name))
+        return;
+    const int units = static_cast<int>(q->units.size());
+    m_model.selectUnit(kInputRow, storedPosition("Field1", units));
+    for (int row = 0; row < kOutputRows; ++row)
+        m_model.selectUnit(row, storedPosition(("Field" + std::to_string(row + 2)).c_str(), units));
 }
 
 std::vector<std::string> Session::quantityNames() const
@@ -267,7 +328,8 @@ std::filesystem::path Session::logPath() const
 std::filesystem::path Session::ownFileFor(const std::string& logName) const
 {
     std::vector<std::filesystem::path> own{m_files.base(), m_files.folder / kIgnoreFile,
-                                           fileio::folderLock(m_files.folder)};
+                                           fileio::folderLock(m_files.folder),
+                                           m_files.folder / kHistoryFile};
     if (!m_files.settingsFile.empty())
         own.push_back(m_files.settingsFile);
     return sameFile(m_files.folder / logName, own);
@@ -301,7 +363,9 @@ EnterOutcome Session::enter(std::string_view overflowText)
 {
     const std::string before = m_model.input();
     EnterOutcome outcome{m_model.enter(), {}, {}};
-    if (outcome.result.failure || m_runtime.logging == settings::Logging::Off)
+    if (outcome.result.evaluated)
+        m_history.add(before);
+    if (outcome.result.failed() || m_runtime.logging == settings::Logging::Off)
         return outcome;
     if (!m_log.isOpen()) {
         if (m_logFailed)
@@ -386,6 +450,8 @@ std::optional<settings::StoreStatus> Session::saveSettings()
         m_store.write("Field1", positionText(m_model.unitSlot(kInputRow)));
         for (int row = 0; row < kOutputRows; ++row)
             m_store.write("Field" + std::to_string(row + 2), positionText(m_model.unitSlot(row)));
+        for (const auto& [quantity, units] : m_model.usedUnits())
+            m_store.write(kUnitsValue + quantity, unitsText(units));
     }
     const bool rounding = m_runtime.rounding == settings::Rounding::On;
     m_store.write("Round", positionText(rounding ? m_runtime.decimalPlaces : -1));
@@ -394,6 +460,12 @@ std::optional<settings::StoreStatus> Session::saveSettings()
     m_store.write("Ignoring", m_runtime.ignoring == settings::Ignoring::On ? "1" : "0");
     m_store.write("Logfile", m_runtime.logFile);
     return saveSettingsNow();
+}
+
+void Session::saveHistory()
+{
+    if (m_history.changed())
+        fileio::writeFileAtomically(m_files.folder / kHistoryFile, m_history.bytes());
 }
 
 bool Session::databaseEdited() const

@@ -6,6 +6,7 @@
 
 #include "convmodel/calclog.h"
 #include "convmodel/conversionmodel.h"
+#include "convmodel/inputhistory.h"
 #include "fileio/atomicfile.h"
 #include "fileio/filereader.h"
 #include "settings/runtimesettings.h"
@@ -132,8 +133,10 @@ public:
     // How Ignore.ini keeps its names: what the settings dialog may add.
     unitdb::TextEncoding ignoreListEncoding() const { return m_ignoreEncoding; }
 
-    // Enter in the input line, and its log entry when logging is on.
+    // Enter in the input line, and its log entry when logging is on; a text that gave a number
+    // goes into the history.
     EnterOutcome enter(std::string_view overflowText);
+    InputHistory& history() { return m_history; }
 
     // The database report, with the size of Base.dat on disk.
     std::string report(const unitdb::ProgramVersion& version) const;
@@ -145,6 +148,8 @@ public:
     std::optional<ListSaveFailure> saveIgnoreList();
     // Nothing when the settings were kept or the failure was already told.
     std::optional<settings::StoreStatus> saveSettings();
+    // The history file, once, when a text was added; a failure costs only the history.
+    void saveHistory();
     void closeLog() { m_log.close(); }
 
     // Edited this run, and not taken back to what was loaded.
@@ -168,6 +173,7 @@ private:
     void listQuantities();
     void openLog(CalcLog::Mode mode);
     std::filesystem::path logPath() const;
+    void restoreUnits();
 
     DataFiles m_files;
     std::string m_logCaption;
@@ -178,6 +184,7 @@ private:
     ConversionModel m_model;
     settings::RuntimeSettings m_runtime;
     CalcLog m_log;
+    InputHistory m_history;
     std::vector<Problem> m_problems;
 
     bool m_firstRun = false;       // the first-run values hold for the run, stored or not

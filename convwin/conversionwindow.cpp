@@ -24,6 +24,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
+#include <QTimer>
 
 #include <algorithm>
 #include <vector>
@@ -39,9 +40,8 @@ constexpr int kFoldedHeight = 2330;
 constexpr int kPanelTwips = 2200;
 constexpr int kRowTop = 840;
 constexpr int kRowStep = 360;
+constexpr int kWarmUpDelay = 300; // ms after start-up: the first frame is painted by then
 constexpr unitdb::ProgramVersion kVersion{MV_VERSION_MAJOR, MV_VERSION_MINOR, MV_VERSION_PATCH};
-
-const QString kOverflow = QStringLiteral("Переполнение");
 
 // `spoken` names the button for assistive technology, where a one-letter caption says nothing.
 // `keys` press it from anywhere in the window, the folded panel included.
@@ -168,6 +168,10 @@ void ConversionWindow::connectControls()
                 [this, row] { outputSwapped(row); });
     connect(m_input, &InputLine::typed, this, &ConversionWindow::inputTyped);
     connect(m_input, &InputLine::entered, this, &ConversionWindow::inputEntered);
+    connect(m_input, &InputLine::olderWanted, this,
+            [this] { recall(m_session.history().older(ui::utf8(m_input->text()))); });
+    connect(m_input, &InputLine::newerWanted, this,
+            [this] { recall(m_session.history().newer(ui::utf8(m_input->text()))); });
     connect(m_foldButton, &QPushButton::clicked, this, &ConversionWindow::foldPressed);
     connect(m_settingsButton, &QPushButton::clicked, this, &ConversionWindow::openSettings);
     connect(m_aboutButton, &QPushButton::clicked, this, &ConversionWindow::openAbout);
@@ -194,6 +198,8 @@ bool ConversionWindow::startUp()
             return false;
     }
     showAll();
+    // Once the first frame is up, so that neither it nor the first key press waits for it.
+    QTimer::singleShot(kWarmUpDelay, this, [this] { m_session.model().prepareUnitWords(); });
     return true;
 }
 
@@ -245,11 +251,8 @@ void ConversionWindow::showChoices()
     for (int row = 0; row <= kInputRow; ++row)
         m_units[static_cast<std::size_t>(row)]->showSlot(model.unitSlot(row));
     m_input->showText(ui::qs(model.input()));
-    for (int row = 0; row < kOutputRows; ++row) {
-        const bool overflow = model.output(row).state == convmodel::Output::State::Overflow;
-        m_outputs[static_cast<std::size_t>(row)]->setText(overflow ? kOverflow
-                                                                   : ui::qs(model.outputText(row)));
-    }
+    for (int row = 0; row < kOutputRows; ++row)
+        m_outputs[static_cast<std::size_t>(row)]->setText(outputShown(model, row));
     m_panel->showUnit(model.panel());
 }
 
@@ -275,24 +278,23 @@ void ConversionWindow::inputTyped(const QString& text)
 
 void ConversionWindow::inputEntered()
 {
-    const convmodel::EnterOutcome outcome = m_session.enter(ui::utf8(kOverflow));
-    if (outcome.result.failure) {
-        // The line keeps what the user typed; nothing is logged.
-        m_msg.show(this, calcErrorText(outcome.result.failure->code), QStringLiteral("Ошибка"),
-                   MsgIcon::Stop);
-        return;
+    const convmodel::EnterOutcome outcome = m_session.enter(ui::utf8(overflowBrief()));
+    // A refused line keeps what the user typed.
+    if (!outcome.result.failed()) {
+        m_input->replaceText(ui::qs(m_session.model().input()));
+        showChoices();
     }
+    for (const Message& message : enterMessages(outcome, ui::qs(m_session.runtime().logFile)))
+        showMessage(message);
+}
+
+void ConversionWindow::recall(const std::optional<std::string>& text)
+{
+    if (!text)
+        return;
+    m_session.model().setInput(*text);
     m_input->replaceText(ui::qs(m_session.model().input()));
     showChoices();
-    // Typing showed the overflow in its row; Enter says why, once.
-    if (outcome.result.overflowed)
-        showMessage(
-            errorMessage(ErrorNumber::Overflow,
-                         QStringLiteral("Переполнение! Не используйте числа больше 10^300.")));
-    for (const convmodel::Problem& problem : outcome.problems)
-        showMessage(problemMessage(problem));
-    if (outcome.writeFailed)
-        showMessage(logWriteMessage(ui::qs(m_session.runtime().logFile), *outcome.writeFailed));
 }
 
 void ConversionWindow::helpPressed(int row)
@@ -412,6 +414,7 @@ void ConversionWindow::settingsHandedBack()
     m_session.setRuntime(m_settingsDialog->values());
     showAll();
     handBack();
+    QTimer::singleShot(0, this, [this] { m_session.model().prepareUnitWords(); });
 }
 
 void ConversionWindow::editorHandedBack()
@@ -423,6 +426,7 @@ void ConversionWindow::editorHandedBack()
         m_session.model().showUnitInPanel(*chosen.quantity, *chosen.slot);
     showAll();
     handBack();
+    QTimer::singleShot(0, this, [this] { m_session.model().prepareUnitWords(); });
 }
 
 void ConversionWindow::handOver(QWidget* other)

@@ -7,6 +7,8 @@
 
 #include <array>
 #include <memory>
+#include <optional>
+#include <string>
 
 class AboutBox;
 class DatabaseEditor;
@@ -62,6 +64,7 @@ private:
     void unitChosen(int row, int slot);
     void inputTyped(const QString& text);
     void inputEntered();
+    void recall(const std::optional<std::string>& text); // a text of the history, if any
     void helpPressed(int row);
     void foldPressed();
     void outputSwapped(int row);

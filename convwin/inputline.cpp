@@ -51,5 +51,13 @@ void InputLine::keyPressEvent(QKeyEvent* event)
         emit entered();
         return;
     }
+    if (event->key() == Qt::Key_Up) {
+        emit olderWanted();
+        return;
+    }
+    if (event->key() == Qt::Key_Down) {
+        emit newerWanted();
+        return;
+    }
     QLineEdit::keyPressEvent(event);
 }

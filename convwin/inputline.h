@@ -1,5 +1,5 @@
-// The input line: the whole text is selected when it takes the focus, and Enter is its own
-// signal rather than a key the window filters.
+// The input line: the whole text is selected when it takes the focus, and Enter, Up and Down
+// are its own signals rather than keys the window filters.
 #pragma once
 
 #include <QLineEdit>
@@ -19,6 +19,8 @@ signals:
     // The user changed the text.
     void typed(const QString& text);
     void entered();
+    void olderWanted(); // Up: the text evaluated before
+    void newerWanted(); // Down
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

@@ -30,6 +30,7 @@ void ShutdownSteps::run()
         m_msg.show(m_window, told.text, told.title, told.icon);
     }
     m_session.closeLog();
+    m_session.saveHistory();
     if (m_session.databaseEdited() &&
         m_msg.message(m_window, baseSaveQuestion(), ui::programTitle(), MsgIcon::Question,
                       MsgButtons::YesNo) == MsgAnswer::Yes)

@@ -6,6 +6,7 @@
 #include "dialogs/uistyle.h"
 
 #include <QFileInfo>
+#include <QStringList>
 
 #include <cerrno>
 
@@ -18,6 +19,14 @@ const QString kLoggingOff = QStringLiteral(" Запись вычислений �
 QString path(const std::filesystem::path& file)
 {
     return ui::qs(file.string());
+}
+
+QString quotedList(const std::vector<std::string>& names)
+{
+    QStringList quoted;
+    for (const std::string& name : names)
+        quoted << QStringLiteral("«%1»").arg(ui::qs(name));
+    return quoted.join(QStringLiteral(", "));
 }
 
 // The reason, and the file it concerns when that is not the file the message names.
@@ -362,6 +371,98 @@ QString calcErrorText(calc::CalcError code)
         break;
     }
     return QStringLiteral("Результат не является действительным числом!");
+}
+
+QString unitWordText(const convmodel::UnitWordRefusal& r)
+{
+    const QString word = ui::qs(r.word);
+    switch (r.code) {
+    case convmodel::UnitWordError::Ambiguous:
+        return QStringLiteral("«%1» может означать разные единицы: %2. Напишите обозначение так, "
+                              "как оно стоит в скобках.")
+            .arg(word, quotedList(r.names));
+    case convmodel::UnitWordError::OtherQuantity:
+        return QStringLiteral("«%1» — единица другой величины: %2.").arg(word, quotedList(r.names));
+    case convmodel::UnitWordError::UnknownWord:
+        return QStringLiteral("Единицы «%1» у этой величины нет.").arg(word);
+    case convmodel::UnitWordError::NoUnit:
+        return QStringLiteral("После числа %1 нет единицы: допишите её или поставьте знак "
+                              "действия.")
+            .arg(word);
+    case convmodel::UnitWordError::NoCoefficient:
+        break;
+    }
+    return QStringLiteral("У единицы «%1» нет коэффициента для пересчёта.").arg(word);
+}
+
+QString lineProblemBrief(const convmodel::LineProblem& problem)
+{
+    if (std::holds_alternative<calc::Unevaluated>(problem))
+        return QStringLiteral("Скобка не закрыта");
+    if (const auto* failure = std::get_if<calc::CalcFailure>(&problem)) {
+        switch (failure->code) {
+        case calc::CalcError::DivisionByZero:
+            return QStringLiteral("Деление на ноль");
+        case calc::CalcError::LogDomain:
+            return QStringLiteral("Логарифм числа ≤ 0");
+        case calc::CalcError::Overflow:
+            return overflowBrief();
+        default:
+            return QStringLiteral("Нет значения");
+        }
+    }
+    const auto& r = std::get<convmodel::UnitWordRefusal>(problem);
+    const QString word = ui::qs(r.word);
+    switch (r.code) {
+    case convmodel::UnitWordError::Ambiguous:
+        return QStringLiteral("«%1» — неоднозначно").arg(word);
+    case convmodel::UnitWordError::OtherQuantity:
+        return QStringLiteral("«%1» — это %2").arg(word, ui::qs(r.names.front()));
+    case convmodel::UnitWordError::UnknownWord:
+        return QStringLiteral("Нет единицы «%1»").arg(word);
+    case convmodel::UnitWordError::NoUnit:
+        return QStringLiteral("У числа %1 нет единицы").arg(word);
+    case convmodel::UnitWordError::NoCoefficient:
+        break;
+    }
+    return QStringLiteral("Нет коэффициента");
+}
+
+QString overflowBrief()
+{
+    return QStringLiteral("Переполнение");
+}
+
+QString outputShown(const convmodel::ConversionModel& model, int row)
+{
+    switch (model.output(row).state) {
+    case convmodel::Output::State::Overflow:
+        return overflowBrief();
+    case convmodel::Output::State::NoValue:
+        return lineProblemBrief(*model.lineProblem());
+    default:
+        return ui::qs(model.outputText(row));
+    }
+}
+
+std::vector<Message> enterMessages(const convmodel::EnterOutcome& outcome, const QString& logFile)
+{
+    const convmodel::EnterResult& result = outcome.result;
+    if (result.failure)
+        return {{calcErrorText(result.failure->code), QStringLiteral("Ошибка"), MsgIcon::Stop}};
+    if (result.refused)
+        return {{unitWordText(*result.refused), QStringLiteral("Ошибка"), MsgIcon::Stop}};
+    std::vector<Message> told;
+    // Typing showed the overflow in its row; Enter says why, once.
+    if (result.overflowed)
+        told.push_back(
+            errorMessage(ErrorNumber::Overflow,
+                         QStringLiteral("Переполнение! Не используйте числа больше 10^300.")));
+    for (const convmodel::Problem& problem : outcome.problems)
+        told.push_back(problemMessage(problem));
+    if (outcome.writeFailed)
+        told.push_back(logWriteMessage(logFile, *outcome.writeFailed));
+    return told;
 }
 
 QString textRefusal(const unitdb::TextCheck& check)

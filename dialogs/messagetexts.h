@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <vector>
+
 // The historic error numbers the messages carry («Ошибка № 53: …»).
 enum class ErrorNumber {
     Overflow = 6,       // a value beyond the double range
@@ -59,6 +61,17 @@ QString verseText();
 
 // The calculator's refusals, shown by every box that evaluates.
 QString calcErrorText(calc::CalcError code);
+// A unit word the input line cannot take, told on Enter.
+QString unitWordText(const convmodel::UnitWordRefusal& refusal);
+// Why the line has no value, in a few words for the output rows.
+QString lineProblemBrief(const convmodel::LineProblem& problem);
+// «Переполнение»: what a row shows, and the log writes, for a value past the double range.
+QString overflowBrief();
+// What an output row shows: its value, the overflow, or why the line has no value.
+QString outputShown(const convmodel::ConversionModel& model, int row);
+// What Enter has to tell, in order: the refusal of the line, or the overflow and the log's
+// problems.
+std::vector<Message> enterMessages(const convmodel::EnterOutcome& outcome, const QString& logFile);
 
 // A text our files cannot hold, refused where it is typed.
 QString textRefusal(const unitdb::TextCheck& check);

@@ -22,4 +22,11 @@ inline ErrorCode checkCoefficient(double value)
     return ErrorCode::None;
 }
 
+// Whether conversion can go by the coefficient: one a file or the editor let through may be 0,
+// negative or not finite, and then leaves the row without a number.
+inline bool usableCoefficient(double value)
+{
+    return std::isfinite(value) && value > 0.0;
+}
+
 } // namespace unitdb

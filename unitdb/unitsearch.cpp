@@ -39,13 +39,6 @@ char32_t lower(char32_t cp)
     return cp;
 }
 
-bool isWordLetter(char32_t cp)
-{
-    return (cp >= U'0' && cp <= U'9') || (cp >= U'a' && cp <= U'z') || (cp >= U'A' && cp <= U'Z') ||
-           cp == 0xB5 || (cp >= 0xC0 && cp <= 0x24F && cp != 0xD7 && cp != 0xF7) ||
-           (cp >= 0x370 && cp <= 0x52F);
-}
-
 // The code point that ends just before `pos` (a code point boundary); 0 at the start. Only the
 // one- and two-byte forms matter to isWordLetter; longer ones count as no letter.
 char32_t codePointBefore(std::string_view text, std::size_t pos)
@@ -132,6 +125,13 @@ int groupOf(const std::string& name, const std::string& symbol, const Query& q)
 }
 
 } // namespace
+
+bool isWordLetter(char32_t cp)
+{
+    return (cp >= U'0' && cp <= U'9') || (cp >= U'a' && cp <= U'z') || (cp >= U'A' && cp <= U'Z') ||
+           cp == 0xB5 || (cp >= 0xC0 && cp <= 0x24F && cp != 0xD7 && cp != 0xF7) ||
+           (cp >= 0x370 && cp <= 0x52F);
+}
 
 std::string foldCase(std::string_view utf8)
 {

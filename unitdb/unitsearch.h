@@ -16,6 +16,9 @@ namespace unitdb
 // Lower case of Latin, Cyrillic and Greek letters, with «ё» as «е»; other text is kept.
 std::string foldCase(std::string_view utf8);
 
+// A digit or a letter of a word: Latin, Greek, Cyrillic, the micro sign.
+bool isWordLetter(char32_t cp);
+
 // What the same keys give on the Russian layout: "dthcnf" -> "верста", "<" -> "Б".
 // Characters that are not on those keys are kept.
 std::string russianLayout(std::string_view utf8);

@@ -12,7 +12,7 @@ using unitdb::Unit;
 namespace
 {
 
-// Slots of the first quantity, in the order the lists show them.
+// Slots of the first quantity (the lists' order, bar the units added for the unit words).
 enum Length { Angstrom, Arshin, Versta, Kilometre, Metre, Centimetre, Foot, Yard };
 
 unitdb::UnitDatabase sampleDatabase()
@@ -26,7 +26,9 @@ unitdb::UnitDatabase sampleDatabase()
                       Unit{"Метр (м)", 1, "Основная единица длины."},
                       Unit{"Сантиметр (см)", 0.01, "Сотая доля метра."},
                       Unit{"Фут (фт)", 0.3048, "Двенадцать дюймов."},
-                      Unit{"Ярд (ярд)", 0.9144, "Три фута."}}},
+                      Unit{"Ярд (ярд)", 0.9144, "Три фута."}, Unit{"Дюйм (дюйм)", 0.0254, ""},
+                      Unit{"Миллиметр (мм)", 0.001, ""}, Unit{"Мегаметр (Мм)", 1e6, ""},
+                      Unit{"Сажень маховая", 1.76, ""}, Unit{"Шаку (sh)", 0.30303, ""}}},
             Quantity{"Масса",
                      {Unit{"Грамм (г)", 0.001, ""}, Unit{"Килограмм (кг)", 1, ""},
                       Unit{"Тонна (т)", 1000, ""}}},
@@ -34,7 +36,7 @@ unitdb::UnitDatabase sampleDatabase()
             // A second quantity of the same name is a quantity of its own.
             Quantity{"Длина",
                      {Unit{"Дубль", 0.5, "первый"}, Unit{"Дубль", 0.25, "второй"},
-                      Unit{"Пядь", 0.18, ""}}},
+                      Unit{"Пядь", 0.18, ""}, Unit{"Кв. метр (м2)", 2, ""}}},
         },
         unitdb::TextEncoding::Cp1251);
 }
@@ -65,7 +67,7 @@ protected:
 
 } // namespace
 
-TEST_F(ConversionModelTest, ConvertsTheLeadingNumberByBothCoefficients)
+TEST_F(ConversionModelTest, ConvertsTheLineByBothCoefficients)
 {
     const struct {
         const char* input;
@@ -81,7 +83,10 @@ TEST_F(ConversionModelTest, ConvertsTheLeadingNumberByBothCoefficients)
         {"2.5e3", Metre, Metre, 9, '.', "2500"},
         {"12abc", Metre, Metre, 9, '.', "12"},
         {"1 000", Metre, Metre, 9, '.', "1000"},
-        {"2+3", Metre, Metre, 9, '.', "2"}, // an expression converts its leading number
+        {"2+3", Metre, Metre, 9, '.', "5"},    // an expression converts what Enter gives
+        {"1e -3", Metre, Metre, 9, '.', "-2"}, // the calculator's cut, not the number reader
+        {"0.1234567891", Foot, Centimetre, 9, '.', "3.762962932"},   // a number as it stands
+        {"0.1234567891+0", Foot, Centimetre, 9, '.', "3.762962929"}, // Enter's 0.123456789
         {"", Metre, Centimetre, 9, '.', "0"},
         {"2", Foot, Yard, -1, '.', "0.666666666666667"},
         {"7", Arshin, Yard, -1, '.', "5.44444444444444"}, // the quotient first, then the product
@@ -123,22 +128,32 @@ TEST_F(ConversionModelTest, ValuesBeyondTheDoubleRangeOverflowAndTellEnter)
     EXPECT_FALSE(m_model.enter().overflowed);
 }
 
-TEST_F(ConversionModelTest, ChoosingAQuantityPutsEveryRowOnItsFirstUnit)
+TEST_F(ConversionModelTest, ChoosingAQuantityTakesTheUnitsItWasLastUsedWith)
 {
-    units(Metre, {Centimetre, Foot, Yard, Versta});
+    // Never used: the base unit in the input row, the others below it in list order.
+    EXPECT_EQ(slots(), (std::array<int, 5>{Angstrom, Arshin, Versta, Kilometre, Metre}));
+    units(Foot, {Centimetre, Yard, Metre, Metre});
     m_model.setInput("5");
-    m_model.selectQuantity(1);
-    EXPECT_EQ(slots(), (std::array<int, 5>{0, 0, 0, 0, 0}));
+    const struct {
+        RowUnits used; // of Масса, by row
+        std::array<int, 5> slots;
+    } rows[] = {
+        {{}, {0, 2, 0, 2, 1}}, // Грамм, Тонна, round again; Килограмм in the input row
+        {{"Тонна (т)", "Пуд", "", "Грамм (г)", "Грамм (г)"}, {2, 2, 0, 0, 0}}, // one by one
+    };
+    for (const auto& row : rows) {
+        m_model.setUsedUnits({{"Масса", row.used}});
+        m_model.selectQuantity(1);
+        EXPECT_EQ(slots(), row.slots);
+    }
     EXPECT_EQ(m_model.panel()->unitName, "Грамм (г)");
-    EXPECT_EQ(m_model.outputText(0), "5");
+    EXPECT_EQ(m_model.outputText(0), "5E-06"); // 5 г in т
 
     // Without units nothing is chosen, and outputs and panel stay as they were.
-    m_model.selectQuantity(0);
-    units(Metre, {Centimetre, Foot, Yard, Versta});
     m_model.selectQuantity(2);
     EXPECT_EQ(slots(), (std::array<int, 5>{-1, -1, -1, -1, -1}));
-    EXPECT_EQ(m_model.outputText(0), "500");
-    EXPECT_EQ(m_model.panel()->unitName, "Верста");
+    EXPECT_EQ(m_model.outputText(0), "5E-06");
+    EXPECT_EQ(m_model.panel()->unitName, "Грамм (г)");
     // A row without a unit converts with the coefficient it had last; no input unit gives 0.
     m_model.setInput("3");
     EXPECT_EQ(m_model.outputText(0), "0");
@@ -193,32 +208,88 @@ TEST_F(ConversionModelTest, ClickingAnOutputMakesItTheInputInPlace)
     EXPECT_EQ(comma.input(), "");
 }
 
+// While typing, the outputs show what Enter will give; Enter then leaves them as they are.
 TEST_F(ConversionModelTest, EnterEvaluatesInPlace)
 {
+    enum Outcome { Value, Unclosed, Fails };
     const struct {
         const char* typed;
         int places; // -1: no rounding
         const char* after;
-        bool fails;
+        Outcome outcome;
     } rows[] = {
-        {"2*(3+4)", 9, "14", false},
-        {"", 9, "0", false},
-        {"(5", 9, "(5", false},
-        {"1/0", 9, "1/0", true},
-        {"1/3", 2, "0.33", false},
-        {"2,5*2", 9, "5", false},
-        {"1/3", -1, "0.333333333333333", false},
+        {"2*(3+4)", 9, "14", Value},
+        {"", 9, "0", Value},
+        {"(5", 9, "(5", Unclosed},
+        {"1/0", 9, "1/0", Fails},
+        {"1/3", 2, "0.33", Value},
+        {"2,5*2", 9, "5", Value},
+        {"1/3", -1, "0.333333333333333", Value},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
         m_model.setRounding({row.places >= 0, std::max(row.places, 0)});
         m_model.setInput(row.typed);
+        const std::string shown = m_model.outputText(0);
+        EXPECT_EQ(m_model.output(0).state == Output::State::NoValue, row.outcome != Value);
         const EnterResult result = m_model.enter();
-        EXPECT_EQ(result.failure.has_value(), row.fails);
+        EXPECT_EQ(result.failure.has_value(), row.outcome == Fails);
         EXPECT_EQ(m_model.input(), row.after);
+        EXPECT_EQ(m_model.outputText(0), shown);
     }
     m_model.setInput("ln0");
+    EXPECT_EQ(std::get<calc::CalcFailure>(*m_model.lineProblem()).code, calc::CalcError::LogDomain);
     EXPECT_EQ(m_model.enter().failure->code, calc::CalcError::LogDomain);
+}
+
+// A unit word after a number or a bracket makes it an amount of that unit, in the input unit.
+TEST_F(ConversionModelTest, UnitWordsAreAmountsOfTheirUnits)
+{
+    enum { NoRefusal = -1 };
+    const struct {
+        const char* typed;
+        int in;
+        const char* after; // the line after Enter, or the word refused (the line stays)
+        int refused;       // an UnitWordError
+        std::vector<std::string> names;
+    } rows[] = {
+        {"5 фт 11 дюйм", Centimetre, "180.34", NoRefusal, {}},
+        {"5 футов 2 дюйма", Centimetre, "157.48", NoRefusal, {}},
+        {"5 фт + 11 дюйм", Centimetre, "180.34", NoRefusal, {}},
+        {"1 верста - 300 м", Centimetre, "76680", NoRefusal, {}},
+        {"(2 фт)*3", Centimetre, "182.88", NoRefusal, {}},
+        {"1,5км", Centimetre, "150000", NoRefusal, {}},
+        {"фт", Centimetre, "30.48", NoRefusal, {}},              // no amount: one of it
+        {"-5 фт 11 дюйм", Centimetre, "-180.34", NoRefusal, {}}, // negative as a whole
+        {"2*5 фт 11 дюйм", Centimetre, "360.68", NoRefusal, {}},
+        {"2 вёрсты - 300 метров", Metre, "1833.6", NoRefusal, {}},
+        {"10 саженей маховых", Metre, "17.6", NoRefusal, {}},
+        {"1 мм", Metre, "0.001", NoRefusal, {}}, // letter case tells them apart
+        {"1 Мм", Metre, "1000000", NoRefusal, {}},
+        {"ярд*2", Foot, "6", NoRefusal, {}},
+        {"pi фт", Centimetre, "95.755744094", NoRefusal, {}}, // the calculator's pi, 3.141592654
+        {"2 sh", Metre, "20", NoRefusal, {}},                 // the function, not the unit
+        {"1 ММ", Metre, "ММ", int(UnitWordError::Ambiguous), {"Миллиметр (мм)", "Мегаметр (Мм)"}},
+        {"2 кг", Metre, "кг", int(UnitWordError::OtherQuantity), {"Масса"}},
+        {"5 м²", Metre, "м²", int(UnitWordError::OtherQuantity), {"Длина"}}, // not «5 м» and «²»
+        {"5 фт 11", Metre, "11", int(UnitWordError::NoUnit), {}},
+        {"5 фт (11)", Metre, "(11)", int(UnitWordError::NoUnit), {}},
+        {"5 фт 11 дю", Metre, "дю", int(UnitWordError::UnknownWord), {}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        m_model.selectUnit(kInputRow, row.in);
+        m_model.setInput(row.typed);
+        const std::string shown = m_model.outputText(0);
+        const EnterResult result = m_model.enter();
+        EXPECT_EQ(m_model.outputText(0), shown);
+        EXPECT_EQ(m_model.input(), result.refused ? row.typed : row.after);
+        EXPECT_EQ(result.refused ? int(result.refused->code) : NoRefusal, row.refused);
+        if (result.refused) {
+            EXPECT_EQ(result.refused->word, row.after);
+            EXPECT_EQ(result.refused->names, row.names);
+        }
+    }
 }
 
 TEST_F(ConversionModelTest, LogEntryNamesEachUnitByItsShortName)
@@ -246,14 +317,14 @@ TEST_F(ConversionModelTest, PanelDescribesTheLastUnitOfTheName)
     EXPECT_EQ(m_model.describe(0).text, "второй");
 }
 
-TEST_F(ConversionModelTest, FoundUnitGoesToItsRowAndTheOthersKeepWhatFits)
+TEST_F(ConversionModelTest, FoundUnitGoesToItsRowAndTheOthersToTheQuantitysOwn)
 {
     units(Metre, {Centimetre, Yard, Angstrom, Arshin});
     m_model.chooseFound(0, 1, 2); // Тонна, from Масса's three units
     EXPECT_EQ(m_model.quantityIndex(), 1u);
-    EXPECT_EQ(slots(), (std::array<int, 5>{2, 0, 0, 1, 0}));
-    m_model.chooseFound(kInputRow, 1, 1); // same quantity: only the row moves
-    EXPECT_EQ(slots(), (std::array<int, 5>{2, 0, 0, 1, 1}));
+    EXPECT_EQ(slots(), (std::array<int, 5>{2, 2, 0, 2, 1}));
+    m_model.chooseFound(kInputRow, 1, 0); // same quantity: only the row moves
+    EXPECT_EQ(slots(), (std::array<int, 5>{2, 2, 0, 2, 0}));
 }
 
 TEST(LetterJump, StepsThroughTheEntriesOfTheTypedLetter)

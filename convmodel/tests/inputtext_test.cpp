@@ -1,4 +1,6 @@
-// The input line's text rules: what typing and pasting leave in the line, and unit short names.
+// The input line's text rules: what typing and pasting leave in the line, unit short names, and
+// the texts Up and Down call back.
+#include "convmodel/inputhistory.h"
 #include "convmodel/inputtext.h"
 
 #include <gtest/gtest.h>
@@ -40,4 +42,29 @@ TEST(InputText, ShortNameIsWhatTheBracketsHold)
         SCOPED_TRACE(row.name);
         EXPECT_EQ(shortName(row.name), row.shortName);
     }
+}
+
+TEST(InputHistory, UpAndDownWalkNewestFirstAndBackToWhatWasTyped)
+{
+    InputHistory h;
+    h.load("1+1\r\n\xFF\n2*3\n"); // a line that is not UTF-8 is left out
+    h.add("2*3");                 // the newest again: kept once
+    h.add("4/2");
+    EXPECT_EQ(h.older("5"), "4/2");
+    EXPECT_EQ(h.older("4/2"), "2*3");
+    EXPECT_EQ(h.older("2*3"), "1+1");
+    EXPECT_EQ(h.older("1+1"), std::nullopt);
+    EXPECT_EQ(h.newer("1+1"), "2*3");
+    EXPECT_EQ(h.newer("2*3"), "4/2");
+    EXPECT_EQ(h.newer("4/2"), "5");
+    EXPECT_EQ(h.newer("5"), std::nullopt);
+    // A text walked to and changed is the one to come back to.
+    EXPECT_EQ(h.older("5"), "4/2");
+    EXPECT_EQ(h.older("4/2+1"), "4/2");
+    EXPECT_EQ(h.newer("4/2"), "4/2+1");
+
+    for (int i = 0; i < 150; ++i)
+        h.add(std::to_string(i));
+    EXPECT_EQ(h.entries().size(), InputHistory::kKept);
+    EXPECT_TRUE(h.bytes().starts_with("50\n51\n"));
 }

@@ -144,17 +144,24 @@ private slots:
     }
 
     // Enter puts the value in place of the expression and logs it; an expression the
-    // calculator refuses stays as typed, its error shown, and nothing is logged.
+    // calculator refuses stays as typed, its error shown, and nothing is logged. While typing,
+    // the rows show the value, or briefly why there is none.
     void enterEvaluatesInPlaceAndWritesTheLog()
     {
         writeSettings("\"Logging\"=\"1\"\r\n\"LogFile\"=\"calc.log\"\r\n\"Field2\"=\"4\"\r\n");
         QVERIFY(start());
         list("InUnit")->setCurrentIndex(3); // Метр
-        enter("2*(3+4)");
-        QCOMPARE(inText()->text(), u"14"_s);
+        type("2*(");
+        QCOMPARE(out(0), u"Скобка не закрыта"_s);
+        type("2*(3+4)");
         QCOMPARE(out(0), u"1400"_s);
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QCOMPARE(inText()->text(), u"14"_s);
         m_msg.messages.clear();
-        enter("5/0");
+        type("5/0");
+        QCOMPARE(out(0), u"Деление на ноль"_s);
+        QVERIFY(m_msg.messages.isEmpty());
+        QTest::keyClick(inText(), Qt::Key_Return);
         QCOMPARE(inText()->text(), u"5/0"_s);
         QCOMPARE(m_msg.texts(), QStringList{"Деление на ноль не допускается!"});
         const std::string log = unitdb::encodeCp1251(crlf("2*(3+4) м = 14 м = \n"
@@ -164,6 +171,61 @@ private slots:
                     .ends_with(log + "       = 140000000000 \xc0\r\n" +
                                "       = 140000000000 \xc0\r\n" +
                                "       = 140000000000 \xc0\r\n\r\n"));
+    }
+
+    // Amounts with units of the quantity add up in the input unit; a unit of another
+    // quantity is refused in words.
+    void unitWordsInTheLineAreConverted()
+    {
+        QVERIFY(start());
+        list("InUnit")->setCurrentIndex(4); // Сантиметр
+        outUnit(0)->setCurrentIndex(3);     // Метр
+        type("1 верста - 300 м");
+        QCOMPARE(out(0), num("766.8"));
+        QTest::keyClick(inText(), Qt::Key_Return);
+        QCOMPARE(inText()->text(), u"76680"_s);
+        m_msg.messages.clear();
+        enter("2 кг");
+        QCOMPARE(inText()->text(), u"2 кг"_s);
+        QCOMPARE(m_msg.texts(), QStringList{"«кг» — единица другой величины: «Масса»."});
+    }
+
+    // Each quantity comes back with the units it was last used with, after a restart too, by
+    // name: a unit put in front of the others in Base.dat moves every place.
+    void eachQuantityKeepsItsUnits()
+    {
+        QVERIFY(start());
+        QCOMPARE(list("InUnit")->currentText(), u"Метр (м)"_s); // the base unit, first time
+        list("SelUnit")->setCurrentIndex(1);                    // Масса
+        outUnit(2)->setCurrentIndex(2);                         // Тонна
+        list("SelUnit")->setCurrentIndex(0);
+        list("InUnit")->setCurrentIndex(1); // Аршин
+        list("SelUnit")->setCurrentIndex(1);
+        QCOMPARE(outUnit(2)->currentText(), u"Тонна (т)"_s);
+        m_window->shutDown();
+        std::string base = kBase;
+        writeCp1251(path("Base.dat"), base.insert(base.find("Аршин"), "Ал,2\n\n"));
+        QVERIFY(start());
+        list("SelUnit")->setCurrentIndex(0);
+        QCOMPARE(list("InUnit")->currentText(), u"Аршин (арш)"_s);
+    }
+
+    // Up and Down call back what Enter evaluated, newest first, in this run and the next.
+    void upAndDownCallBackEarlierTexts()
+    {
+        QVERIFY(start());
+        enter("1+1");
+        enter("2*3");
+        type("7");
+        QTest::keyClick(inText(), Qt::Key_Up);
+        QCOMPARE(inText()->text(), u"2*3"_s);
+        QCOMPARE(out(3), u"600"_s);
+        QTest::keyClick(inText(), Qt::Key_Down);
+        QCOMPARE(inText()->text(), u"7"_s);
+        m_window->shutDown();
+        QVERIFY(start());
+        QTest::keyClick(inText(), Qt::Key_Up);
+        QCOMPARE(inText()->text(), u"2*3"_s);
     }
 
     void firstLetterJumpsAndCycles()

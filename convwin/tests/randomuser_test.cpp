@@ -4,6 +4,7 @@
 #include "convwin/tests/testsupport.h"
 #include "dialogs/aboutbox.h"
 #include "dialogs/databaseeditor.h"
+#include "dialogs/messagetexts.h"
 #include "dialogs/settingsdialog.h"
 #include "dialogs/uistyle.h"
 
@@ -189,11 +190,8 @@ private:
         const QString input = line("InText")->text();
         QVERIFY(!input.contains(','));
         QCOMPARE(input, QString::fromStdString(model.input()));
-        for (int row = 0; row < convmodel::kOutputRows; ++row) {
-            const bool overflow = model.output(row).state == convmodel::Output::State::Overflow;
-            QCOMPARE(line(u"OutText_%1"_s.arg(row))->text(),
-                     overflow ? u"Переполнение"_s : QString::fromStdString(model.outputText(row)));
-        }
+        for (int row = 0; row < convmodel::kOutputRows; ++row)
+            QCOMPARE(line(u"OutText_%1"_s.arg(row))->text(), outputShown(model, row));
     }
 
     // Every category and unit as a line, coefficients as they are written.
