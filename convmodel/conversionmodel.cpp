@@ -288,15 +288,25 @@ void ConversionModel::refresh()
     const auto slots = m_slots;
     const int panelRow = m_panelRow;
     const auto panel = m_panel;
+    const unitdb::Quantity* q = m_position >= 0 ? quantity() : nullptr;
+    RowUnits names;
+    if (q)
+        if (const auto used = m_used.find(q->name); used != m_used.end())
+            names = used->second;
     selectQuantity(m_position);
-    const unitdb::Quantity* q = quantity();
+    q = quantity();
     const int count = q ? static_cast<int>(q->units.size()) : 0;
-    // A row whose unit was deleted from under it, or whose quantity had none, takes the first
-    // unit, as a stored slot past the end does at start-up.
-    const auto kept = [count](int slot) { return slot >= 0 && slot < count ? slot : 0; };
-    selectUnit(kInputRow, kept(slots[kInputRow]));
+    // A row keeps its unit wherever the editor moved it. A renamed or deleted one keeps its
+    // place, as a list's selection does, and a place now past the end takes the first unit,
+    // as a stored slot past the end does at start-up.
+    const auto kept = [&](std::size_t row) {
+        if (const int named = q ? slotNamed(*q, names[row]) : -1; named >= 0)
+            return named;
+        return slots[row] >= 0 && slots[row] < count ? slots[row] : 0;
+    };
+    selectUnit(kInputRow, kept(kInputRow));
     for (int row = 0; row < kOutputRows; ++row)
-        selectUnit(row, kept(slots[static_cast<std::size_t>(row)]));
+        selectUnit(row, kept(static_cast<std::size_t>(row)));
     if (panelRow >= 0)
         showInPanel(panelRow);
     else

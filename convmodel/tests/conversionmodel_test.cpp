@@ -178,8 +178,14 @@ TEST_F(ConversionModelTest, AfterTheEditorRowsKeepTheSlotsStillThereAndThePanelI
     m_model.showInPanel(1);
     ASSERT_TRUE(m_db.deleteUnit(0, Versta).ok());
     m_model.refresh();
-    EXPECT_EQ(slots(), (std::array<int, 5>{Metre, Foot, Angstrom, 0, 0})); // 7 is past the end
-    EXPECT_EQ(m_model.panel()->unitName, "Ярд (ярд)");                     // now in slot 6
+    // Each on its unit, which moved up a place.
+    EXPECT_EQ(slots(), (std::array<int, 5>{Metre - 1, Foot - 1, Angstrom, Yard - 1, Yard - 1}));
+    EXPECT_EQ(m_model.panel()->unitName, "Фут (фт)");
+    ASSERT_TRUE(m_db.renameUnit(0, Metre - 1, "Метр новый").ok());
+    ASSERT_TRUE(m_db.deleteUnit(0, Yard - 1).ok());
+    m_model.refresh(); // a renamed unit keeps its place; a deleted one's rows take the next unit
+    EXPECT_EQ(slots(), (std::array<int, 5>{Metre - 1, Foot - 1, Angstrom, Yard - 1, Yard - 1}));
+    EXPECT_EQ(m_db.unit(0, Yard - 1).name, "Дюйм (дюйм)");
 }
 
 TEST_F(ConversionModelTest, ClickingAnOutputMakesItTheInputInPlace)

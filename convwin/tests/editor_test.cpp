@@ -9,7 +9,6 @@
 #include <QListWidget>
 #include <QPlainTextEdit>
 
-
 using namespace testsupport;
 
 namespace
@@ -141,6 +140,7 @@ private slots:
     {
         const QString run(5000, u'ж');
         QVERIFY(db().setDescription(0, 0, ui::utf8(run)).ok());
+        list("InUnit")->setCurrentIndex(0);
         openEditor();
         auto* box = ed<QPlainTextEdit>("DescEdit");
         box->grab();
@@ -177,6 +177,7 @@ private slots:
     // quantity; "ОК" shows what is left.
     void deletionAsksFirstAndKeepsTheLastOne()
     {
+        list("InUnit")->setCurrentIndex(0);
         openEditor(); // Длина, Ангстрем
         click("cmdDeleteUnit");
         QCOMPARE(lastMessage(), QStringLiteral("Удалить единицу «Ангстрем (А)»?")); // No
@@ -201,6 +202,7 @@ private slots:
     // loaded, typing not yet stored first; Ctrl+Y and Ctrl+Shift+Z make them again.
     void changesAreTakenBackToWhatWasLoadedAndMadeAgain()
     {
+        list("InUnit")->setCurrentIndex(0);
         openEditor(); // Длина, Ангстрем
         QVERIFY(QTest::qWaitForWindowActive(m_window->editor()));
         const auto loaded = db().quantities();
