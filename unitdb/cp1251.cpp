@@ -146,7 +146,12 @@ std::string decodeCp1251(std::string_view bytes)
         }
         return table;
     }();
-    std::string out(bytes.size() * 3, '\0');
+    // Sized exactly first: the loader keeps every name and description as decoded here.
+    std::size_t length = bytes.size();
+    for (char ch : bytes)
+        if (const auto b = static_cast<unsigned char>(ch); b >= 0x80)
+            length += kHigh[b - 0x80].length - 1u;
+    std::string out(length, '\0');
     char* to = out.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
@@ -158,7 +163,6 @@ std::string decodeCp1251(std::string_view bytes)
                 *to++ = seq.bytes[k];
         }
     }
-    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 

@@ -44,14 +44,25 @@ bool readsAsUtf8(std::string_view bytes)
 {
     std::size_t wellFormed = 0;
     std::size_t malformed = 0;
-    for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t size = bytes.size();
+    for (std::size_t pos = 0; pos < size;) {
         if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
             ++pos;
             continue;
         }
-        const std::size_t start = pos;
-        nextCodePoint(bytes, pos);
-        ++(pos - start == 1 ? malformed : wellFormed);
+        // Without a continuation byte after it, a high byte is malformed on its own: the usual
+        // case in Windows-1251, where a letter follows a letter.
+        if (pos + 1 == size || (static_cast<unsigned char>(bytes[pos + 1]) & 0xC0) != 0x80) {
+            ++malformed;
+            ++pos;
+        } else {
+            const std::size_t start = pos;
+            nextCodePoint(bytes, pos);
+            ++(pos - start == 1 ? malformed : wellFormed);
+        }
+        // A well-formed sequence takes two bytes at least, so the rest can no longer win.
+        if (malformed >= wellFormed + (size - pos) / 2)
+            return false;
     }
     return wellFormed > malformed;
 }
@@ -89,18 +100,23 @@ TextCheck checkText(std::string_view text, TextField field, TextEncoding encodin
     return encoded.ok() ? TextCheck{} : refused(encoded.code, encoded.character);
 }
 
+TextEncoding fileEncoding(std::string_view bytes)
+{
+    if (bytes.starts_with(kUtf8Bom))
+        return TextEncoding::Utf8WithBom;
+    return readsAsUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp1251;
+}
+
 FileText decodeFile(std::string_view bytes)
 {
     FileText file;
-    if (bytes.starts_with(kUtf8Bom)) {
-        file.encoding = TextEncoding::Utf8WithBom;
-        bytes.remove_prefix(kUtf8Bom.size());
-    } else if (readsAsUtf8(bytes)) {
-        file.encoding = TextEncoding::Utf8;
-    } else {
+    file.encoding = fileEncoding(bytes);
+    if (file.encoding == TextEncoding::Cp1251) {
         file.text = decodeCp1251(bytes);
         return file;
     }
+    if (file.encoding == TextEncoding::Utf8WithBom)
+        bytes.remove_prefix(kUtf8Bom.size());
     if (isValidUtf8(bytes)) {
         file.text = bytes;
         return file;
