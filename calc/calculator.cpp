@@ -83,9 +83,8 @@ namespace
 
 using detail::isBlank;
 using detail::isOperator;
+using detail::kPiText;
 using detail::MappedText;
-
-constexpr std::string_view kPiText = "3.141592654";
 
 // One entry of the token list: its operator character, its operand's value and
 // where the operator stands.
@@ -279,6 +278,8 @@ MappedText withValues(std::string_view text, std::size_t begin, std::size_t end,
 
 EvalResult evaluateFlat(std::string_view text, const CalcOptions& options)
 {
+    if (const auto value = detail::evaluateFlatUntracked(text, options))
+        return *value;
     return evalMapped(MappedText::identity(text), options);
 }
 
@@ -288,6 +289,8 @@ EvalResult evaluateFlat(std::string_view text, const CalcOptions& options)
 // so the work grows with the text, not with its square, and nothing recurses.
 BracketResult evaluate(std::string_view text, const CalcOptions& options)
 {
+    if (auto result = detail::evaluateUntracked(text, options))
+        return std::move(*result);
     const Pairs pairs = matchBrackets(text);
     if (pairs.unmatchedOpen)
         return Unevaluated{std::string(text)};
