@@ -50,6 +50,9 @@ namespace
 // (the parse leaving the double range) takes the long way.
 double viaText(double value)
 {
+    // A whole number below 1E+15 has all its digits in the text.
+    if (value != 0 && std::fabs(value) < 1e15 && value == std::trunc(value))
+        return value;
     std::array<char, 40> buf{};
     auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
                              std::chars_format::scientific, 14);

@@ -50,9 +50,18 @@ constexpr long kExponentCap = 100000; // far past the double range either way
 // anything else, which takes the long way. Both ways round correctly, so they agree.
 std::optional<double> plainNumber(std::string_view text)
 {
+    // Blanks around the sign and the digits, as a bracket's value and the operators leave them.
+    const auto trimLeft = [&text] {
+        while (!text.empty() && isBlank(text.front()))
+            text.remove_prefix(1);
+    };
+    trimLeft();
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
     const bool negative = !text.empty() && text.front() == '-';
     if (!text.empty() && (text.front() == '-' || text.front() == '+'))
         text.remove_prefix(1);
+    trimLeft();
     bool digit = false;
     bool point = false;
     for (char c : text) {
@@ -150,6 +159,14 @@ std::string numberText(double value, char decimalSep)
         return value < 0 ? "-inf" : "inf";
     if (value == 0.0)
         return "0";
+    // A whole number below 1E+15 is its own 15-digit text.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        std::array<char, 24> whole{};
+        const auto end =
+            std::to_chars(whole.data(), whole.data() + whole.size(), static_cast<long long>(value))
+                .ptr;
+        return std::string(whole.data(), end);
+    }
 
     // 15 significant digits, correctly rounded: d.dddddddddddddde+XXX
     std::array<char, 64> buf{};

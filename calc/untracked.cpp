@@ -148,10 +148,13 @@ std::optional<double> sumOf(Buffers& b)
 
 std::optional<double> evalText(Buffers& b, const CalcOptions& options)
 {
-    substitutePi(b);
-    for (std::size_t k = 0; k < kFunctionNames.size(); ++k)
-        if (!applyFunction(b, k))
-            return std::nullopt;
+    // Every function name and "pi" hold a lower-case letter other than "e".
+    if (std::ranges::any_of(b.text, [](char c) { return c >= 'a' && c <= 'z' && c != 'e'; })) {
+        substitutePi(b);
+        for (std::size_t k = 0; k < kFunctionNames.size(); ++k)
+            if (!applyFunction(b, k))
+                return std::nullopt;
+    }
     std::ranges::replace(b.text, ',', '.');
     if (b.text.empty() || (b.text[0] != '-' && b.text[0] != '+'))
         b.text.insert(b.text.begin(), '+');
