@@ -1,8 +1,12 @@
-// Growth of the calculator's evaluation time with the length of the expression:
-// each size is ten times the one before, so linear work shows as ten times the time.
+// Growth of the calculator's evaluation time with the length of the expression: each size is
+// ten times the one before, so linear work shows as ten times the time. The Plain cases run
+// the plain evaluator on the same texts, the floor to compare with.
+#include "bench/calcshapes.h"
 #include "calc/calculator.h"
 
 #include <benchmark/benchmark.h>
+
+#include <sys/resource.h>
 
 #include <string>
 #include <variant>
@@ -10,41 +14,11 @@
 namespace
 {
 
-std::string sums(long terms)
+long minorFaults()
 {
-    std::string text = "1.5";
-    for (long i = 1; i < terms; ++i)
-        text += i % 2 ? "+2.25" : "-0.75";
-    return text;
-}
-
-// Quotients stay near 1: /2 and /0.5 alternate.
-std::string divisions(long terms)
-{
-    std::string text = "3";
-    for (long i = 1; i < terms; ++i)
-        text += i % 2 ? "/2" : "/0.5";
-    return text;
-}
-
-// Products, quotients, sums, a function and pi in every group of four terms.
-std::string mixed(long terms)
-{
-    static const char* const parts[] = {"*1.5", "/3", "+sin0.5", "-pi"};
-    std::string text = "2";
-    for (long i = 1; i < terms; ++i)
-        text += parts[i % 4];
-    return text;
-}
-
-// ((((1)+1)+1)+1): one bracket pair per term.
-std::string nested(long terms)
-{
-    std::string text(static_cast<std::size_t>(terms), '(');
-    text += "1";
-    for (long i = 0; i < terms; ++i)
-        text += ")+1";
-    return text;
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
 }
 
 void run(benchmark::State& state, std::string (*make)(long))
@@ -54,27 +28,39 @@ void run(benchmark::State& state, std::string (*make)(long))
         state.SkipWithError("the expression did not evaluate to a number");
         return;
     }
+    const long faultsBefore = minorFaults();
     for (auto _ : state)
         benchmark::DoNotOptimize(calc::evaluate(text));
+    state.counters["faults"] = benchmark::Counter(static_cast<double>(minorFaults() - faultsBefore),
+                                                  benchmark::Counter::kAvgIterations);
     state.SetComplexityN(state.range(0));
     state.counters["chars"] = static_cast<double>(text.size());
 }
 
 void BM_FlatSums(benchmark::State& state)
 {
-    run(state, sums);
+    run(state, shapes::sums);
 }
 void BM_DivisionChain(benchmark::State& state)
 {
-    run(state, divisions);
+    run(state, shapes::divisions);
 }
 void BM_Mixed(benchmark::State& state)
 {
-    run(state, mixed);
+    run(state, shapes::mixed);
 }
 void BM_NestedBrackets(benchmark::State& state)
 {
-    run(state, nested);
+    run(state, shapes::nested);
+}
+
+void BM_Plain(benchmark::State& state)
+{
+    const shapes::Shape& shape = shapes::kShapes[static_cast<std::size_t>(state.range(0))];
+    const std::string text = shape.make(state.range(1));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(shapes::PlainEvaluator(text).run());
+    state.SetLabel(shape.name);
 }
 
 } // namespace
@@ -99,3 +85,4 @@ BENCHMARK(BM_NestedBrackets)
     ->Range(1000, 100000)
     ->Unit(benchmark::kMillisecond)
     ->Complexity(benchmark::oN);
+BENCHMARK(BM_Plain)->ArgsProduct({{0, 1, 2, 3}, {100000}})->Unit(benchmark::kMillisecond);

@@ -50,6 +50,9 @@ namespace
 // (the parse leaving the double range) takes the long way.
 double viaText(double value)
 {
+    // A whole number below 1E+15 has all its digits in the text.
+    if (value != 0 && std::fabs(value) < 1e15 && value == std::trunc(value))
+        return value;
     std::array<char, 40> buf{};
     auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
                              std::chars_format::scientific, 14);
@@ -83,9 +86,8 @@ namespace
 
 using detail::isBlank;
 using detail::isOperator;
+using detail::kPiText;
 using detail::MappedText;
-
-constexpr std::string_view kPiText = "3.141592654";
 
 // One entry of the token list: its operator character, its operand's value and
 // where the operator stands.
@@ -279,6 +281,8 @@ MappedText withValues(std::string_view text, std::size_t begin, std::size_t end,
 
 EvalResult evaluateFlat(std::string_view text, const CalcOptions& options)
 {
+    if (const auto value = detail::evaluateFlatUntracked(text, options))
+        return *value;
     return evalMapped(MappedText::identity(text), options);
 }
 
@@ -288,6 +292,8 @@ EvalResult evaluateFlat(std::string_view text, const CalcOptions& options)
 // so the work grows with the text, not with its square, and nothing recurses.
 BracketResult evaluate(std::string_view text, const CalcOptions& options)
 {
+    if (auto result = detail::evaluateUntracked(text, options))
+        return std::move(*result);
     const Pairs pairs = matchBrackets(text);
     if (pairs.unmatchedOpen)
         return Unevaluated{std::string(text)};

@@ -153,6 +153,34 @@ namespace detail
 // character after every replacement does: a result text holds no lower-case
 // letter and ends in a digit, and the text after it starts with an operator,
 // so no new occurrence of the name can appear before or across it.
+std::size_t argumentEnd(std::string_view text, std::size_t begin)
+{
+    // The first non-blank character always belongs to the argument (it may be its sign);
+    // later an operator ends it unless it directly follows an exponent letter.
+    std::size_t j = begin;
+    while (j < text.size() && isBlank(text[j]))
+        ++j;
+    if (j < text.size())
+        ++j;
+    for (; j < text.size(); ++j) {
+        const char prev = text[j - 1];
+        if (isOperator(text[j]) && prev != 'e' && prev != 'E')
+            break;
+    }
+    return j;
+}
+
+std::variant<double, CalcError> callValue(std::size_t index, std::string_view argument)
+{
+    const double x = readNumber(argument);
+    if (!std::isfinite(x))
+        return CalcError::Overflow;
+    auto value = functionValue(index, x);
+    if (auto* e = std::get_if<CalcError>(&value))
+        return *e;
+    return writeBack(std::get<double>(value));
+}
+
 std::optional<CalcFailure> applyFunc(MappedText& text, std::size_t index)
 {
     const std::string_view name = kFunctionNames[index];
@@ -167,32 +195,13 @@ std::optional<CalcFailure> applyFunc(MappedText& text, std::size_t index)
     std::size_t copied = 0;
     while (at != std::string::npos) {
         const std::size_t argBegin = at + name.size();
-        // The first non-blank character always belongs to the argument (it may
-        // be its sign); later an operator ends it unless it directly follows
-        // an exponent letter.
-        std::size_t j = argBegin;
-        while (j < in.size() && isBlank(in[j]))
-            ++j;
-        if (j < in.size())
-            ++j;
-        for (; j < in.size(); ++j) {
-            const char prev = in[j - 1];
-            if (isOperator(in[j]) && prev != 'e' && prev != 'E')
-                break;
-        }
+        const std::size_t j = argumentEnd(in, argBegin);
         const std::size_t place = text.origin[at];
-        const double x = readNumber(std::string_view(in).substr(argBegin, j - argBegin));
-        if (!std::isfinite(x))
-            return CalcFailure{CalcError::Overflow, place};
-        auto value = functionValue(index, x);
+        const auto value = callValue(index, std::string_view(in).substr(argBegin, j - argBegin));
         if (auto* e = std::get_if<CalcError>(&value))
             return CalcFailure{*e, place};
-        auto written = writeBack(std::get<double>(value));
-        if (auto* e = std::get_if<CalcError>(&written))
-            return CalcFailure{*e, place};
-
         out.appendSpan(text, copied, at);
-        out.append(numberText(std::get<double>(written), '.'), place);
+        out.append(numberText(std::get<double>(value), '.'), place);
         copied = j;
         at = in.find(name, j);
     }

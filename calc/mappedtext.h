@@ -23,6 +23,8 @@ struct MappedText {
     void appendSpan(const MappedText& source, std::size_t begin, std::size_t end);
 };
 
+inline constexpr std::string_view kPiText = "3.141592654";
+
 inline bool isBlank(char c)
 {
     return c == ' ' || c == '\t';
@@ -36,6 +38,19 @@ inline bool isOperator(char c)
 // written: Overflow for an infinite value or one whose text reads as infinite,
 // NotFinite for NaN.
 std::variant<double, CalcError> writeBack(double value);
+
+// Where a function's argument that starts at `begin` ends: at the next "+-*/" that is not an
+// exponent's sign, or at the text's end.
+std::size_t argumentEnd(std::string_view text, std::size_t begin);
+
+// The function's value at the argument's number, as it reads back from its text.
+std::variant<double, CalcError> callValue(std::size_t index, std::string_view argument);
+
+// The same rewriting as evaluate() and evaluateFlat() on text that does not remember where
+// its characters stood, in buffers reused from step to step; nothing when any step fails,
+// which the tracking rewriting then places.
+std::optional<BracketResult> evaluateUntracked(std::string_view text, const CalcOptions& options);
+std::optional<double> evaluateFlatUntracked(std::string_view text, const CalcOptions& options);
 
 // Replaces every call of kFunctionNames[index] in place; the failure's position is
 // already mapped to the typed text.

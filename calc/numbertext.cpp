@@ -7,18 +7,28 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <system_error>
 
-namespace calc {
+namespace calc
+{
 
-namespace {
+namespace
+{
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 // Walks the text the way the reader does, skipping blanks between any two
 // characters it takes.
-class Scanner {
+class Scanner
+{
 public:
     explicit Scanner(std::string_view text) : m_text(text) {}
     char peek()
@@ -36,18 +46,54 @@ private:
 
 constexpr long kExponentCap = 100000; // far past the double range either way
 
+// The usual operand, a sign and digits with at most one point, parsed directly; nothing for
+// anything else, which takes the long way. Both ways round correctly, so they agree.
+std::optional<double> plainNumber(std::string_view text)
+{
+    // Blanks around the sign and the digits, as a bracket's value and the operators leave them.
+    const auto trimLeft = [&text] {
+        while (!text.empty() && isBlank(text.front()))
+            text.remove_prefix(1);
+    };
+    trimLeft();
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    const bool negative = !text.empty() && text.front() == '-';
+    if (!text.empty() && (text.front() == '-' || text.front() == '+'))
+        text.remove_prefix(1);
+    trimLeft();
+    bool digit = false;
+    bool point = false;
+    for (char c : text) {
+        if (c == '.' && !point)
+            point = true;
+        else if (isDigit(c))
+            digit = true;
+        else
+            return std::nullopt;
+    }
+    double value = 0.0;
+    const auto [end, ec] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    if (!digit || ec != std::errc{} || end != text.data() + text.size())
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
 } // namespace
 
 double readNumber(std::string_view text)
 {
+    if (const auto value = plainNumber(text))
+        return *value;
     Scanner in(text);
     bool negative = false;
     if (in.peek() == '+' || in.peek() == '-') {
         negative = in.peek() == '-';
         in.take();
     }
-    std::string digits;      // significant digits, leading zeros dropped
-    long pointShift = 0;     // decimal exponent correction from the point
+    std::string digits;  // significant digits, leading zeros dropped
+    long pointShift = 0; // decimal exponent correction from the point
     bool seenPoint = false;
     bool seenDigit = false;
     for (char c = in.peek(); isDigit(c) || (c == '.' && !seenPoint); c = in.peek()) {
@@ -113,6 +159,14 @@ std::string numberText(double value, char decimalSep)
         return value < 0 ? "-inf" : "inf";
     if (value == 0.0)
         return "0";
+    // A whole number below 1E+15 is its own 15-digit text.
+    if (std::fabs(value) < 1e15 && value == std::trunc(value)) {
+        std::array<char, 24> whole{};
+        const auto end =
+            std::to_chars(whole.data(), whole.data() + whole.size(), static_cast<long long>(value))
+                .ptr;
+        return std::string(whole.data(), end);
+    }
 
     // 15 significant digits, correctly rounded: d.dddddddddddddde+XXX
     std::array<char, 64> buf{};
@@ -193,8 +247,8 @@ double roundToPlaces(double value, int places)
     // to_chars with a precision rounds the exact binary value, ties to even;
     // 1e308 in fixed form with 15 places needs about 330 characters.
     std::array<char, 400> buf{};
-    auto res = std::to_chars(buf.data(), buf.data() + buf.size(), value,
-                             std::chars_format::fixed, places);
+    auto res =
+        std::to_chars(buf.data(), buf.data() + buf.size(), value, std::chars_format::fixed, places);
     assert(res.ec == std::errc{});
     double rounded = 0.0;
     std::from_chars(buf.data(), res.ptr, rounded);

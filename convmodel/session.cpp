@@ -165,7 +165,6 @@ std::vector<Problem> Session::start()
         m_ignoreEncoding = m_database.encoding();
     m_databaseLoaded = m_database.size() > 0;
     m_database.sortUnits();
-    m_loaded = m_database;
 
     std::ranges::stable_sort(ignored, m_nameOrder);
     m_ignoreRead = ignored;
@@ -470,7 +469,7 @@ void Session::saveHistory()
 
 bool Session::databaseEdited() const
 {
-    return m_database.changed() && !(m_database == m_loaded);
+    return m_database.changed() && !m_database.sameAsMade();
 }
 
 BaseSaveOutcome Session::saveBase(DiskChange onChange)

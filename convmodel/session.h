@@ -180,7 +180,6 @@ private:
     NameOrder m_nameOrder;
     settings::SettingsStore m_store;
     unitdb::UnitDatabase m_database;
-    unitdb::UnitDatabase m_loaded; // as loaded and sorted
     ConversionModel m_model;
     settings::RuntimeSettings m_runtime;
     CalcLog m_log;

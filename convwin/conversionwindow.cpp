@@ -144,7 +144,6 @@ void ConversionWindow::buildControls()
                               QStringLiteral("Скрыть справку"), ui::twipsRect(5970, 2520, 225, 225),
                               QStringLiteral("Свернуть описание"));
     m_foldButton->setEnabled(false);
-    m_findBox = new FindBox(m_session.database(), this);
 
     ui::pressOnEnter(this);
     updateTabOrder();
@@ -176,7 +175,6 @@ void ConversionWindow::connectControls()
     connect(m_settingsButton, &QPushButton::clicked, this, &ConversionWindow::openSettings);
     connect(m_aboutButton, &QPushButton::clicked, this, &ConversionWindow::openAbout);
     connect(m_editorButton, &QPushButton::clicked, this, &ConversionWindow::openEditor);
-    connect(m_findBox, &FindBox::unitChosen, this, &ConversionWindow::findChosen);
     // The input line's placeholder tells of these keys.
     for (const QKeySequence& keys : {QKeySequence(Qt::CTRL | Qt::Key_F), QKeySequence(Qt::Key_F3)})
         connect(new QShortcut(keys, this), &QShortcut::activated, this,
@@ -395,6 +393,10 @@ void ConversionWindow::openFind()
         const auto i = static_cast<std::size_t>(row);
         if (focus == m_outputs[i] || focus == m_units[i] || focus == m_help[i])
             m_findRow = row;
+    }
+    if (!m_findBox) {
+        m_findBox = new FindBox(m_session.database(), this);
+        connect(m_findBox, &FindBox::unitChosen, this, &ConversionWindow::findChosen);
     }
     // Only what the category list shows: ignored quantities stay hidden here too.
     const auto& listed = m_session.model().listed();

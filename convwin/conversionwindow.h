@@ -91,7 +91,7 @@ private:
     std::unique_ptr<SettingsDialog> m_settingsDialog;
     std::unique_ptr<AboutBox> m_aboutBox;
     std::unique_ptr<DatabaseEditor> m_editor;
-    FindBox* m_findBox = nullptr;
+    FindBox* m_findBox = nullptr;    // made when first opened
     QPointer<QWidget> m_returnFocus; // where the keyboard was when another window took over
 
     QComboBox* m_categoryList = nullptr;

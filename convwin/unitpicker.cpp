@@ -22,7 +22,6 @@ UnitPicker::UnitPicker(const QString& objectName, const QString& spokenName, QRe
     setEditable(false);
     setMaxVisibleItems(20);
     ui::setColours(this, ui::kFieldBack, ui::kFieldText);
-    view()->installEventFilter(this); // the jump works in the open list too
     connect(this, &QComboBox::currentIndexChanged, this, [this](int index) {
         setToolTip(currentText()); // the closed box may cut a long name
         if (!m_showing)
@@ -38,12 +37,26 @@ void UnitPicker::setUnits(const QStringList& names)
     addItems(names);
     setCurrentIndex(-1);
     m_showing = false;
-    // The open list is as wide as its longest name, so every symbol in brackets shows.
-    QAbstractItemView* list = view();
-    int wanted = list->sizeHintForColumn(0) + 2 * list->frameWidth();
-    if (count() > maxVisibleItems())
-        wanted += list->verticalScrollBar()->sizeHint().width();
-    list->setMinimumWidth(std::max(0, wanted));
+    m_widthKnown = false;
+}
+
+void UnitPicker::showPopup()
+{
+    // The open list is made, and every name measured, when it first opens: most lists never do.
+    if (!m_openList) {
+        m_openList = view();
+        m_openList->installEventFilter(this); // the jump works in the open list too
+    }
+    if (!m_widthKnown) {
+        // The open list is as wide as its longest name, so every symbol in brackets shows.
+        QAbstractItemView* list = view();
+        int wanted = list->sizeHintForColumn(0) + 2 * list->frameWidth();
+        if (count() > maxVisibleItems())
+            wanted += list->verticalScrollBar()->sizeHint().width();
+        list->setMinimumWidth(std::max(0, wanted));
+        m_widthKnown = true;
+    }
+    QComboBox::showPopup();
 }
 
 void UnitPicker::showSlot(int slot)
@@ -81,7 +94,7 @@ void UnitPicker::keyPressEvent(QKeyEvent* event)
 
 bool UnitPicker::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == view() && event->type() == QEvent::KeyPress &&
+    if (watched == m_openList && event->type() == QEvent::KeyPress &&
         jumpByLetter(*static_cast<QKeyEvent*>(event))) {
         view()->setCurrentIndex(model()->index(currentIndex(), 0));
         return true;

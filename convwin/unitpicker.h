@@ -12,8 +12,10 @@ public:
     UnitPicker(const QString& objectName, const QString& spokenName, QRect geometry,
                QWidget* parent);
 
-    // The quantity's units, none chosen; the open list as wide as its longest name.
+    // The quantity's units, none chosen.
     void setUnits(const QStringList& names);
+    // The open list is as wide as its longest name.
+    void showPopup() override;
     // The model's choice; -1 for none.
     void showSlot(int slot);
 
@@ -28,4 +30,6 @@ private:
     // True when the key was a letter the list jumps by.
     bool jumpByLetter(const QKeyEvent& key);
     bool m_showing = false;
+    bool m_widthKnown = false;     // the open list's width fits the names it holds
+    QObject* m_openList = nullptr; // the list view, once made
 };

@@ -5,6 +5,7 @@
 
 #include "calc/numbertext.h"
 #include "unitdb/coefficient.h"
+#include "unitdb/cp1251.h"
 
 #include <algorithm>
 #include <string_view>
@@ -147,9 +148,16 @@ LoadResult fault(ErrorCode code, std::size_t lineIndex)
     return r;
 }
 
-// Fills the quantities from the decoded lines: a name line, two lines a unit, "*".
+std::string copied(std::string_view text)
+{
+    return std::string(text);
+}
+
+// Fills the quantities from the lines: a name line, two lines a unit, "*". `decoded` turns a
+// name or description into the UTF-8 the database keeps.
 LoadResult parseRecords(std::vector<Quantity>& quantities,
-                        const std::vector<std::string_view>& lines)
+                        const std::vector<std::string_view>& lines,
+                        std::string (*decoded)(std::string_view))
 {
     const std::size_t n = lines.size();
     // Blank lines after the last record are tolerated, not read as a category.
@@ -182,7 +190,7 @@ LoadResult parseRecords(std::vector<Quantity>& quantities,
             return fault(ErrorCode::ExtraField, i);
         if (quantities.size() == kMaxQuantities)
             return fault(ErrorCode::TooManyCategories, i);
-        quantities.push_back({std::string(name.text), {}});
+        quantities.push_back({decoded(name.text), {}});
         std::vector<Unit>& units = quantities.back().units;
         ++i;
 
@@ -215,10 +223,10 @@ LoadResult parseRecords(std::vector<Quantity>& quantities,
             if (i + 1 >= n)
                 return cut(ErrorCode::UnexpectedEnd, n);
 
-            std::string desc(lines[i + 1]);
+            std::string desc = decoded(lines[i + 1]);
             if (!desc.empty() && desc.back() != '.')
                 desc.push_back('.');
-            units.push_back({std::string(unit.text), value, std::move(desc)});
+            units.push_back({decoded(unit.text), value, std::move(desc)});
             i += 2;
         }
     }
@@ -239,6 +247,15 @@ LoadResult load(UnitDatabase& database, const std::filesystem::path& path,
         result.systemError = file.systemError;
         return result;
     }
+    std::vector<Quantity> quantities;
+    if (fileEncoding(file.bytes) == TextEncoding::Cp1251) {
+        // What the format looks for is ASCII, which Windows-1251 keeps as it is: the records
+        // are cut from the bytes and only the texts kept are decoded, straight into place.
+        LoadResult result = parseRecords(quantities, splitLines(file.bytes), decodeCp1251);
+        database = UnitDatabase(std::move(quantities), TextEncoding::Cp1251);
+        result.stamp = file.stamp;
+        return result;
+    }
     FileText text = decodeFile(file.bytes);
     std::vector<std::string_view> lines = splitLines(text.text);
     const bool malformed = text.firstMalformed != std::string::npos;
@@ -250,8 +267,7 @@ LoadResult load(UnitDatabase& database, const std::filesystem::path& path,
                        text.text.begin() + static_cast<std::ptrdiff_t>(text.firstMalformed), '\n'));
         lines.resize(badLine);
     }
-    std::vector<Quantity> quantities;
-    LoadResult result = parseRecords(quantities, lines);
+    LoadResult result = parseRecords(quantities, lines, copied);
     // A fault before the bad line is told first; a record cut short by it is the bad line's.
     if (malformed && (result.ok() || result.code == ErrorCode::EmptyFile ||
                       result.line > static_cast<int>(badLine))) {

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 namespace unitdb
 {
@@ -11,6 +13,7 @@ namespace
 {
 
 constexpr char32_t kReplacement = 0xFFFD;
+constexpr std::uint64_t kHighBits = 0x8080808080808080; // the top bit of each of eight bytes
 
 // Bytes 0x80..0xBF; 0xC0..0xFF are U+0410..U+044F in order. 0x98, which the code
 // page leaves undefined, stands as a private-use character so that it is written back.
@@ -84,6 +87,18 @@ std::size_t sequenceLength(std::string_view text, std::size_t pos, char32_t& cp)
 
 } // namespace
 
+std::size_t nonAsciiBytes(std::uint64_t word)
+{
+    // The multiplication adds the eight top bits into the top byte.
+    return static_cast<std::size_t>((((word & kHighBits) >> 7) * 0x0101010101010101) >> 56);
+}
+
+bool anyContinuationByte(std::uint64_t word)
+{
+    // A byte's bit 6 shifted into its own bit 7: set there for 0xC0..0xFF only.
+    return (word & kHighBits & ~(word << 1)) != 0;
+}
+
 void appendUtf8(std::string& out, char32_t cp)
 {
     if (cp < 0x80) {
@@ -130,35 +145,48 @@ bool isValidUtf8(std::string_view bytes)
 
 std::string decodeCp1251(std::string_view bytes)
 {
-    // Every byte becomes at most three UTF-8 bytes; the table holds each one's sequence.
-    struct Sequence {
-        unsigned char length;
-        char bytes[3];
+    // Each byte's UTF-8 sequence, one to three bytes, padded to four so that it is stored
+    // whole and the write moves on by its length.
+    struct Table {
+        std::array<std::array<char, 4>, 256> sequence{};
+        std::array<unsigned char, 256> length{};
     };
-    static const std::array<Sequence, 128> kHigh = [] {
-        std::array<Sequence, 128> table{};
-        for (std::size_t i = 0; i < table.size(); ++i) {
-            const char32_t cp = i >= 0x40 ? 0x0410 + (i - 0x40) : kHighHalf[i];
+    static const Table kTable = [] {
+        Table table;
+        for (std::size_t b = 0; b < 256; ++b) {
+            const char32_t cp = b < 0x80    ? static_cast<char32_t>(b)
+                                : b >= 0xC0 ? 0x0410 + static_cast<char32_t>(b - 0xC0)
+                                            : kHighHalf[b - 0x80];
             std::string utf8;
             appendUtf8(utf8, cp);
-            table[i].length = static_cast<unsigned char>(utf8.size());
-            std::copy(utf8.begin(), utf8.end(), table[i].bytes);
+            table.length[b] = static_cast<unsigned char>(utf8.size());
+            std::copy(utf8.begin(), utf8.end(), table.sequence[b].begin());
         }
         return table;
     }();
-    std::string out(bytes.size() * 3, '\0');
+    // Sized exactly: the loader keeps every name and description as decoded here. Letters take
+    // two bytes; only the rarer signs of 0x80..0xBF are looked up, eight bytes at a time.
+    std::size_t length = bytes.size();
+    std::size_t at = 0;
+    for (; at + 8 <= bytes.size(); at += 8) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, bytes.data() + at, 8);
+        length += nonAsciiBytes(word);
+        if (anyContinuationByte(word))
+            for (std::size_t k = at; k < at + 8; ++k)
+                if (const auto b = static_cast<unsigned char>(bytes[k]); b >= 0x80 && b < 0xC0)
+                    length += kTable.length[b] - 2u;
+    }
+    for (; at < bytes.size(); ++at)
+        length += kTable.length[static_cast<unsigned char>(bytes[at])] - 1u;
+    std::string out(length + 3, '\0'); // room for the last sequence's padding
     char* to = out.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80) {
-            *to++ = ch;
-        } else {
-            const Sequence& seq = kHigh[b - 0x80];
-            for (unsigned char k = 0; k < seq.length; ++k)
-                *to++ = seq.bytes[k];
-        }
+        std::memcpy(to, kTable.sequence[b].data(), 4);
+        to += kTable.length[b];
     }
-    out.resize(static_cast<std::size_t>(to - out.data()));
+    out.resize(length);
     return out;
 }
 

@@ -4,6 +4,7 @@
 #include "unitdb/errors.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -32,6 +33,11 @@ bool isValidUtf8(std::string_view bytes);
 
 // Decodes one UTF-8 character at `pos`, advancing it; U+FFFD (one byte taken) when malformed.
 char32_t nextCodePoint(std::string_view text, std::size_t& pos);
+
+// Of eight bytes read as one word (any byte order): how many are not ASCII, and whether any is
+// a UTF-8 continuation byte (0x80..0xBF). Long texts are scanned a word at a time.
+std::size_t nonAsciiBytes(std::uint64_t word);
+bool anyContinuationByte(std::uint64_t word);
 
 // Appends a code point in UTF-8.
 void appendUtf8(std::string& out, char32_t cp);

@@ -4,6 +4,8 @@
 
 #include "unitdb/cp1251.h"
 
+#include <cstring>
+
 namespace unitdb
 {
 
@@ -36,6 +38,11 @@ TextCheck refused(ErrorCode code, char32_t character = 0)
     return {code, character};
 }
 
+bool isContinuation(char c)
+{
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
+}
+
 // Pure ASCII reads the same either way; other bytes are UTF-8 when their well-formed
 // multi-byte sequences outnumber their malformed bytes. Russian in Windows-1251 is nearly all
 // malformed as UTF-8, letter after letter, while a UTF-8 file with a stray byte is nearly all
@@ -44,14 +51,38 @@ bool readsAsUtf8(std::string_view bytes)
 {
     std::size_t wellFormed = 0;
     std::size_t malformed = 0;
-    for (std::size_t pos = 0; pos < bytes.size();) {
+    const std::size_t size = bytes.size();
+    for (std::size_t pos = 0; pos < size;) {
+        // Eight bytes and the one after them without a continuation byte: every high byte among
+        // them stands alone, as in Windows-1251 text without its rarer signs.
+        if (pos + 9 <= size) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, bytes.data() + pos, 8);
+            if (!anyContinuationByte(word) && !isContinuation(bytes[pos + 8])) {
+                malformed += nonAsciiBytes(word);
+                pos += 8;
+                if (malformed >= wellFormed + (size - pos) / 2)
+                    return false;
+                continue;
+            }
+        }
         if (static_cast<unsigned char>(bytes[pos]) < 0x80) {
             ++pos;
             continue;
         }
-        const std::size_t start = pos;
-        nextCodePoint(bytes, pos);
-        ++(pos - start == 1 ? malformed : wellFormed);
+        // Without a continuation byte after it, a high byte is malformed on its own: the usual
+        // case in Windows-1251, where a letter follows a letter.
+        if (pos + 1 == size || !isContinuation(bytes[pos + 1])) {
+            ++malformed;
+            ++pos;
+        } else {
+            const std::size_t start = pos;
+            nextCodePoint(bytes, pos);
+            ++(pos - start == 1 ? malformed : wellFormed);
+        }
+        // A well-formed sequence takes two bytes at least, so the rest can no longer win.
+        if (malformed >= wellFormed + (size - pos) / 2)
+            return false;
     }
     return wellFormed > malformed;
 }
@@ -89,18 +120,23 @@ TextCheck checkText(std::string_view text, TextField field, TextEncoding encodin
     return encoded.ok() ? TextCheck{} : refused(encoded.code, encoded.character);
 }
 
+TextEncoding fileEncoding(std::string_view bytes)
+{
+    if (bytes.starts_with(kUtf8Bom))
+        return TextEncoding::Utf8WithBom;
+    return readsAsUtf8(bytes) ? TextEncoding::Utf8 : TextEncoding::Cp1251;
+}
+
 FileText decodeFile(std::string_view bytes)
 {
     FileText file;
-    if (bytes.starts_with(kUtf8Bom)) {
-        file.encoding = TextEncoding::Utf8WithBom;
-        bytes.remove_prefix(kUtf8Bom.size());
-    } else if (readsAsUtf8(bytes)) {
-        file.encoding = TextEncoding::Utf8;
-    } else {
+    file.encoding = fileEncoding(bytes);
+    if (file.encoding == TextEncoding::Cp1251) {
         file.text = decodeCp1251(bytes);
         return file;
     }
+    if (file.encoding == TextEncoding::Utf8WithBom)
+        bytes.remove_prefix(kUtf8Bom.size());
     if (isValidUtf8(bytes)) {
         file.text = bytes;
         return file;

@@ -45,6 +45,10 @@ struct FileText {
     std::size_t firstMalformed = std::string::npos;
 };
 
+// How decodeFile() reads the bytes: Utf8WithBom after a BOM, Utf8 when their well-formed
+// non-ASCII sequences outnumber their malformed bytes, Cp1251 otherwise.
+TextEncoding fileEncoding(std::string_view bytes);
+
 // A file's bytes as text: after a BOM UTF-8; UTF-8 also when its well-formed non-ASCII
 // sequences outnumber its malformed bytes; anything else as Windows-1251. In UTF-8 each
 // malformed byte becomes U+FFFD.

@@ -52,10 +52,36 @@ UnitDatabase::UnitDatabase(std::vector<Quantity> quantities, TextEncoding encodi
 
 void UnitDatabase::sortUnits()
 {
-    for (Quantity& quantity : m_quantities)
-        std::stable_sort(
-            quantity.units.begin(), quantity.units.end(),
-            [](const Unit& a, const Unit& b) { return unitGoesBefore(a.name, b.name); });
+    // Each name's place in the order is worked out once, not in every comparison: the Cyrillic
+    // initial and whether a name needs the UTF-16 comparison at all.
+    struct Key {
+        std::string_view name;
+        bool cyrillic;
+        bool astral;
+        std::size_t slot;
+    };
+    const auto before = [](const Key& a, const Key& b) {
+        if (a.cyrillic != b.cyrillic)
+            return a.cyrillic;
+        return a.astral || b.astral ? unitGoesBefore(a.name, b.name) : a.name < b.name;
+    };
+    std::vector<Key> keys;
+    for (Quantity& quantity : m_quantities) {
+        keys.clear();
+        for (std::size_t slot = 0; slot < quantity.units.size(); ++slot) {
+            const std::string& name = quantity.units[slot].name;
+            keys.push_back({name, beginsWithCyrillicLetter(name), hasAstralCharacter(name), slot});
+        }
+        // A file the program saved is in order already.
+        if (std::ranges::is_sorted(keys, before))
+            continue;
+        std::ranges::stable_sort(keys, before);
+        std::vector<Unit> sorted;
+        sorted.reserve(keys.size());
+        for (const Key& key : keys)
+            sorted.push_back(std::move(quantity.units[key.slot]));
+        quantity.units = std::move(sorted);
+    }
 }
 
 EditResult UnitDatabase::checkUnitName(std::size_t quantity, std::size_t slot,
@@ -101,6 +127,8 @@ EditResult UnitDatabase::checkQuantityDeletion() const
 
 EditResult UnitDatabase::make(Step step)
 {
+    if (!m_made)
+        m_made = m_quantities;
     replace(step, step.before, step.after);
     m_undo.push_back(std::move(step));
     m_redo.clear();

@@ -64,6 +64,9 @@ public:
     TextEncoding encoding() const { return m_encoding; }
     // True once an operation below changed something.
     bool changed() const { return m_changed; }
+    // True when the quantities are as they were made, sorted, before the first change: none
+    // was made, or later ones (undo included) took them back there.
+    bool sameAsMade() const { return !m_made || m_quantities == *m_made; }
 
     // Puts every quantity's units in the order the lists show: names beginning with a Cyrillic
     // letter А..я first, then by UTF-16 code units; stable. Not an edit.
@@ -119,6 +122,8 @@ private:
     std::vector<Quantity> m_quantities;
     TextEncoding m_encoding = TextEncoding::Cp1251;
     bool m_changed = false;
+    // Copied at the first change, so that a database never edited is never copied.
+    std::optional<std::vector<Quantity>> m_made;
     std::vector<Step> m_undo;
     std::vector<Step> m_redo;
 };

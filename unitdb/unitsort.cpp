@@ -29,16 +29,15 @@ std::u16string utf16(std::string_view utf8)
     return out;
 }
 
-// Names without characters past U+FFFF (a 4-byte UTF-8 sequence) compare in
-// UTF-16 order exactly as their UTF-8 bytes do, so only the rare others pay
-// for a UTF-16 copy.
-bool hasAstral(std::string_view name)
+} // namespace
+
+// Names without such characters (a 4-byte UTF-8 sequence) compare in UTF-16 order exactly as
+// their UTF-8 bytes do, so only the rare others pay for a UTF-16 copy.
+bool hasAstralCharacter(std::string_view name)
 {
     return std::any_of(name.begin(), name.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
 }
-
-} // namespace
 
 bool beginsWithCyrillicLetter(std::string_view name)
 {
@@ -54,7 +53,7 @@ bool unitGoesBefore(std::string_view a, std::string_view b)
     const bool cyrillicA = beginsWithCyrillicLetter(a);
     if (cyrillicA != beginsWithCyrillicLetter(b))
         return cyrillicA;
-    if (hasAstral(a) || hasAstral(b))
+    if (hasAstralCharacter(a) || hasAstralCharacter(b))
         return utf16(a) < utf16(b);
     return a < b;
 }

@@ -101,14 +101,23 @@ private slots:
         QCOMPARE(m_msg.messages.size(), 1);
     }
 
-    // Two quantities of one name are two entries, each with its own units.
+    // Two quantities of one name are two entries, each with its own units; an open list shows
+    // its longest name whole.
     void quantitiesOfTheSameNameAreEachReached()
     {
+        const QString pyad = u"Пядь"_s.repeated(15);
         writeCp1251(path("Base.dat"),
-                    "Длина\nМетр (м),1\n\nФут,0.3048\n\n*\nДлина\nЛокоть,0.45\n\nПядь,0.18\n\n*\n");
+                    "Длина\nМетр (м),1\n\nФут,0.3048\n\n*\nДлина\nЛокоть,0.45\n\n" +
+                        pyad.toStdString() + ",0.18\n\n*\n");
         QVERIFY(start());
+        QComboBox* in = list("InUnit");
+        in->showPopup();
+        in->hidePopup();
         list("SelUnit")->setCurrentIndex(1);
-        QCOMPARE(items("InUnit"), (QStringList{"Локоть", "Пядь"}));
+        QCOMPARE(items("InUnit"), (QStringList{"Локоть", pyad}));
+        in->showPopup();
+        QVERIFY(in->view()->width() > in->view()->fontMetrics().horizontalAdvance(pyad));
+        in->hidePopup();
         list("SelUnit")->setCurrentIndex(0);
         QCOMPARE(items("OutUnit_2"), (QStringList{"Метр (м)", "Фут"}));
     }
