@@ -11,6 +11,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QPlainTextEdit>
@@ -55,6 +56,19 @@ std::string ignoreList(int names)
     return unitdb::encodeCp1251(text).bytes;
 }
 
+// Starts the window as the program does and shows it on the first unit, whose description is
+// the long one; false, with the reason, if it did not start.
+bool shown(ConversionWindow& window, benchmark::State& state)
+{
+    if (!window.startUp()) {
+        state.SkipWithError("the window did not start");
+        return false;
+    }
+    window.findChild<QComboBox*>(QStringLiteral("InUnit"))->setCurrentIndex(0);
+    window.show();
+    return true;
+}
+
 void startUp(benchmark::State& state)
 {
     QTemporaryDir dir;
@@ -69,11 +83,8 @@ void startUp(benchmark::State& state)
     for (auto _ : state) {
         convmodel::Session session({dir.path().toStdString(), registry.toStdString()}, "", '.');
         ConversionWindow window(session, messenger);
-        if (!window.startUp()) {
-            state.SkipWithError("the window did not start");
+        if (!shown(window, state))
             return;
-        }
-        window.show();
         // The panel unfolded on the input unit, whose description is the long one.
         window.findChild<QPushButton*>(QStringLiteral("CmdHelp_4"))->click();
         auto* description = window.findChild<QPlainTextEdit*>(QStringLiteral("LblDesc"));
@@ -100,11 +111,8 @@ void editorDescription(benchmark::State& state)
         state.PauseTiming();
         convmodel::Session session({dir.path().toStdString(), registry.toStdString()}, "", '.');
         ConversionWindow window(session, messenger);
-        if (!window.startUp()) {
-            state.SkipWithError("the window did not start");
+        if (!shown(window, state))
             return;
-        }
-        window.show();
         state.ResumeTiming();
         window.findChild<QPushButton*>(QStringLiteral("cmdEdit"))->click();
         auto* box = window.editor()->findChild<QPlainTextEdit*>(QStringLiteral("DescEdit"));
@@ -114,7 +122,7 @@ void editorDescription(benchmark::State& state)
             box->paste();
             benchmark::DoNotOptimize(window.editor()->grab());
         }
-        if (session.database()[0].units[0].description.size() < (std::size_t{1} << 20)) {
+        if (box->toPlainText().size() < (1 << 20)) {
             state.SkipWithError("the long description is not in the editor");
             return;
         }
