@@ -253,33 +253,62 @@ private:
 
 } // namespace
 
+namespace
+{
+
+// The names a unit is written by: its symbol, when it has one, and its name without it.
+std::vector<std::string> writtenNames(const std::string& unitName)
+{
+    const std::string full = plainInput(unitName);
+    std::vector<std::string> written;
+    const std::size_t open = full.find('(');
+    if (open != std::string::npos)
+        written.push_back(shortName(full));
+    std::string name = full.substr(0, open);
+    while (!name.empty() && isBlank(name.back()))
+        name.pop_back();
+    written.push_back(name);
+    return written;
+}
+
+} // namespace
+
 UnitWords::UnitWords(const unitdb::UnitDatabase& database) : m_database(database)
 {
     for (std::size_t q = 0; q < database.size(); ++q) {
         for (std::size_t slot = 0; slot < database[q].units.size(); ++slot) {
-            const std::string full = plainInput(database[q].units[slot].name);
-            const Ref ref{q, slot};
-            std::vector<std::string> written;
-            const std::size_t open = full.find('(');
-            if (open != std::string::npos) {
-                const std::string symbol = shortName(full);
-                add(Symbol, symbol, ref);
-                written.push_back(symbol);
-            }
-            std::string name = full.substr(0, open);
-            while (!name.empty() && isBlank(name.back()))
-                name.pop_back();
-            written.push_back(name);
+            const std::vector<std::string> written = writtenNames(database[q].units[slot].name);
+            if (written.size() > 1)
+                add(Symbol, written.front(), {q, slot});
             for (const std::string& text : written) {
-                add(Folded, foldedKey(text), ref);
-                for (const std::string& form : nameForms(text))
-                    add(Form, foldedKey(form), ref);
+                std::string key = foldedKey(text);
+                std::size_t pos = 0;
+                if (!key.empty())
+                    m_unformed[unitdb::nextCodePoint(key, pos)].push_back({{q, slot}, text});
+                add(Folded, std::move(key), {q, slot});
             }
         }
     }
 }
 
-void UnitWords::add(Tier tier, std::string key, Ref ref)
+const std::unordered_map<std::string, std::vector<UnitWords::Ref>>&
+UnitWords::index(int tier, std::string_view key) const
+{
+    std::size_t pos = 0;
+    if (tier == Form && !key.empty()) {
+        if (const auto found = m_unformed.find(unitdb::nextCodePoint(key, pos));
+            found != m_unformed.end()) {
+            const auto names = std::move(found->second);
+            m_unformed.erase(found);
+            for (const auto& [ref, text] : names)
+                for (const std::string& form : nameForms(text))
+                    add(Form, foldedKey(form), ref);
+        }
+    }
+    return m_index[static_cast<std::size_t>(tier)];
+}
+
+void UnitWords::add(Tier tier, std::string key, Ref ref) const
 {
     if (key.empty())
         return;
@@ -308,7 +337,7 @@ UnitWords::Match UnitWords::longest(std::string_view text, std::size_t pos, Amon
         const std::string_view typed = text.substr(pos, *end - pos);
         const std::string folded = foldedKey(typed);
         for (int tier = Symbol; tier < kTiers; ++tier) {
-            const auto& index = m_index[static_cast<std::size_t>(tier)];
+            const auto& index = this->index(tier, folded);
             const auto found = index.find(tier == Symbol ? std::string(typed) : folded);
             if (found == index.end())
                 continue;
@@ -320,6 +349,18 @@ UnitWords::Match UnitWords::longest(std::string_view text, std::size_t pos, Amon
             if (!m.refs.empty())
                 return m;
         }
+    }
+    return {};
+}
+
+std::vector<UnitWords::Ref> UnitWords::unitsNamed(std::string_view word) const
+{
+    const std::string typed = plainInput(word);
+    const std::string folded = foldedKey(typed);
+    for (int tier = Symbol; tier < kTiers; ++tier) {
+        const auto& index = this->index(tier, folded);
+        if (const auto found = index.find(tier == Symbol ? typed : folded); found != index.end())
+            return found->second;
     }
     return {};
 }

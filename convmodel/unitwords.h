@@ -11,6 +11,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 namespace convmodel
@@ -58,6 +59,10 @@ public:
         friend bool operator==(const Ref&, const Ref&) = default;
     };
 
+    // The units of every quantity a whole word names, found as read() finds a unit word: its
+    // symbol as written, then folded symbol or name, then a form of either; none when none is.
+    std::vector<Ref> unitsNamed(std::string_view word) const;
+
 private:
     // How a word may be written, tried in this order: the symbol as it stands, where letter case
     // tells units apart; the symbol or the name in any case; the usual forms of either.
@@ -70,11 +75,17 @@ private:
     // The longest unit word at `pos` among the units of the quantity, or of all the others.
     Match longest(std::string_view text, std::size_t pos, Among among,
                   std::optional<std::size_t> quantity) const;
-    void add(Tier tier, std::string key, Ref ref);
+    void add(Tier tier, std::string key, Ref ref) const;
+    // The forms cost most of the start: those of the names beginning with a key's first letter
+    // are made when a key of that letter is first looked for (a form keeps its first letter).
+    const std::unordered_map<std::string, std::vector<Ref>>& index(int tier,
+                                                                   std::string_view key) const;
 
     const unitdb::UnitDatabase& m_database;
-    std::array<std::unordered_map<std::string, std::vector<Ref>>, kTiers> m_index;
-    std::size_t m_longest = 0; // bytes of the longest key
+    mutable std::array<std::unordered_map<std::string, std::vector<Ref>>, kTiers> m_index;
+    mutable std::size_t m_longest = 0; // bytes of the longest key
+    // Names whose forms are not made yet, by their first folded letter.
+    mutable std::unordered_map<char32_t, std::vector<std::pair<Ref, std::string>>> m_unformed;
 };
 
 } // namespace convmodel
