@@ -275,36 +275,96 @@ std::vector<std::string> writtenNames(const std::string& unitName)
 
 UnitWords::UnitWords(const unitdb::UnitDatabase& database) : m_database(database)
 {
+    // Only the first letter of each name and symbol is read here: their first characters as
+    // the line keeps them, blanks skipped, folded.
+    auto initial = [](std::string_view text) -> char32_t {
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t start = pos;
+            const char32_t c = unitdb::nextCodePoint(text, pos);
+            // Letters and digits fold one for one; only signs and blanks need the long way.
+            if (unitdb::isWordLetter(c) && c != U'²' && c != U'³') {
+                const std::string folded = unitdb::foldCase(text.substr(start, pos - start));
+                std::size_t at = 0;
+                return unitdb::nextCodePoint(folded, at);
+            }
+            const std::string key = foldedKey(plainInput(text.substr(start, pos - start)));
+            if (!key.empty() && key != "(") {
+                std::size_t at = 0;
+                return unitdb::nextCodePoint(key, at);
+            }
+        }
+        return 0;
+    };
     for (std::size_t q = 0; q < database.size(); ++q) {
         for (std::size_t slot = 0; slot < database[q].units.size(); ++slot) {
-            const std::vector<std::string> written = writtenNames(database[q].units[slot].name);
-            if (written.size() > 1)
-                add(Symbol, written.front(), {q, slot});
-            for (const std::string& text : written) {
-                std::string key = foldedKey(text);
-                std::size_t pos = 0;
-                if (!key.empty())
-                    m_unformed[unitdb::nextCodePoint(key, pos)].push_back({{q, slot}, text});
-                add(Folded, std::move(key), {q, slot});
+            const std::string& name = database[q].units[slot].name;
+            // Room for the forms, which may run a few letters longer than the name.
+            m_longest = std::max(m_longest, name.size() + 8);
+            const std::size_t open = name.find('(');
+            std::vector<Written> parts{{{q, slot}, Part::Name}};
+            if (open != std::string::npos)
+                parts.insert(parts.begin(), {{q, slot}, Part::Symbol});
+            for (const Written& w : parts) {
+                const std::string_view raw =
+                    w.part == Part::Symbol ? std::string_view(name).substr(open + 1) : name;
+                m_unread[initial(raw)].push_back(w);
+                // The few whose forms begin otherwise («лет») are found under every letter.
+                if (!formsKeepInitial(w.part == Part::Symbol ? shortName(name) : name))
+                    for (const std::string& form : nameForms(text(w)))
+                        add(Form, foldedKey(form), w.ref);
             }
         }
     }
 }
 
+std::string UnitWords::text(const Written& w) const
+{
+    const std::vector<std::string> written =
+        writtenNames(m_database.unit(w.ref.quantity, w.ref.slot).name);
+    return w.part == Part::Symbol ? written.front() : written.back();
+}
+
+namespace
+{
+
+// Where a name's forms are kept until made: under the first two letters of its key when its
+// first word has four or more (declension keeps them), else under the first.
+std::u32string formBucket(std::string_view key, std::size_t letters)
+{
+    std::u32string first;
+    for (std::size_t pos = 0; pos < key.size() && key[pos] != ' ';)
+        first.push_back(unitdb::nextCodePoint(key, pos));
+    return first.substr(0, first.size() >= 4 ? letters : 1);
+}
+
+} // namespace
+
 const std::unordered_map<std::string, std::vector<UnitWords::Ref>>&
-UnitWords::index(int tier, std::string_view key) const
+UnitWords::index(int tier, std::string_view folded) const
 {
     std::size_t pos = 0;
-    if (tier == Form && !key.empty()) {
-        if (const auto found = m_unformed.find(unitdb::nextCodePoint(key, pos));
-            found != m_unformed.end()) {
-            const auto names = std::move(found->second);
-            m_unformed.erase(found);
-            for (const auto& [ref, text] : names)
-                for (const std::string& form : nameForms(text))
-                    add(Form, foldedKey(form), ref);
+    const char32_t initial = folded.empty() ? 0 : unitdb::nextCodePoint(folded, pos);
+    if (const auto found = m_unread.find(initial); found != m_unread.end()) {
+        for (const Written& w : found->second) {
+            const std::string written = text(w);
+            if (w.part == Part::Symbol)
+                add(Symbol, written, w.ref);
+            std::string key = foldedKey(written);
+            if (formsKeepInitial(written))
+                m_unformed[formBucket(key, 2)].push_back(w);
+            add(Folded, std::move(key), w.ref);
         }
+        m_unread.erase(found);
     }
+    // The forms cost the most, and a word found as written needs none.
+    if (tier == Form && !folded.empty())
+        for (const std::u32string& bucket : {formBucket(folded, 1), formBucket(folded, 2)})
+            if (const auto found = m_unformed.find(bucket); found != m_unformed.end()) {
+                for (const Written& w : found->second)
+                    for (const std::string& form : nameForms(text(w)))
+                        add(Form, foldedKey(form), w.ref);
+                m_unformed.erase(found);
+            }
     return m_index[static_cast<std::size_t>(tier)];
 }
 

@@ -76,16 +76,23 @@ private:
     Match longest(std::string_view text, std::size_t pos, Among among,
                   std::optional<std::size_t> quantity) const;
     void add(Tier tier, std::string key, Ref ref) const;
-    // The forms cost most of the start: those of the names beginning with a key's first letter
-    // are made when a key of that letter is first looked for (a form keeps its first letter).
+    // Indexing every unit costs more than most runs of the command line take: the names
+    // beginning with a letter are indexed when a word of that letter is first looked for.
     const std::unordered_map<std::string, std::vector<Ref>>& index(int tier,
-                                                                   std::string_view key) const;
+                                                                   std::string_view folded) const;
 
     const unitdb::UnitDatabase& m_database;
     mutable std::array<std::unordered_map<std::string, std::vector<Ref>>, kTiers> m_index;
     mutable std::size_t m_longest = 0; // bytes of the longest key
-    // Names whose forms are not made yet, by their first folded letter.
-    mutable std::unordered_map<char32_t, std::vector<std::pair<Ref, std::string>>> m_unformed;
+    enum class Part { Symbol, Name };  // the text in brackets, or the rest of the name
+    struct Written {
+        Ref ref;
+        Part part = Part::Name;
+    };
+    std::string text(const Written& written) const;
+    // Names not indexed yet, and names whose forms are not, by their first letter folded.
+    mutable std::unordered_map<char32_t, std::vector<Written>> m_unread;
+    mutable std::unordered_map<std::u32string, std::vector<Written>> m_unformed;
 };
 
 } // namespace convmodel
