@@ -146,7 +146,13 @@ std::string decodeCp1251(std::string_view bytes)
         }
         return table;
     }();
-    std::string out(bytes.size() * 3, '\0');
+    // Sized exactly first: three bytes a character would touch (and fault in) thrice the memory.
+    std::size_t size = 0;
+    for (char ch : bytes) {
+        const auto b = static_cast<unsigned char>(ch);
+        size += b < 0x80 ? 1 : kHigh[b - 0x80].length;
+    }
+    std::string out(size, '\0');
     char* to = out.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
@@ -158,7 +164,6 @@ std::string decodeCp1251(std::string_view bytes)
                 *to++ = seq.bytes[k];
         }
     }
-    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 
