@@ -146,13 +146,7 @@ std::string decodeCp1251(std::string_view bytes)
         }
         return table;
     }();
-    // Sized exactly first: three bytes a character would touch (and fault in) thrice the memory.
-    std::size_t size = 0;
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        size += b < 0x80 ? 1 : kHigh[b - 0x80].length;
-    }
-    std::string out(size, '\0');
+    std::string out(bytes.size() * 3, '\0');
     char* to = out.data();
     for (char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
@@ -164,6 +158,7 @@ std::string decodeCp1251(std::string_view bytes)
                 *to++ = seq.bytes[k];
         }
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 
