@@ -52,10 +52,11 @@ UnitDatabase::UnitDatabase(std::vector<Quantity> quantities, TextEncoding encodi
 
 void UnitDatabase::sortUnits()
 {
+    const auto before = [](const Unit& a, const Unit& b) { return unitGoesBefore(a.name, b.name); };
+    // A saved file is in order already: one look costs far less than a stable sort's buffer.
     for (Quantity& quantity : m_quantities)
-        std::stable_sort(
-            quantity.units.begin(), quantity.units.end(),
-            [](const Unit& a, const Unit& b) { return unitGoesBefore(a.name, b.name); });
+        if (!std::is_sorted(quantity.units.begin(), quantity.units.end(), before))
+            std::stable_sort(quantity.units.begin(), quantity.units.end(), before);
 }
 
 EditResult UnitDatabase::checkUnitName(std::size_t quantity, std::size_t slot,
