@@ -271,6 +271,15 @@ std::vector<std::string> writtenNames(const std::string& unitName)
     return written;
 }
 
+// The first letters of a key's first word, at most `letters` of them.
+std::u32string firstLetters(std::string_view key, std::size_t letters)
+{
+    std::u32string first;
+    for (std::size_t pos = 0; pos < key.size() && key[pos] != ' ' && first.size() < letters;)
+        first.push_back(unitdb::nextCodePoint(key, pos));
+    return first;
+}
+
 } // namespace
 
 UnitWords::UnitWords(const unitdb::UnitDatabase& database) : m_database(database)
@@ -324,21 +333,6 @@ std::string UnitWords::text(const Written& w) const
     return w.part == Part::Symbol ? written.front() : written.back();
 }
 
-namespace
-{
-
-// Where a name's forms are kept until made: under the first two letters of its key when its
-// first word has four or more (declension keeps them), else under the first.
-std::u32string formBucket(std::string_view key, std::size_t letters)
-{
-    std::u32string first;
-    for (std::size_t pos = 0; pos < key.size() && key[pos] != ' ';)
-        first.push_back(unitdb::nextCodePoint(key, pos));
-    return first.substr(0, first.size() >= 4 ? letters : 1);
-}
-
-} // namespace
-
 const std::unordered_map<std::string, std::vector<UnitWords::Ref>>&
 UnitWords::index(int tier, std::string_view folded) const
 {
@@ -350,15 +344,18 @@ UnitWords::index(int tier, std::string_view folded) const
             if (w.part == Part::Symbol)
                 add(Symbol, written, w.ref);
             std::string key = foldedKey(written);
+            // Declension keeps the first two letters of a word of four or more («лига», «лиг»),
+            // the first of a shorter one.
             if (formsKeepInitial(written))
-                m_unformed[formBucket(key, 2)].push_back(w);
+                m_unformed[firstLetters(key, firstLetters(key, 4).size() == 4 ? 2 : 1)].push_back(
+                    w);
             add(Folded, std::move(key), w.ref);
         }
         m_unread.erase(found);
     }
     // The forms cost the most, and a word found as written needs none.
     if (tier == Form && !folded.empty())
-        for (const std::u32string& bucket : {formBucket(folded, 1), formBucket(folded, 2)})
+        for (const std::u32string& bucket : {firstLetters(folded, 1), firstLetters(folded, 2)})
             if (const auto found = m_unformed.find(bucket); found != m_unformed.end()) {
                 for (const Written& w : found->second)
                     for (const std::string& form : nameForms(text(w)))

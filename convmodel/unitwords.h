@@ -11,7 +11,6 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
-#include <utility>
 #include <vector>
 
 namespace convmodel
@@ -90,7 +89,8 @@ private:
         Part part = Part::Name;
     };
     std::string text(const Written& written) const;
-    // Names not indexed yet, and names whose forms are not, by their first letter folded.
+    // Names not indexed yet, by their first letter folded, and names whose forms are not, by
+    // the letters all their forms begin with.
     mutable std::unordered_map<char32_t, std::vector<Written>> m_unread;
     mutable std::unordered_map<std::u32string, std::vector<Written>> m_unformed;
 };
