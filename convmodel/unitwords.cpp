@@ -270,33 +270,119 @@ private:
 
 } // namespace
 
+namespace
+{
+
+// The names a unit is written by: its symbol, when it has one, and its name without it.
+std::vector<std::string> writtenNames(const std::string& unitName)
+{
+    const std::string full = plainInput(unitName);
+    std::vector<std::string> written;
+    const std::size_t open = full.find('(');
+    if (open != std::string::npos)
+        written.push_back(shortName(full));
+    std::string name = full.substr(0, open);
+    while (!name.empty() && isBlank(name.back()))
+        name.pop_back();
+    written.push_back(name);
+    return written;
+}
+
+// The first letters of a key's first word, at most `letters` of them.
+std::u32string firstLetters(std::string_view key, std::size_t letters)
+{
+    std::u32string first;
+    for (std::size_t pos = 0; pos < key.size() && key[pos] != ' ' && first.size() < letters;)
+        first.push_back(unitdb::nextCodePoint(key, pos));
+    return first;
+}
+
+} // namespace
+
 UnitWords::UnitWords(const unitdb::UnitDatabase& database) : m_database(database)
 {
+    // Only the first letter of each name and symbol is read here: their first characters as
+    // the line keeps them, blanks skipped, folded.
+    auto initial = [](std::string_view text) -> char32_t {
+        for (std::size_t pos = 0; pos < text.size();) {
+            const std::size_t start = pos;
+            const char32_t c = unitdb::nextCodePoint(text, pos);
+            // Letters and digits fold one for one; only signs and blanks need the long way.
+            if (unitdb::isWordLetter(c) && c != U'²' && c != U'³') {
+                const std::string folded = unitdb::foldCase(text.substr(start, pos - start));
+                std::size_t at = 0;
+                return unitdb::nextCodePoint(folded, at);
+            }
+            const std::string key = foldedKey(plainInput(text.substr(start, pos - start)));
+            if (!key.empty() && key != "(") {
+                std::size_t at = 0;
+                return unitdb::nextCodePoint(key, at);
+            }
+        }
+        return 0;
+    };
     for (std::size_t q = 0; q < database.size(); ++q) {
         for (std::size_t slot = 0; slot < database[q].units.size(); ++slot) {
-            const std::string full = plainInput(database[q].units[slot].name);
-            const Ref ref{q, slot};
-            std::vector<std::string> written;
-            const std::size_t open = full.find('(');
-            if (open != std::string::npos) {
-                const std::string symbol = shortName(full);
-                add(Symbol, symbol, ref);
-                written.push_back(symbol);
-            }
-            std::string name = full.substr(0, open);
-            while (!name.empty() && isBlank(name.back()))
-                name.pop_back();
-            written.push_back(name);
-            for (const std::string& text : written) {
-                add(Folded, foldedKey(text), ref);
-                for (const std::string& form : nameForms(text))
-                    add(Form, foldedKey(form), ref);
+            const std::string& name = database[q].units[slot].name;
+            // Room for the forms, which may run a few letters longer than the name.
+            m_longest = std::max(m_longest, name.size() + 8);
+            const std::size_t open = name.find('(');
+            std::vector<Written> parts{{{q, slot}, Part::Name}};
+            if (open != std::string::npos)
+                parts.insert(parts.begin(), {{q, slot}, Part::Symbol});
+            for (const Written& w : parts) {
+                const std::string_view raw =
+                    w.part == Part::Symbol ? std::string_view(name).substr(open + 1) : name;
+                m_unread[initial(raw)].push_back(w);
+                // The few whose forms begin otherwise («лет») are found under every letter.
+                if (!formsKeepInitial(w.part == Part::Symbol ? shortName(name) : name))
+                    for (const std::string& form : nameForms(text(w)))
+                        add(Form, foldedKey(form), w.ref);
             }
         }
     }
 }
 
-void UnitWords::add(Tier tier, std::string key, Ref ref)
+std::string UnitWords::text(const Written& w) const
+{
+    const std::vector<std::string> written =
+        writtenNames(m_database.unit(w.ref.quantity, w.ref.slot).name);
+    return w.part == Part::Symbol ? written.front() : written.back();
+}
+
+const std::unordered_map<std::string, std::vector<UnitWords::Ref>>&
+UnitWords::index(int tier, std::string_view folded) const
+{
+    std::size_t pos = 0;
+    const char32_t initial = folded.empty() ? 0 : unitdb::nextCodePoint(folded, pos);
+    if (const auto found = m_unread.find(initial); found != m_unread.end()) {
+        for (const Written& w : found->second) {
+            const std::string written = text(w);
+            if (w.part == Part::Symbol)
+                add(Symbol, written, w.ref);
+            std::string key = foldedKey(written);
+            // Declension keeps the first two letters of a word of four or more («лига», «лиг»),
+            // the first of a shorter one.
+            if (formsKeepInitial(written))
+                m_unformed[firstLetters(key, firstLetters(key, 4).size() == 4 ? 2 : 1)].push_back(
+                    w);
+            add(Folded, std::move(key), w.ref);
+        }
+        m_unread.erase(found);
+    }
+    // The forms cost the most, and a word found as written needs none.
+    if (tier == Form && !folded.empty())
+        for (const std::u32string& bucket : {firstLetters(folded, 1), firstLetters(folded, 2)})
+            if (const auto found = m_unformed.find(bucket); found != m_unformed.end()) {
+                for (const Written& w : found->second)
+                    for (const std::string& form : nameForms(text(w)))
+                        add(Form, foldedKey(form), w.ref);
+                m_unformed.erase(found);
+            }
+    return m_index[static_cast<std::size_t>(tier)];
+}
+
+void UnitWords::add(Tier tier, std::string key, Ref ref) const
 {
     if (key.empty())
         return;
@@ -327,7 +413,7 @@ UnitWords::Found UnitWords::longest(std::string_view text, std::size_t pos,
         const std::string folded = foldedKey(typed);
         Found found{{*end, {}}, {*end, {}}};
         for (int tier = Symbol; tier < kTiers; ++tier) {
-            const auto& index = m_index[static_cast<std::size_t>(tier)];
+            const auto& index = this->index(tier, folded);
             const auto entry = index.find(tier == Symbol ? std::string(typed) : folded);
             if (entry == index.end())
                 continue;
@@ -345,6 +431,18 @@ UnitWords::Found UnitWords::longest(std::string_view text, std::size_t pos,
             return {std::move(found.own), {}};
         if (!found.other.refs.empty())
             return {{}, std::move(found.other)};
+    }
+    return {};
+}
+
+std::vector<UnitWords::Ref> UnitWords::unitsNamed(std::string_view word) const
+{
+    const std::string typed = plainInput(word);
+    const std::string folded = foldedKey(typed);
+    for (int tier = Symbol; tier < kTiers; ++tier) {
+        const auto& index = this->index(tier, folded);
+        if (const auto found = index.find(tier == Symbol ? typed : folded); found != index.end())
+            return found->second;
     }
     return {};
 }

@@ -58,6 +58,10 @@ public:
         friend bool operator==(const Ref&, const Ref&) = default;
     };
 
+    // The units of every quantity a whole word names, found as read() finds a unit word: its
+    // symbol as written, then folded symbol or name, then a form of either; none when none is.
+    std::vector<Ref> unitsNamed(std::string_view word) const;
+
 private:
     // How a word may be written, tried in this order: the symbol as it stands, where letter case
     // tells units apart; the symbol or the name in any case; the usual forms of either.
@@ -73,11 +77,25 @@ private:
     // The longest unit word at `pos`; one of the quantity's wins over another's as long.
     Found longest(std::string_view text, std::size_t pos,
                   std::optional<std::size_t> quantity) const;
-    void add(Tier tier, std::string key, Ref ref);
+    void add(Tier tier, std::string key, Ref ref) const;
+    // Indexing every unit costs more than most runs of the command line take: the names
+    // beginning with a letter are indexed when a word of that letter is first looked for.
+    const std::unordered_map<std::string, std::vector<Ref>>& index(int tier,
+                                                                   std::string_view folded) const;
 
     const unitdb::UnitDatabase& m_database;
-    std::array<std::unordered_map<std::string, std::vector<Ref>>, kTiers> m_index;
-    std::size_t m_longest = 0; // bytes of the longest key
+    mutable std::array<std::unordered_map<std::string, std::vector<Ref>>, kTiers> m_index;
+    mutable std::size_t m_longest = 0; // bytes of the longest key
+    enum class Part { Symbol, Name };  // the text in brackets, or the rest of the name
+    struct Written {
+        Ref ref;
+        Part part = Part::Name;
+    };
+    std::string text(const Written& written) const;
+    // Names not indexed yet, by their first letter folded, and names whose forms are not, by
+    // the letters all their forms begin with.
+    mutable std::unordered_map<char32_t, std::vector<Written>> m_unread;
+    mutable std::unordered_map<std::u32string, std::vector<Written>> m_unformed;
 };
 
 } // namespace convmodel

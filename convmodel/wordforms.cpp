@@ -212,4 +212,23 @@ std::vector<std::string> nameForms(std::string_view name)
     return forms;
 }
 
+bool formsKeepInitial(std::string_view name)
+{
+    // Asked of every unit: most names are told by their first letter alone.
+    std::size_t pos = 0;
+    char32_t initial = unitdb::nextCodePoint(name, pos);
+    if (isUpper(initial))
+        initial = initial == U'Ё' ? U'ё' : initial + (U'а' - U'А');
+    if (std::ranges::none_of(kIrregular, [&](const Irregular& r) { return r.word[0] == initial; }))
+        return true;
+    const std::string first = unitdb::foldCase(name.substr(0, name.find(' ')));
+    Word w;
+    for (std::size_t pos = 0; pos < first.size();)
+        w.push_back(unitdb::nextCodePoint(first, pos));
+    for (const Irregular& r : kIrregular)
+        if (w == r.word)
+            return r.genSg[0] == w[0] && r.nomPl[0] == w[0] && r.genPl[0] == w[0];
+    return true;
+}
+
 } // namespace convmodel

@@ -16,4 +16,7 @@ namespace convmodel
 //   nameForms("Верста межевая") holds "верста межевая", "версты межевой", "верст межевых"
 std::vector<std::string> nameForms(std::string_view name);
 
+// Whether every form begins with the letter the name does; «Год» does not, with «лет».
+bool formsKeepInitial(std::string_view name);
+
 } // namespace convmodel

@@ -47,7 +47,7 @@ sudo=""
 note "building the package in $build"
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=OFF \
     -DMETROVANTA_BENCH=OFF >/dev/null
-cmake --build "$build" --target metrovanta skalomer -j "$(nproc)"
+cmake --build "$build" --target metrovanta skalomer metrovanta-cli -j "$(nproc)"
 rm -f "$build"/metrovanta_*.deb
 (cd "$build" && cpack -G DEB >/dev/null)
 deb=$(ls "$build"/metrovanta_*_amd64.deb 2>/dev/null | head -n 1)
@@ -60,6 +60,7 @@ expect_path() {
     printf '%s\n' "$contents" | grep -qx "./usr/$1" || die "package lacks /usr/$1"
 }
 for path in bin/metrovanta-launcher bin/metrovanta bin/skalomer libexec/metrovanta/metrovanta \
+    bin/metrovanta-cli share/man/man1/metrovanta-cli.1 \
     share/metrovanta/Base.dat share/applications/metrovanta.desktop \
     share/applications/skalomer.desktop; do
     expect_path "$path"
@@ -149,6 +150,16 @@ run_probe bare 'Метрованта' "$work/home-bare" /usr/libexec/metrovanta/
 run_probe skalomer 'Перевод температур' "$work/home-skalomer" $(exec_line skalomer)
 [ "$(field skalomer alive)" = yes ] || die "Skalomer did not stay up"
 [ "$(field skalomer shown)" = yes ] || die "Skalomer's window did not appear"
+
+# The command line finds the installed Base.dat from a fresh HOME, and writes nothing there.
+cli_home="$work/home-cli"
+mkdir -p "$cli_home"
+got=$(cd "$cli_home" && env -u XDG_DATA_HOME -u XDG_CONFIG_HOME HOME="$cli_home" \
+    metrovanta-cli "5 фут 11 дюйм" см) || die "metrovanta-cli failed"
+[ "$got" = 180.34 ] || die "metrovanta-cli printed «$got», not 180.34"
+[ -z "$(ls -A "$cli_home")" ] || die "metrovanta-cli wrote into HOME"
+! command -v man >/dev/null || man -w metrovanta-cli >/dev/null || die "man does not find metrovanta-cli"
+note "metrovanta-cli converts with the installed Base.dat"
 
 $sudo apt-get purge -y -qq metrovanta >/dev/null
 ! dpkg-query -W metrovanta >/dev/null 2>&1 ||

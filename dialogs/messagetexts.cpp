@@ -6,9 +6,6 @@
 #include "dialogs/uistyle.h"
 
 #include <QFileInfo>
-#include <QStringList>
-
-#include <cerrno>
 
 namespace
 {
@@ -21,14 +18,6 @@ QString path(const std::filesystem::path& file)
     return ui::qs(file.string());
 }
 
-QString quotedList(const std::vector<std::string>& names)
-{
-    QStringList quoted;
-    for (const std::string& name : names)
-        quoted << QStringLiteral("«%1»").arg(ui::qs(name));
-    return quoted.join(QStringLiteral(", "));
-}
-
 // The reason, and the file it concerns when that is not the file the message names.
 QString writeFault(const fileio::FileWriteResult& w, const QString& named)
 {
@@ -39,47 +28,10 @@ QString writeFault(const fileio::FileWriteResult& w, const QString& named)
     return QStringLiteral("%1: %2").arg(file, reason);
 }
 
-// What went wrong in Base.dat, with the number the program has always given it.
 std::pair<ErrorNumber, QString> loadFault(const unitdb::LoadResult& r)
 {
-    using unitdb::ErrorCode;
-    const QString where = QStringLiteral("Файл Base.dat, строка %1: ").arg(r.line);
-    const QString tail = QStringLiteral(" Загружено то, что стоит до этой строки.");
-    switch (r.code) {
-    case ErrorCode::FileUnread:
-        if (r.fileError == fileio::FileError::TooLarge)
-            return {ErrorNumber::OutOfMemory,
-                    QStringLiteral("Файл Base.dat слишком велик для базы единиц.")};
-        return {ErrorNumber::FileAccess, QStringLiteral("Не удалось прочитать файл Base.dat: %1.")
-                                             .arg(fileReason(r.fileError, r.systemError))};
-    case ErrorCode::EmptyFile:
-        return {ErrorNumber::PastEndOfFile,
-                QStringLiteral("Файл Base.dat пуст: в нём нет ни одной величины. Добавьте "
-                               "величины в редакторе базы или верните файл на место.")};
-    case ErrorCode::MissingCoefficient:
-    case ErrorCode::BadCoefficient:
-        return {ErrorNumber::TypeMismatch,
-                where + QStringLiteral("коэффициент не является числом.") + tail};
-    case ErrorCode::NotPositive:
-        return {ErrorNumber::TypeMismatch,
-                where + QStringLiteral("коэффициент должен быть больше нуля.") + tail};
-    case ErrorCode::OutOfRange:
-        return {ErrorNumber::Overflow,
-                where + QStringLiteral("коэффициент слишком велик или слишком мал.") + tail};
-    case ErrorCode::InvalidUtf8:
-        return {ErrorNumber::FileAccess,
-                where + QStringLiteral("байты, которые не являются текстом UTF-8.") + tail};
-    case ErrorCode::TooManyCategories:
-        return {ErrorNumber::OutOfRange, where + QStringLiteral("разделов больше 51.") + tail};
-    case ErrorCode::TooManyUnits:
-        return {ErrorNumber::OutOfRange,
-                where + QStringLiteral("единиц в разделе больше 101.") + tail};
-    case ErrorCode::UnexpectedEnd:
-        return {ErrorNumber::PastEndOfFile,
-                where + QStringLiteral("файл кончается внутри раздела.") + tail};
-    default:
-        return {ErrorNumber::PastEndOfFile, where + QStringLiteral("запись испорчена.") + tail};
-    }
+    auto [number, text] = convmodel::baseLoadFault(r);
+    return {number, ui::qs(text)};
 }
 
 // Why the settings will not be kept, as start-up tells it.
@@ -118,8 +70,8 @@ Message logRefusedMessage(const convmodel::LogRefused& r)
 Message errorMessage(ErrorNumber number, const QString& description)
 {
     const bool fatal = number == ErrorNumber::FileNotFound;
-    return {QStringLiteral("Ошибка № %1: %2").arg(static_cast<int>(number)).arg(description),
-            kErrorTitle, fatal ? MsgIcon::Stop : MsgIcon::Exclamation};
+    return {ui::qs(convmodel::numberedError(number, description.toStdString())), kErrorTitle,
+            fatal ? MsgIcon::Stop : MsgIcon::Exclamation};
 }
 
 Message problemMessage(const convmodel::Problem& problem)
@@ -144,11 +96,9 @@ Message problemMessage(const convmodel::Problem& problem)
         return errorMessage(
             ErrorNumber::FileAccess,
             QStringLiteral("Не удалось прочитать файл %1: %2.")
-                .arg(ui::qs(p->file.filename().string()), fileReason(p->error, p->systemError)));
+                .arg(ui::qs(p->file.filename().string()), ::fileReason(p->error, p->systemError)));
     if (std::holds_alternative<BaseMissing>(problem))
-        return errorMessage(ErrorNumber::FileNotFound,
-                            QStringLiteral("Файл Base.dat не найден. Верните его на место, либо "
-                                           "переустановите программу."));
+        return errorMessage(ErrorNumber::FileNotFound, ui::qs(convmodel::baseMissingText()));
     if (const auto* p = std::get_if<BaseFault>(&problem)) {
         const auto [number, text] = loadFault(p->load);
         return errorMessage(number, text);
@@ -266,139 +216,28 @@ QString logReason(const convmodel::LogFailure& failure)
 
 QString systemReason(int error)
 {
-    switch (error) {
-    case ENOENT:
-        return QStringLiteral("нет такого файла или папки");
-    case EACCES:
-    case EPERM:
-        return QStringLiteral("доступ запрещён");
-    case EROFS:
-        return QStringLiteral("файловая система только для чтения");
-    case ENOSPC:
-#ifdef EDQUOT
-    case EDQUOT: // a full quota looks to the user like a full disk
-#endif
-        return QStringLiteral("диск заполнен");
-    case EISDIR:
-        return QStringLiteral("это папка, а не файл");
-    case ENOTDIR:
-        return QStringLiteral("часть пути не является папкой");
-    case EIO:
-        return QStringLiteral("ошибка ввода-вывода");
-    case EFBIG:
-    case EOVERFLOW:
-        return QStringLiteral("файл больше допустимого размера");
-    case ELOOP:
-        return QStringLiteral("слишком много символических ссылок (возможно, ссылка на саму "
-                              "себя)");
-    case ENAMETOOLONG:
-        return QStringLiteral("слишком длинное имя файла");
-    case EINVAL:
-    case EILSEQ:
-        return QStringLiteral("недопустимое имя файла или действие с ним");
-    // A FIFO without a reader, a device without its hardware: opened without waiting.
-    case ENXIO:
-    case ENODEV:
-        return QStringLiteral("устройство или канал недоступны");
-    case EAGAIN:
-#if defined(EWOULDBLOCK) && EWOULDBLOCK != EAGAIN
-    case EWOULDBLOCK:
-#endif
-        return QStringLiteral("файл занят, попробуйте позже");
-    case EBUSY:
-    case ETXTBSY:
-        return QStringLiteral("файл занят другой программой");
-    case EMFILE:
-    case ENFILE:
-        return QStringLiteral("открыто слишком много файлов");
-    case ENOMEM:
-        return QStringLiteral("недостаточно памяти");
-    case EEXIST:
-    case ENOTEMPTY:
-        return QStringLiteral("файл с таким именем уже есть");
-    case EXDEV:
-        return QStringLiteral("файл нельзя перенести на другой диск");
-    case EMLINK:
-        return QStringLiteral("слишком много ссылок на файл");
-    case EINTR:
-        return QStringLiteral("действие прервано");
-    case EBADF:
-        return QStringLiteral("файл уже закрыт");
-#ifdef ENOLCK
-    case ENOLCK:
-        return QStringLiteral("файл нельзя заблокировать");
-#endif
-#ifdef ESTALE
-    case ESTALE:
-#endif
-    case ETIMEDOUT:
-    case ENOTCONN:
-        return QStringLiteral("сетевой диск недоступен");
-    case ENOTSUP:
-#if defined(EOPNOTSUPP) && EOPNOTSUPP != ENOTSUP
-    case EOPNOTSUPP:
-#endif
-        return QStringLiteral("файловая система не поддерживает это действие");
-    default:
-        return QStringLiteral("системная ошибка %1").arg(error);
-    }
+    return ui::qs(convmodel::systemReason(error));
 }
 
 QString fileReason(fileio::FileError code, int error)
 {
-    if (code == fileio::FileError::NotRegularFile && error != EISDIR)
-        return QStringLiteral("это не обычный файл, а устройство или канал");
-    if (code == fileio::FileError::TooLarge)
-        return QStringLiteral("файл слишком велик");
-    if (code == fileio::FileError::Locked)
-        return QStringLiteral("файл занят: его сохраняет другая копия программы");
-    if (code == fileio::FileError::Link)
-        return QStringLiteral("на этом месте стоит символическая ссылка");
-    return systemReason(error);
+    return ui::qs(convmodel::fileReason(code, error));
 }
 
 QString calcErrorText(calc::CalcError code)
 {
-    switch (code) {
-    case calc::CalcError::DivisionByZero:
-        return QStringLiteral("Деление на ноль не допускается!");
-    case calc::CalcError::LogDomain:
-        return QStringLiteral("Аргумент логарифма неположителен!");
-    case calc::CalcError::Overflow:
-        return QStringLiteral("Переполнение! Не используйте числа больше 10^300.");
-    case calc::CalcError::NoRealValue:
-    case calc::CalcError::NotFinite:
-        break;
-    }
-    return QStringLiteral("Результат не является действительным числом!");
+    return ui::qs(convmodel::calcErrorText(code));
 }
 
-QString unitWordText(const convmodel::UnitWordRefusal& r)
+QString unitWordText(const convmodel::UnitWordRefusal& refusal)
 {
-    const QString word = ui::qs(r.word);
-    switch (r.code) {
-    case convmodel::UnitWordError::Ambiguous:
-        return QStringLiteral("«%1» может означать разные единицы: %2. Напишите обозначение так, "
-                              "как оно стоит в скобках.")
-            .arg(word, quotedList(r.names));
-    case convmodel::UnitWordError::OtherQuantity:
-        return QStringLiteral("«%1» — единица другой величины: %2.").arg(word, quotedList(r.names));
-    case convmodel::UnitWordError::UnknownWord:
-        return QStringLiteral("Единицы «%1» у этой величины нет.").arg(word);
-    case convmodel::UnitWordError::NoUnit:
-        return QStringLiteral("После числа %1 нет единицы: допишите её или поставьте знак "
-                              "действия.")
-            .arg(word);
-    case convmodel::UnitWordError::NoCoefficient:
-        break;
-    }
-    return QStringLiteral("У единицы «%1» нет коэффициента для пересчёта.").arg(word);
+    return ui::qs(convmodel::unitWordText(refusal));
 }
 
 QString lineProblemBrief(const convmodel::LineProblem& problem)
 {
     if (std::holds_alternative<calc::Unevaluated>(problem))
-        return QStringLiteral("Скобка не закрыта");
+        return ui::qs(convmodel::unclosedBracketText());
     if (const auto* failure = std::get_if<calc::CalcFailure>(&problem)) {
         switch (failure->code) {
         case calc::CalcError::DivisionByZero:
@@ -451,13 +290,11 @@ std::vector<Message> enterMessages(const convmodel::EnterOutcome& outcome, const
     if (result.failure)
         return {{calcErrorText(result.failure->code), QStringLiteral("Ошибка"), MsgIcon::Stop}};
     if (result.refused)
-        return {{unitWordText(*result.refused), QStringLiteral("Ошибка"), MsgIcon::Stop}};
+        return {{::unitWordText(*result.refused), QStringLiteral("Ошибка"), MsgIcon::Stop}};
     std::vector<Message> told;
     // Typing showed the overflow in its row; Enter says why, once.
     if (result.overflowed)
-        told.push_back(
-            errorMessage(ErrorNumber::Overflow,
-                         QStringLiteral("Переполнение! Не используйте числа больше 10^300.")));
+        told.push_back(errorMessage(ErrorNumber::Overflow, ui::qs(convmodel::overflowText())));
     for (const convmodel::Problem& problem : outcome.problems)
         told.push_back(problemMessage(problem));
     if (outcome.writeFailed)

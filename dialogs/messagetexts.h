@@ -2,6 +2,7 @@
 // become the program's Russian texts, with the error numbers users have always seen.
 #pragma once
 
+#include "convmodel/problemwords.h"
 #include "convmodel/session.h"
 #include "dialogs/messenger.h"
 
@@ -9,17 +10,8 @@
 
 #include <vector>
 
-// The historic error numbers the messages carry («Ошибка № 53: …»).
-enum class ErrorNumber {
-    Overflow = 6,       // a value beyond the double range
-    OutOfMemory = 7,    // Base.dat too large to hold
-    OutOfRange = 9,     // more quantities or units than the lists hold
-    TypeMismatch = 13,  // a coefficient that is not a number
-    BadFileName = 52,   // a log name that names nothing
-    FileNotFound = 53,  // no Base.dat
-    PastEndOfFile = 62, // Base.dat empty or cut short
-    FileAccess = 75,    // a file that cannot be read, written or used
-};
+// The historic error numbers, with the words they share with the command line.
+using ErrorNumber = convmodel::ErrorNumber;
 
 struct Message {
     QString text;

@@ -1,9 +1,15 @@
 // The conversion rules on a small database, row by row, with results worked out by hand.
 #include "convmodel/conversionmodel.h"
+#include "convmodel/inputtext.h"
+#include "convmodel/problemwords.h"
+#include "unitdb/basefile.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
+#include <fstream>
+#include <numeric>
 
 using namespace convmodel;
 using unitdb::Quantity;
@@ -350,4 +356,43 @@ TEST(LetterJump, StepsThroughTheEntriesOfTheTypedLetter)
         EXPECT_EQ(ConversionModel::letterJump(initials, row.selected, row.typed), row.target);
     }
     EXPECT_EQ(ConversionModel::letterJump({}, -1, U'А'), -1);
+}
+
+// The same cases go through metrovanta-cli (cli/tests/test_cli.py): both must agree.
+TEST(SharedCases, EnterLeavesTheCommandLinesResult)
+{
+    unitdb::UnitDatabase db;
+    ASSERT_TRUE(unitdb::load(db, MV_SOURCE_DIR "/data/Base.dat").ok());
+    db.sortUnits();
+    ConversionModel model(db, ',');
+    std::vector<std::size_t> all(db.size());
+    std::iota(all.begin(), all.end(), 0);
+    model.setListed(all);
+    std::ifstream cases(MV_SOURCE_DIR "/cli/tests/shared_cases.txt");
+    int count = 0;
+    for (std::string line; std::getline(cases, line);) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        SCOPED_TRACE(line);
+        std::vector<std::string> f;
+        for (std::size_t at = 0, bar = 0; bar != std::string::npos; at = bar + 3)
+            f.push_back(line.substr(at, (bar = line.find(" | ", at)) - at));
+        ASSERT_EQ(f.size(), 5u);
+        const int places = std::stoi(f[0]);
+        const auto q = std::ranges::find(db.quantities(), f[2], &unitdb::Quantity::name);
+        model.selectQuantity(static_cast<int>(q - db.quantities().begin()));
+        const auto unit = std::ranges::find(
+            q->units, f[3], [](const unitdb::Unit& u) { return shortName(u.name); });
+        ASSERT_NE(unit, q->units.end());
+        model.selectUnit(kInputRow, static_cast<int>(unit - q->units.begin()));
+        model.setRounding({places >= 0, std::max(places, 0)});
+        model.setInput(f[1]);
+        const EnterResult r = model.enter();
+        EXPECT_EQ(r.failure   ? calcErrorText(r.failure->code)
+                  : r.refused ? unitWordText(*r.refused)
+                              : model.input(),
+                  f[4]);
+        ++count;
+    }
+    EXPECT_GT(count, 10);
 }
