@@ -2,10 +2,10 @@
 // written; results go to standard output alone, so that scripts can take them.
 #include "cli/commandline.h"
 
-#include "convmodel/problemwords.h"
 #include "settings/settingsstore.h"
 #include "settings/storednames.h"
 #include "unitdb/basefile.h"
+#include "words/problemwords.h"
 
 #include <algorithm>
 #include <charconv>
@@ -218,9 +218,9 @@ int run(const Request& request, const Places& places, std::istream& in, std::ost
         const bool missing = loaded.code == unitdb::ErrorCode::FileUnread &&
                              loaded.fileError == fileio::FileError::Missing;
         const auto [number, text] =
-            missing ? std::pair(convmodel::ErrorNumber::FileNotFound, convmodel::baseMissingText())
-                    : convmodel::baseLoadFault(loaded);
-        err << kName << base.string() << ": " << convmodel::numberedError(number, text) << '\n';
+            missing ? std::pair(words::ErrorNumber::FileNotFound, words::baseMissingText())
+                    : words::baseLoadFault(loaded);
+        err << kName << base.string() << ": " << words::numberedError(number, text) << '\n';
         return static_cast<int>(Exit::Base);
     }
     database.sortUnits(); // the lists' order, which the window's words and ranks go by

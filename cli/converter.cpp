@@ -6,9 +6,9 @@
 #include "calc/calculator.h"
 #include "calc/numbertext.h"
 #include "convmodel/inputtext.h"
-#include "convmodel/problemwords.h"
 #include "unitdb/cp1251.h"
 #include "unitdb/unitsearch.h"
+#include "words/problemwords.h"
 
 #include <algorithm>
 #include <numeric>
@@ -103,13 +103,13 @@ Outcome Converter::evaluate(const std::string& expression) const
     if (const double* value = std::get_if<double>(&result))
         return {Exit::Ok, calc::numberText(*value, '.')};
     if (const auto* failure = std::get_if<calc::CalcFailure>(&result))
-        return {Exit::Calculation, convmodel::calcErrorText(failure->code)};
-    return {Exit::Calculation, convmodel::unclosedBracketText() + ": «" + expression + "»."};
+        return {Exit::Calculation, words::calcErrorText(failure->code)};
+    return {Exit::Calculation, words::unclosedBracketText() + ": «" + expression + "»."};
 }
 
 Outcome Converter::refused(const convmodel::UnitWordRefusal& refusal) const
 {
-    std::string text = convmodel::unitWordText(refusal);
+    std::string text = words::unitWordText(refusal);
     if (refusal.code == convmodel::UnitWordError::UnknownWord)
         return unknown(refusal.word, std::move(text));
     return {exitFor(refusal.code), std::move(text)};

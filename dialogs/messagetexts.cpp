@@ -30,7 +30,7 @@ QString writeFault(const fileio::FileWriteResult& w, const QString& named)
 
 std::pair<ErrorNumber, QString> loadFault(const unitdb::LoadResult& r)
 {
-    auto [number, text] = convmodel::baseLoadFault(r);
+    auto [number, text] = words::baseLoadFault(r);
     return {number, ui::qs(text)};
 }
 
@@ -70,7 +70,7 @@ Message logRefusedMessage(const convmodel::LogRefused& r)
 Message errorMessage(ErrorNumber number, const QString& description)
 {
     const bool fatal = number == ErrorNumber::FileNotFound;
-    return {ui::qs(convmodel::numberedError(number, description.toStdString())), kErrorTitle,
+    return {ui::qs(words::numberedError(number, description.toStdString())), kErrorTitle,
             fatal ? MsgIcon::Stop : MsgIcon::Exclamation};
 }
 
@@ -98,7 +98,7 @@ Message problemMessage(const convmodel::Problem& problem)
             QStringLiteral("Не удалось прочитать файл %1: %2.")
                 .arg(ui::qs(p->file.filename().string()), ::fileReason(p->error, p->systemError)));
     if (std::holds_alternative<BaseMissing>(problem))
-        return errorMessage(ErrorNumber::FileNotFound, ui::qs(convmodel::baseMissingText()));
+        return errorMessage(ErrorNumber::FileNotFound, ui::qs(words::baseMissingText()));
     if (const auto* p = std::get_if<BaseFault>(&problem)) {
         const auto [number, text] = loadFault(p->load);
         return errorMessage(number, text);
@@ -216,28 +216,28 @@ QString logReason(const convmodel::LogFailure& failure)
 
 QString systemReason(int error)
 {
-    return ui::qs(convmodel::systemReason(error));
+    return ui::qs(words::systemReason(error));
 }
 
 QString fileReason(fileio::FileError code, int error)
 {
-    return ui::qs(convmodel::fileReason(code, error));
+    return ui::qs(words::fileReason(code, error));
 }
 
 QString calcErrorText(calc::CalcError code)
 {
-    return ui::qs(convmodel::calcErrorText(code));
+    return ui::qs(words::calcErrorText(code));
 }
 
 QString unitWordText(const convmodel::UnitWordRefusal& refusal)
 {
-    return ui::qs(convmodel::unitWordText(refusal));
+    return ui::qs(words::unitWordText(refusal));
 }
 
 QString lineProblemBrief(const convmodel::LineProblem& problem)
 {
     if (std::holds_alternative<calc::Unevaluated>(problem))
-        return ui::qs(convmodel::unclosedBracketText());
+        return ui::qs(words::unclosedBracketText());
     if (const auto* failure = std::get_if<calc::CalcFailure>(&problem)) {
         switch (failure->code) {
         case calc::CalcError::DivisionByZero:
@@ -294,7 +294,7 @@ std::vector<Message> enterMessages(const convmodel::EnterOutcome& outcome, const
     std::vector<Message> told;
     // Typing showed the overflow in its row; Enter says why, once.
     if (result.overflowed)
-        told.push_back(errorMessage(ErrorNumber::Overflow, ui::qs(convmodel::overflowText())));
+        told.push_back(errorMessage(ErrorNumber::Overflow, ui::qs(words::overflowText())));
     for (const convmodel::Problem& problem : outcome.problems)
         told.push_back(problemMessage(problem));
     if (outcome.writeFailed)

@@ -2,16 +2,16 @@
 // become the program's Russian texts, with the error numbers users have always seen.
 #pragma once
 
-#include "convmodel/problemwords.h"
 #include "convmodel/session.h"
 #include "dialogs/messenger.h"
+#include "words/problemwords.h"
 
 #include <QString>
 
 #include <vector>
 
 // The historic error numbers, with the words they share with the command line.
-using ErrorNumber = convmodel::ErrorNumber;
+using ErrorNumber = words::ErrorNumber;
 
 struct Message {
     QString text;

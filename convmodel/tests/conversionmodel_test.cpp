@@ -1,8 +1,8 @@
 // The conversion rules on a small database, row by row, with results worked out by hand.
 #include "convmodel/conversionmodel.h"
 #include "convmodel/inputtext.h"
-#include "convmodel/problemwords.h"
 #include "unitdb/basefile.h"
+#include "words/problemwords.h"
 
 #include <gtest/gtest.h>
 
@@ -388,8 +388,8 @@ TEST(SharedCases, EnterLeavesTheCommandLinesResult)
         model.setRounding({places >= 0, std::max(places, 0)});
         model.setInput(f[1]);
         const EnterResult r = model.enter();
-        EXPECT_EQ(r.failure   ? calcErrorText(r.failure->code)
-                  : r.refused ? unitWordText(*r.refused)
+        EXPECT_EQ(r.failure   ? words::calcErrorText(r.failure->code)
+                  : r.refused ? words::unitWordText(*r.refused)
                               : model.input(),
                   f[4]);
         ++count;

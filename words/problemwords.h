@@ -12,7 +12,7 @@
 #include <string_view>
 #include <utility>
 
-namespace convmodel
+namespace words
 {
 
 // The historic error numbers the messages carry («Ошибка № 53: …»).
@@ -39,7 +39,7 @@ std::string fileReason(fileio::FileError code, int error);
 // The calculator's refusals, shown by every box that evaluates.
 std::string calcErrorText(calc::CalcError code);
 // A unit word the input line cannot take.
-std::string unitWordText(const UnitWordRefusal& refusal);
+std::string unitWordText(const convmodel::UnitWordRefusal& refusal);
 // An opening bracket without its closing one.
 std::string unclosedBracketText();
 // «Переполнение! Не используйте числа больше 10^300.»
@@ -50,4 +50,4 @@ std::string baseMissingText();
 // What went wrong in Base.dat, with the number the program has always given it.
 std::pair<ErrorNumber, std::string> baseLoadFault(const unitdb::LoadResult& load);
 
-} // namespace convmodel
+} // namespace words

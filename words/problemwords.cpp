@@ -1,10 +1,13 @@
 // Problem codes into the program's words, written once for the window and the command line.
-#include "convmodel/problemwords.h"
+#include "words/problemwords.h"
 
 #include <cerrno>
 
-namespace convmodel
+namespace words
 {
+
+using convmodel::UnitWordError;
+using convmodel::UnitWordRefusal;
 
 namespace
 {
@@ -203,4 +206,4 @@ std::pair<ErrorNumber, std::string> baseLoadFault(const unitdb::LoadResult& r)
     }
 }
 
-} // namespace convmodel
+} // namespace words
