@@ -84,6 +84,7 @@ std::variant<double, CalcError> writeBack(double value)
 namespace
 {
 
+using detail::cutIntoActions;
 using detail::isBlank;
 using detail::isOperator;
 using detail::kPiText;
@@ -115,9 +116,7 @@ void substitutePi(MappedText& t)
     t = std::move(out);
 }
 
-// Cuts the text into actions. A "+" or "-" whose last non-blank predecessor is
-// an operator is the operand's sign; any operator right after "e"/"E" belongs
-// to an exponent.
+// Cuts the text into actions, each placed in the typed text.
 std::variant<std::vector<Action>, CalcFailure> cutActions(const MappedText& t)
 {
     const std::string& s = t.text;
@@ -134,21 +133,12 @@ std::variant<std::vector<Action>, CalcFailure> cutActions(const MappedText& t)
         actions.push_back({s[begin], value, t.origin[begin]});
         return std::nullopt;
     };
-    std::size_t start = 0;
-    char lastNonBlank = s[0];
-    for (std::size_t i = 1; i < s.size(); ++i) {
-        const char c = s[i];
-        const char b = s[i - 1];
-        const bool sign = (c == '+' || c == '-') && isOperator(lastNonBlank);
-        if (isOperator(c) && b != 'e' && b != 'E' && !sign) {
-            if (auto failure = push(start, i))
-                return *failure;
-            start = i;
-        }
-        if (!isBlank(c))
-            lastNonBlank = c;
-    }
-    if (auto failure = push(start, s.size()))
+    std::optional<CalcFailure> failure;
+    cutIntoActions(s, [&](std::size_t begin, std::size_t end) {
+        failure = push(begin, end);
+        return !failure;
+    });
+    if (failure)
         return *failure;
     return actions;
 }

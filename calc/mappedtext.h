@@ -34,6 +34,29 @@ inline bool isOperator(char c)
     return c == '+' || c == '-' || c == '*' || c == '/';
 }
 
+// Cuts a text that starts with its first operator into actions, calling cut(begin, end) for each
+// operator and its operand; stops, returning false, as soon as cut does. A "+" or "-" whose last
+// non-blank predecessor is an operator is the operand's sign; any operator right after "e"/"E"
+// belongs to an exponent.
+template <class Cut> bool cutIntoActions(std::string_view s, Cut&& cut)
+{
+    std::size_t start = 0;
+    char lastNonBlank = s[0];
+    for (std::size_t i = 1; i < s.size(); ++i) {
+        const char c = s[i];
+        const char before = s[i - 1];
+        const bool sign = (c == '+' || c == '-') && isOperator(lastNonBlank);
+        if (isOperator(c) && before != 'e' && before != 'E' && !sign) {
+            if (!cut(start, i))
+                return false;
+            start = i;
+        }
+        if (!isBlank(c))
+            lastNonBlank = c;
+    }
+    return cut(start, s.size());
+}
+
 // The value as it reads back from its 15-digit text, or why it cannot be
 // written: Overflow for an infinite value or one whose text reads as infinite,
 // NotFinite for NaN.

@@ -125,23 +125,7 @@ std::optional<double> sumOf(Buffers& b)
             return true;
         }
     };
-    // Cut as cutActions() cuts: a sign after an operator, or an operator after "e"/"E",
-    // belongs to the operand.
-    std::size_t start = 0;
-    char lastNonBlank = s[0];
-    for (std::size_t i = 1; i < s.size(); ++i) {
-        const char c = s[i];
-        const char before = s[i - 1];
-        const bool sign = (c == '+' || c == '-') && isOperator(lastNonBlank);
-        if (isOperator(c) && before != 'e' && before != 'E' && !sign) {
-            if (!take(start, i))
-                return std::nullopt;
-            start = i;
-        }
-        if (!isBlank(c))
-            lastNonBlank = c;
-    }
-    if (!take(start, s.size()) || !endTerm())
+    if (!cutIntoActions(s, take) || !endTerm())
         return std::nullopt;
     return sum;
 }
