@@ -250,7 +250,7 @@ Outcome Converter::describe(std::string_view word) const
         const unitdb::Unit& u = m_database.unit(ref.quantity, ref.slot);
         text += (text.empty() ? "" : "\n\n") + u.name + " — " + m_database[ref.quantity].name;
         if (!u.description.empty())
-            text += '\n' + u.description;
+            text += '\n' + u.description.text();
     }
     return {Exit::Ok, std::move(text)};
 }

@@ -46,7 +46,7 @@ Description describeUnit(const unitdb::Quantity& q, std::size_t slot)
     // Found by name, the last of that name, as the panel always has.
     for (const unitdb::Unit& unit : q.units)
         if (unit.name == d.unitName)
-            d.text = unit.description.empty() ? std::nullopt : std::optional(unit.description);
+            d.text = unit.description.empty() ? std::nullopt : std::optional(unit.description.text());
     return d;
 }
 

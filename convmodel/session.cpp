@@ -173,9 +173,9 @@ std::vector<Problem> Session::start()
     // A list that hides everything leaves an empty window; the first quantity stays, as the
     // settings dialog would have kept one.
     if (m_model.listed().empty() && m_database.size() > 0) {
-        std::erase(m_runtime.ignoredCategories, m_database[0].name);
+        std::erase(m_runtime.ignoredCategories, m_database.name(0));
         listQuantities();
-        problem(AllIgnored{m_database[0].name});
+        problem(AllIgnored{m_database.name(0)});
     }
 
     if (storedNumber("Launched") == 0) {
@@ -213,10 +213,12 @@ std::vector<Problem> Session::start()
 void Session::restoreUnits()
 {
     std::map<std::string, RowUnits> used;
-    for (const unitdb::Quantity& q : m_database.quantities())
-        if (!m_firstRun && !used.contains(q.name))
-            if (auto units = parseUnits(m_store.read(kUnitsValue + q.name, "")))
-                used[q.name] = *units;
+    for (std::size_t i = 0; i < m_database.size(); ++i) {
+        const std::string& name = m_database.name(i);
+        if (!m_firstRun && !used.contains(name))
+            if (auto units = parseUnits(m_store.read(kUnitsValue + name, "")))
+                used[name] = *units;
+    }
     m_model.setUsedUnits(used);
 
     m_model.selectQuantity(storedPosition("Velic", static_cast<int>(m_model.listed().size())));
@@ -234,8 +236,8 @@ void Session::restoreUnits()
 std::vector<std::string> Session::quantityNames() const
 {
     std::vector<std::string> names;
-    for (const unitdb::Quantity& q : m_database.quantities())
-        names.push_back(q.name);
+    for (std::size_t i = 0; i < m_database.size(); ++i)
+        names.push_back(m_database.name(i));
     return names;
 }
 
@@ -244,7 +246,7 @@ void Session::listQuantities()
     const auto& ignored = m_runtime.ignoredCategories;
     std::vector<std::size_t> listed;
     for (std::size_t i = 0; i < m_database.size(); ++i)
-        if (std::ranges::find(ignored, m_database[i].name) == ignored.end())
+        if (std::ranges::find(ignored, m_database.name(i)) == ignored.end())
             listed.push_back(i);
     m_model.setListed(std::move(listed));
     // The quantity shown was hidden or deleted: the first one left takes its place.

@@ -189,6 +189,7 @@ void ConversionWindow::showMessage(const Message& message)
 bool ConversionWindow::startUp()
 {
     m_panelOpen = false;
+    m_panel->setOpen(false);
     setWindowTitle(caption());
     for (const convmodel::Problem& problem : m_session.start()) {
         showMessage(problemMessage(problem));
@@ -224,7 +225,7 @@ void ConversionWindow::showAll()
     const convmodel::ConversionModel& model = m_session.model();
     QStringList categories;
     for (std::size_t index : model.listed())
-        categories << ui::qs(m_session.database()[index].name);
+        categories << ui::qs(m_session.database().name(index));
     const QSignalBlocker block(m_categoryList);
     bool same = categories.size() == m_categoryList->count();
     for (int i = 0; same && i < m_categoryList->count(); ++i)
@@ -305,6 +306,7 @@ void ConversionWindow::helpPressed(int row)
     setPanelReachable(true);
     m_session.model().showInPanel(row);
     m_panel->showUnit(m_session.model().panel());
+    m_panel->setOpen(true);
 }
 
 void ConversionWindow::foldPressed()
@@ -313,6 +315,7 @@ void ConversionWindow::foldPressed()
         changeHeight(-kPanelTwips);
         m_panelOpen = false;
     }
+    m_panel->setOpen(false);
     setPanelReachable(false);
     m_foldButton->setEnabled(false);
 }

@@ -36,10 +36,16 @@ void DescriptionPanel::showUnit(const std::optional<convmodel::Description>& des
     if (!description)
         return; // nothing shown yet
     m_caption->setText(ui::qs(description->unitName));
-    const QString text = description->text ? ui::qs(*description->text) : kNoDescription;
+    m_source = description->text ? ui::qs(*description->text) : kNoDescription;
+    setOpen(m_open);
+}
+
+void DescriptionPanel::setOpen(bool open)
+{
+    m_open = open;
     // Laying out the text is the costly part, and start-up shows the same unit many times.
-    if (m_source != text) {
-        m_source = text;
-        setText(text);
+    if (m_open && m_laidOut != m_source) {
+        m_laidOut = m_source;
+        setText(m_source);
     }
 }

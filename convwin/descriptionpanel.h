@@ -16,9 +16,13 @@ public:
     explicit DescriptionPanel(QWidget* window);
 
     void showUnit(const std::optional<convmodel::Description>& description);
+    // The folded panel lies below the window's edge and lays out no text until it opens.
+    void setOpen(bool open);
     QLabel* caption() const { return m_caption; }
 
 private:
     QLabel* m_caption;
-    QString m_source; // the description shown
+    QString m_source; // the description to show
+    QString m_laidOut; // the description in the box
+    bool m_open = false;
 };

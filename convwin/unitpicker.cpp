@@ -9,6 +9,8 @@
 #include <QAbstractItemView>
 #include <QKeyEvent>
 #include <QScrollBar>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 #include <vector>
 
@@ -84,6 +86,25 @@ bool UnitPicker::jumpByLetter(const QKeyEvent& key)
     if (target >= 0)
         emit unitChosen(target);
     return true;
+}
+
+void UnitPicker::paintEvent(QPaintEvent*)
+{
+    // As QComboBox paints, except that lists of the same colours hand the style one palette:
+    // the style keeps a drawn box by its palette's identity, and each list's own copy of the
+    // same colours had it drawn afresh.
+    static const QPalette shared = palette();
+    QStylePainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    if (option.palette == shared) {
+        const QPalette::ColorGroup group = option.palette.currentColorGroup();
+        option.palette = shared;
+        option.palette.setCurrentColorGroup(group);
+    }
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 void UnitPicker::keyPressEvent(QKeyEvent* event)

@@ -246,7 +246,7 @@ void DatabaseEditor::unitChosen()
     const unitdb::Unit& unit = m_db.unit(at(c), at(u));
     m_nameEdit->setText(qs(unit.name));
     m_coefficientEdit->setText(qs(calc::numberText(unit.coefficient, ui::decimalSeparator())));
-    m_descKept = qs(unit.description);
+    m_descKept = qs(unit.description.text());
     m_descEdit->setText(m_descKept);
     showReason(m_nameEdit, m_nameReason, {});
     showReason(m_coefficientEdit, m_coefficientReason, {});

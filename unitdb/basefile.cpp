@@ -8,6 +8,7 @@
 #include "unitdb/cp1251.h"
 
 #include <algorithm>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -82,10 +83,14 @@ bool isDigit(char c)
 // Reads it into `value`, or says why it is no coefficient.
 ErrorCode readCoefficient(std::string_view text, double& value)
 {
-    std::string s;
-    for (char c : text) {
-        if (!isBlank(c))
-            s.push_back(c);
+    std::string stripped;
+    std::string_view s = text;
+    if (text.find_first_of(" \t") != std::string_view::npos) {
+        for (char c : text) {
+            if (!isBlank(c))
+                stripped.push_back(c);
+        }
+        s = stripped;
     }
     std::size_t i = 0;
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
@@ -154,10 +159,12 @@ std::string copied(std::string_view text)
 }
 
 // Fills the quantities from the lines: a name line, two lines a unit, "*". `decoded` turns a
-// name or description into the UTF-8 the database keeps.
+// name into the UTF-8 the database keeps. Descriptions stay in `file`'s bytes, which the lines
+// are cut from, to be decoded when shown; without a file they are UTF-8 already.
 LoadResult parseRecords(std::vector<Quantity>& quantities,
                         const std::vector<std::string_view>& lines,
-                        std::string (*decoded)(std::string_view))
+                        std::string (*decoded)(std::string_view),
+                        const std::shared_ptr<const std::string>& file = nullptr)
 {
     const std::size_t n = lines.size();
     // Blank lines after the last record are tolerated, not read as a category.
@@ -223,10 +230,12 @@ LoadResult parseRecords(std::vector<Quantity>& quantities,
             if (i + 1 >= n)
                 return cut(ErrorCode::UnexpectedEnd, n);
 
-            std::string desc = decoded(lines[i + 1]);
-            if (!desc.empty() && desc.back() != '.')
-                desc.push_back('.');
-            units.push_back({decoded(unit.text), value, std::move(desc)});
+            const std::string_view desc = lines[i + 1];
+            units.push_back({decoded(unit.text), value,
+                             file ? DeferredText(file, static_cast<std::size_t>(desc.data() -
+                                                                                file->data()),
+                                                 desc.size())
+                                  : DeferredText(withFinalPeriod(std::string(desc)))});
             i += 2;
         }
     }
@@ -250,8 +259,10 @@ LoadResult load(UnitDatabase& database, const std::filesystem::path& path,
     std::vector<Quantity> quantities;
     if (fileEncoding(file.bytes) == TextEncoding::Cp1251) {
         // What the format looks for is ASCII, which Windows-1251 keeps as it is: the records
-        // are cut from the bytes and only the texts kept are decoded, straight into place.
-        LoadResult result = parseRecords(quantities, splitLines(file.bytes), decodeCp1251);
+        // are cut from the bytes, names are decoded straight into place and descriptions
+        // when they are first shown.
+        const auto bytes = std::make_shared<const std::string>(std::move(file.bytes));
+        LoadResult result = parseRecords(quantities, splitLines(*bytes), decodeCp1251, bytes);
         database = UnitDatabase(std::move(quantities), TextEncoding::Cp1251);
         result.stamp = file.stamp;
         return result;

@@ -58,7 +58,7 @@ SaveResult baseFileBytes(const UnitDatabase& database, std::string& bytes)
             text += ',';
             text += calc::numberText(unit.coefficient, '.');
             text += kLineEnd;
-            if (!appendText(text, unit.description, TextField::Description, encoding, why))
+            if (!appendText(text, unit.description.text(), TextField::Description, encoding, why))
                 return why;
             text += kLineEnd;
         }

@@ -164,6 +164,18 @@ std::string decodeCp1251(std::string_view bytes)
         }
         return table;
     }();
+    // A name is decoded on the stack and copied once, without measuring it first.
+    constexpr std::size_t kShort = 128;
+    if (bytes.size() <= kShort) {
+        std::array<char, 3 * kShort + 1> buffer; // each sequence written whole, padding included
+        char* to = buffer.data();
+        for (char ch : bytes) {
+            const auto b = static_cast<unsigned char>(ch);
+            std::memcpy(to, kTable.sequence[b].data(), 4);
+            to += kTable.length[b];
+        }
+        return std::string(buffer.data(), to);
+    }
     // Sized exactly: the loader keeps every name and description as decoded here. Letters take
     // two bytes; only the rarer signs of 0x80..0xBF are looked up, eight bytes at a time.
     std::size_t length = bytes.size();

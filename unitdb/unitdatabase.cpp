@@ -50,43 +50,70 @@ UnitDatabase::UnitDatabase(std::vector<Quantity> quantities, TextEncoding encodi
 {
 }
 
-void UnitDatabase::sortUnits()
+void UnitDatabase::sortQuantity(Quantity& quantity)
 {
-    // Each name's place in the order is worked out once, not in every comparison: the Cyrillic
-    // initial and whether a name needs the UTF-16 comparison at all.
+    // Each name's Cyrillic initial is worked out once, not in every comparison; the slot breaks
+    // ties, so that equal names keep their order.
     struct Key {
         std::string_view name;
         bool cyrillic;
-        bool astral;
         std::size_t slot;
     };
-    const auto before = [](const Key& a, const Key& b) {
+    const auto order = [](const Key& a, const Key& b) {
         if (a.cyrillic != b.cyrillic)
-            return a.cyrillic;
-        return a.astral || b.astral ? unitGoesBefore(a.name, b.name) : a.name < b.name;
+            return a.cyrillic ? -1 : 1;
+        return utf16Order(a.name, b.name);
+    };
+    const auto before = [&order](const Key& a, const Key& b) { return order(a, b) < 0; };
+    const auto beforeOrEarlier = [&order](const Key& a, const Key& b) {
+        const int o = order(a, b);
+        return o < 0 || (o == 0 && a.slot < b.slot);
     };
     std::vector<Key> keys;
-    for (Quantity& quantity : m_quantities) {
-        keys.clear();
-        for (std::size_t slot = 0; slot < quantity.units.size(); ++slot) {
-            const std::string& name = quantity.units[slot].name;
-            keys.push_back({name, beginsWithCyrillicLetter(name), hasAstralCharacter(name), slot});
-        }
-        // A file the program saved is in order already.
-        if (std::ranges::is_sorted(keys, before))
-            continue;
-        std::ranges::stable_sort(keys, before);
-        std::vector<Unit> sorted;
-        sorted.reserve(keys.size());
-        for (const Key& key : keys)
-            sorted.push_back(std::move(quantity.units[key.slot]));
-        quantity.units = std::move(sorted);
+    keys.reserve(quantity.units.size());
+    for (std::size_t slot = 0; slot < quantity.units.size(); ++slot) {
+        const std::string& name = quantity.units[slot].name;
+        keys.push_back({name, beginsWithCyrillicLetter(name), slot});
     }
+    // A file the program saved is in order already.
+    if (std::ranges::is_sorted(keys, before))
+        return;
+    std::ranges::sort(keys, beforeOrEarlier);
+    std::vector<Unit> sorted;
+    sorted.reserve(keys.size());
+    for (const Key& key : keys)
+        sorted.push_back(std::move(quantity.units[key.slot]));
+    quantity.units = std::move(sorted);
+}
+
+void UnitDatabase::sortUnits()
+{
+    m_unsorted.assign(m_quantities.size(), true);
+}
+
+const Quantity& UnitDatabase::sorted(std::size_t quantity) const
+{
+    assert(quantity < m_quantities.size());
+    if (!m_unsorted.empty() && m_unsorted[quantity]) {
+        sortQuantity(m_quantities[quantity]);
+        m_unsorted[quantity] = false;
+    }
+    return m_quantities[quantity];
+}
+
+void UnitDatabase::sortAll() const
+{
+    if (m_unsorted.empty())
+        return;
+    for (std::size_t q = 0; q < m_quantities.size(); ++q)
+        sorted(q);
+    m_unsorted.clear();
 }
 
 EditResult UnitDatabase::checkUnitName(std::size_t quantity, std::size_t slot,
                                        std::string_view name) const
 {
+    sortAll();
     assert(quantity < m_quantities.size());
     if (const TextCheck text = checkText(name, TextField::UnitName, m_encoding); !text.ok())
         return refused(text);
@@ -100,6 +127,7 @@ EditResult UnitDatabase::checkUnitName(std::size_t quantity, std::size_t slot,
 
 EditResult UnitDatabase::checkQuantityName(std::string_view name) const
 {
+    sortAll();
     if (m_quantities.size() >= kMaxQuantities)
         return refused(ErrorCode::TooManyCategories);
     if (const TextCheck text = checkText(name, TextField::QuantityName, m_encoding); !text.ok())
@@ -111,6 +139,7 @@ EditResult UnitDatabase::checkQuantityName(std::string_view name) const
 
 EditResult UnitDatabase::checkUnitDeletion(std::size_t quantity) const
 {
+    sortAll();
     assert(quantity < m_quantities.size());
     if (m_quantities[quantity].units.size() <= 1)
         return refused(ErrorCode::LastUnit);
@@ -119,6 +148,7 @@ EditResult UnitDatabase::checkUnitDeletion(std::size_t quantity) const
 
 EditResult UnitDatabase::checkQuantityDeletion() const
 {
+    sortAll();
     // The file needs a quantity to be read back at all.
     if (m_quantities.size() <= 1)
         return refused(ErrorCode::LastQuantity);
@@ -157,6 +187,7 @@ Place UnitDatabase::replace(const Step& step, const std::optional<Quantity>& fro
 
 std::optional<Place> UnitDatabase::undo()
 {
+    sortAll();
     if (m_undo.empty())
         return std::nullopt;
     m_redo.push_back(std::move(m_undo.back()));
@@ -168,6 +199,7 @@ std::optional<Place> UnitDatabase::undo()
 
 std::optional<Place> UnitDatabase::redo()
 {
+    sortAll();
     if (m_redo.empty())
         return std::nullopt;
     m_undo.push_back(std::move(m_redo.back()));
@@ -179,6 +211,7 @@ std::optional<Place> UnitDatabase::redo()
 
 EditResult UnitDatabase::addUnit(std::size_t quantity)
 {
+    sortAll();
     assert(quantity < m_quantities.size());
     const Quantity& before = m_quantities[quantity];
     if (before.units.size() >= kMaxUnits)
@@ -191,6 +224,7 @@ EditResult UnitDatabase::addUnit(std::size_t quantity)
 
 EditResult UnitDatabase::addQuantity(std::string name)
 {
+    sortAll();
     if (const EditResult why = checkQuantityName(name); !why.ok())
         return why;
     return make({m_quantities.size(), 0, std::nullopt, Quantity{std::move(name), {Unit{}}}});
@@ -198,6 +232,7 @@ EditResult UnitDatabase::addQuantity(std::string name)
 
 EditResult UnitDatabase::renameUnit(std::size_t quantity, std::size_t slot, std::string name)
 {
+    sortAll();
     if (unitAt(m_quantities, quantity, slot).name == name)
         return {};
     if (const EditResult why = checkUnitName(quantity, slot, name); !why.ok())
@@ -209,6 +244,7 @@ EditResult UnitDatabase::renameUnit(std::size_t quantity, std::size_t slot, std:
 
 EditResult UnitDatabase::setCoefficient(std::size_t quantity, std::size_t slot, double coefficient)
 {
+    sortAll();
     const double stored = unitAt(m_quantities, quantity, slot).coefficient;
     if (const ErrorCode why = checkCoefficient(coefficient); why != ErrorCode::None)
         return refused(why);
@@ -221,6 +257,7 @@ EditResult UnitDatabase::setCoefficient(std::size_t quantity, std::size_t slot, 
 
 EditResult UnitDatabase::setDescription(std::size_t quantity, std::size_t slot, std::string text)
 {
+    sortAll();
     text = flattened(text);
     if (unitAt(m_quantities, quantity, slot).description == text)
         return {};
@@ -233,6 +270,7 @@ EditResult UnitDatabase::setDescription(std::size_t quantity, std::size_t slot, 
 
 EditResult UnitDatabase::deleteUnit(std::size_t quantity, std::size_t slot)
 {
+    sortAll();
     assert(slot < m_quantities[quantity].units.size());
     if (const EditResult why = checkUnitDeletion(quantity); !why.ok())
         return why;
@@ -243,6 +281,7 @@ EditResult UnitDatabase::deleteUnit(std::size_t quantity, std::size_t slot)
 
 EditResult UnitDatabase::deleteQuantity(std::size_t quantity)
 {
+    sortAll();
     assert(quantity < m_quantities.size());
     if (const EditResult why = checkQuantityDeletion(); !why.ok())
         return why;

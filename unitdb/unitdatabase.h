@@ -2,6 +2,7 @@
 // reads it; the editor changes it only through the operations below.
 #pragma once
 
+#include "unitdb/deferredtext.h"
 #include "unitdb/errors.h"
 #include "unitdb/textrule.h"
 
@@ -21,7 +22,7 @@ inline constexpr std::size_t kMaxUnits = 101;
 struct Unit {
     std::string name;         // UTF-8, as listed
     double coefficient = 1.0; // value in this unit times this is the value in the reference unit
-    std::string description;  // empty when there is none
+    DeferredText description; // empty when there is none
     bool operator==(const Unit&) const = default;
 };
 
@@ -53,12 +54,22 @@ public:
     // The database as read from a file: unchanged, in the file's encoding.
     UnitDatabase(std::vector<Quantity> quantities, TextEncoding encoding);
 
-    const std::vector<Quantity>& quantities() const { return m_quantities; }
+    const std::vector<Quantity>& quantities() const
+    {
+        sortAll();
+        return m_quantities;
+    }
     std::size_t size() const { return m_quantities.size(); }
-    const Quantity& operator[](std::size_t quantity) const { return m_quantities[quantity]; }
+    const Quantity& operator[](std::size_t quantity) const { return sorted(quantity); }
     const Unit& unit(std::size_t quantity, std::size_t slot) const
     {
-        return m_quantities[quantity].units[slot];
+        return sorted(quantity).units[slot];
+    }
+    // A quantity's name and how many units it holds, which do not wait for the sort.
+    const std::string& name(std::size_t quantity) const { return m_quantities[quantity].name; }
+    std::size_t unitCount(std::size_t quantity) const
+    {
+        return m_quantities[quantity].units.size();
     }
     // How the file was stored; saving writes it back the same way.
     TextEncoding encoding() const { return m_encoding; }
@@ -66,10 +77,15 @@ public:
     bool changed() const { return m_changed; }
     // True when the quantities are as they were made, sorted, before the first change: none
     // was made, or later ones (undo included) took them back there.
-    bool sameAsMade() const { return !m_made || m_quantities == *m_made; }
+    bool sameAsMade() const
+    {
+        sortAll();
+        return !m_made || m_quantities == *m_made;
+    }
 
     // Puts every quantity's units in the order the lists show: names beginning with a Cyrillic
-    // letter А..я first, then by UTF-16 code units; stable. Not an edit.
+    // letter А..я first, then by UTF-16 code units; stable. Not an edit. A quantity is sorted
+    // when its units are first read, so that start-up sorts only the one it shows.
     void sortUnits();
 
     // The editor's operations. Each refuses, changing nothing, what the file could not hold:
@@ -105,7 +121,10 @@ public:
     bool canRedo() const { return !m_redo.empty(); }
 
     // The same quantities and units in the same order; the encoding and the flag do not count.
-    bool operator==(const UnitDatabase& other) const { return m_quantities == other.m_quantities; }
+    bool operator==(const UnitDatabase& other) const
+    {
+        return quantities() == other.quantities();
+    }
 
 private:
     // A change as the quantity before and after it; none where it was added or deleted.
@@ -115,11 +134,16 @@ private:
         std::optional<Quantity> before;
         std::optional<Quantity> after;
     };
+    static void sortQuantity(Quantity& quantity);
+    const Quantity& sorted(std::size_t quantity) const;
+    void sortAll() const;
     EditResult make(Step step);
     Place replace(const Step& step, const std::optional<Quantity>& from,
                   const std::optional<Quantity>& to);
 
-    std::vector<Quantity> m_quantities;
+    // Mutable for the sort on first reading, which changes no order a reader has seen.
+    mutable std::vector<Quantity> m_quantities;
+    mutable std::vector<bool> m_unsorted; // by quantity; empty once all are sorted
     TextEncoding m_encoding = TextEncoding::Cp1251;
     bool m_changed = false;
     // Copied at the first change, so that a database never edited is never copied.

@@ -1,51 +1,56 @@
 // The unit order the lists show, and the single-unit check start-up warns with.
 #include "unitdb/unitsort.h"
 
-#include "unitdb/cp1251.h"
-
 #include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstring>
 
 namespace unitdb
 {
 
-namespace
-{
-
-// UTF-16 code units of a name. Characters past U+FFFF become surrogates, which
-// sort below U+E000..U+FFFF: code point (and UTF-8 byte) order differs there.
-std::u16string utf16(std::string_view utf8)
-{
-    std::u16string out;
-    out.reserve(utf8.size());
-    for (std::size_t pos = 0; pos < utf8.size();) {
-        const char32_t cp = nextCodePoint(utf8, pos);
-        if (cp < 0x10000) {
-            out.push_back(static_cast<char16_t>(cp));
-        } else {
-            out.push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
-        }
-    }
-    return out;
-}
-
-} // namespace
-
-// Names without such characters (a 4-byte UTF-8 sequence) compare in UTF-16 order exactly as
-// their UTF-8 bytes do, so only the rare others pay for a UTF-16 copy.
-bool hasAstralCharacter(std::string_view name)
-{
-    return std::any_of(name.begin(), name.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0xF0; });
-}
-
 bool beginsWithCyrillicLetter(std::string_view name)
 {
-    std::size_t pos = 0;
-    if (name.empty())
+    // U+0410..U+043F are D0 90..D0 BF in UTF-8, U+0440..U+044F are D1 80..D1 8F.
+    if (name.size() < 2)
         return false;
-    const char32_t first = nextCodePoint(name, pos);
-    return first >= 0x0410 && first <= 0x044F;
+    const auto lead = static_cast<unsigned char>(name[0]);
+    const auto next = static_cast<unsigned char>(name[1]);
+    return (lead == 0xD0 && next >= 0x90 && next <= 0xBF) ||
+           (lead == 0xD1 && next >= 0x80 && next <= 0x8F);
+}
+
+int utf16Order(std::string_view a, std::string_view b)
+{
+    // UTF-8 bytes compare as the code points do, and so as UTF-16 code units, except where a
+    // character past U+FFFF (lead byte F0..F4, a surrogate pair in UTF-16) meets one of
+    // U+E000..U+FFFF (lead byte EE or EF): the surrogates sort below. After an equal prefix
+    // both differing bytes are lead bytes, or both continue the same character.
+    const std::size_t n = std::min(a.size(), b.size());
+    std::size_t at = 0;
+    for (; at + 8 <= n; at += 8) {
+        std::uint64_t x = 0;
+        std::uint64_t y = 0;
+        std::memcpy(&x, a.data() + at, 8);
+        std::memcpy(&y, b.data() + at, 8);
+        if (x != y) {
+            at += static_cast<std::size_t>(std::endian::native == std::endian::little
+                                               ? std::countr_zero(x ^ y)
+                                               : std::countl_zero(x ^ y)) / 8;
+            break;
+        }
+    }
+    while (at < n && a[at] == b[at])
+        ++at;
+    if (at == n)
+        return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0; // a proper prefix first
+    const auto x = static_cast<unsigned char>(a[at]);
+    const auto y = static_cast<unsigned char>(b[at]);
+    if (x >= 0xF0 && (y == 0xEE || y == 0xEF))
+        return -1;
+    if (y >= 0xF0 && (x == 0xEE || x == 0xEF))
+        return 1;
+    return x < y ? -1 : 1;
 }
 
 bool unitGoesBefore(std::string_view a, std::string_view b)
@@ -53,18 +58,15 @@ bool unitGoesBefore(std::string_view a, std::string_view b)
     const bool cyrillicA = beginsWithCyrillicLetter(a);
     if (cyrillicA != beginsWithCyrillicLetter(b))
         return cyrillicA;
-    if (hasAstralCharacter(a) || hasAstralCharacter(b))
-        return utf16(a) < utf16(b);
-    return a < b;
+    return utf16Order(a, b) < 0;
 }
 
 std::vector<SingleUnitCategory> singleUnitCategories(const UnitDatabase& database)
 {
     std::vector<SingleUnitCategory> found;
     for (std::size_t q = 0; q < database.size(); ++q) {
-        const Quantity& quantity = database[q];
-        if (quantity.units.size() == 1)
-            found.push_back({q, quantity.name, quantity.units.front().name});
+        if (database.unitCount(q) == 1)
+            found.push_back({q, database.name(q), database.unit(q, 0).name});
     }
     return found;
 }

@@ -15,8 +15,9 @@ namespace unitdb
 // false for Ё, ё, any other character and the empty name.
 bool beginsWithCyrillicLetter(std::string_view name);
 
-// True when the name holds a character past U+FFFF, where UTF-16 order differs from byte order.
-bool hasAstralCharacter(std::string_view name);
+// Below, at or above zero as UTF-8 `a` goes before, with or after `b` in UTF-16 code units (a
+// proper prefix first).
+int utf16Order(std::string_view a, std::string_view b);
 
 // True when unit name `a` goes before `b`: Cyrillic-initial names first, then by
 // UTF-16 code units (a proper prefix first).

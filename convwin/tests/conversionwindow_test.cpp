@@ -249,6 +249,8 @@ private slots:
         QCOMPARE(in->currentIndex(), 2);
         in->hidePopup();
         in->setCurrentIndex(4); // Сантиметр has no description
+        QVERIFY(control<QPlainTextEdit>("LblDesc")->toPlainText().isEmpty()); // folded: not laid out
+        control<QPushButton>("CmdHelp_4")->click();
         QVERIFY(control<QPlainTextEdit>("LblDesc")->toPlainText().startsWith(
             u"Информация недоступна!"_s));
     }

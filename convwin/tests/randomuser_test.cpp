@@ -203,7 +203,7 @@ private:
             for (const unitdb::Unit& unit : quantity.units)
                 lines << QString::fromStdString(unit.name + " | " +
                                                 calc::numberText(unit.coefficient) + " | " +
-                                                unit.description);
+                                                unit.description.text());
         }
         return lines;
     }
@@ -235,8 +235,7 @@ private slots:
         auto expected = db().quantities();
         for (unitdb::Quantity& quantity : expected)
             for (unitdb::Unit& unit : quantity.units)
-                if (!unit.description.empty() && !unit.description.ends_with('.'))
-                    unit.description += '.'; // the reader ends every description with a period
+                unit.description = unitdb::withFinalPeriod(unit.description.text());
         convmodel::Session again({m_dir->path().toStdString(), registry().toStdString()}, "", '.');
         again.start();
         QCOMPARE(contents(again.database().quantities()), contents(expected));

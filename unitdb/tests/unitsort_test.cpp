@@ -8,11 +8,13 @@ using namespace unitdb;
 TEST(UnitSort, CyrillicInitialsFirstThenUtf16OrderEqualNamesKeepingTheirOrder)
 {
     // Џ, Ђ, Ё lie below А and ѐ, ё above я. 𝄞 (U+1D11E) is a surrogate pair in UTF-16 and
-    // goes before ！ (U+FF01), although its UTF-8 bytes come after.
-    const std::vector<std::string> names = {"я", "Z", "",  "ё", "Ёж", "а", "Б", "1",  "！",
-                                            "𝄞", "А", "а", "Ђ", "Аб", "ѐ", "Џ", "Яя", "z"};
-    const std::vector<std::string> sorted = {"А", "Аб", "Б",  "Яя", "а", "а", "я", "",  "1",
-                                             "Z", "z",  "Ёж", "Ђ",  "Џ", "ѐ", "ё", "𝄞", "！"};
+    // goes before ！ (U+FF01), although its UTF-8 bytes come after, also after a common prefix.
+    const std::vector<std::string> names = {"я",  "Z",  "",   "ё", "Ёж", "а",   "Б",
+                                            "1",  "！", "𝄞",  "А", "а",  "Ђ",   "Аб",
+                                            "ѐ",  "Џ",  "Яя", "z", "z！", "z𝄞", "𝄞𝄞"};
+    const std::vector<std::string> sorted = {"А",  "Аб", "Б", "Яя", "а", "а",  "я",
+                                             "",   "1",  "Z", "z",  "z𝄞", "z！", "Ёж",
+                                             "Ђ",  "Џ",  "ѐ", "ё",  "𝄞", "𝄞𝄞", "！"};
     // Each name five times, enough for an unstable sort to swap equal names.
     std::vector<Unit> units;
     for (std::size_t s = 0; s < 5 * names.size(); ++s)
