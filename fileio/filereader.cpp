@@ -153,7 +153,8 @@ FileReadResult readOpen(int fd, std::size_t limit, const ReadStepFault& fault)
         const std::size_t at = r.bytes.size();
         // The whole file at once where its size holds, and one byte past it to see the end;
         // one byte past the limit tells a file that grew too large from one that fits.
-        const std::size_t want = std::min(at < expected ? expected + 1 - at : kChunk, limit + 1 - at);
+        const std::size_t want =
+            std::min(at <= expected ? expected + 1 - at : kChunk, limit + 1 - at);
         r.bytes.resize(at + want);
         error = injected(fault, ReadStep::Read);
         const long long n = error == 0 ? readSome(fd, r.bytes.data() + at, want) : -1;

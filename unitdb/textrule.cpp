@@ -4,6 +4,9 @@
 
 #include "unitdb/cp1251.h"
 
+#include <algorithm>
+#include <array>
+#include <cstdint>
 #include <cstring>
 
 namespace unitdb
@@ -53,8 +56,21 @@ bool readsAsUtf8(std::string_view bytes)
     std::size_t malformed = 0;
     const std::size_t size = bytes.size();
     for (std::size_t pos = 0; pos < size;) {
-        // Eight bytes and the one after them without a continuation byte: every high byte among
-        // them stands alone, as in Windows-1251 text without its rarer signs.
+        // Eight bytes, or 32, and the one after them without a continuation byte: every high
+        // byte among them stands alone, as in Windows-1251 text without its rarer signs.
+        if (pos + 33 <= size) {
+            std::array<std::uint64_t, 4> words{};
+            std::memcpy(words.data(), bytes.data() + pos, 32);
+            if (std::ranges::none_of(words, anyContinuationByte) &&
+                !isContinuation(bytes[pos + 32])) {
+                for (const std::uint64_t word : words)
+                    malformed += nonAsciiBytes(word);
+                pos += 32;
+                if (malformed >= wellFormed + (size - pos) / 2)
+                    return false;
+                continue;
+            }
+        }
         if (pos + 9 <= size) {
             std::uint64_t word = 0;
             std::memcpy(&word, bytes.data() + pos, 8);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace unitdb;
 
 TEST(UnitSort, CyrillicInitialsFirstThenUtf16OrderEqualNamesKeepingTheirOrder)
@@ -32,4 +34,42 @@ TEST(UnitSort, CyrillicInitialsFirstThenUtf16OrderEqualNamesKeepingTheirOrder)
         }
     }
     EXPECT_FALSE(db.changed());
+}
+
+// The sort waits for a quantity's first reading; whatever reads or edits first sees the order.
+TEST(UnitSort, EveryWayInSeesTheSortedOrder)
+{
+    const std::vector<Quantity> unsorted = {{"Длина", {{"Фут", 0.3048, ""}, {"Аршин", 0.7112, ""}}},
+                                            {"Масса", {{"Пуд", 16.38, ""}, {"Грамм", 0.001, ""}}}};
+    const std::vector<std::pair<const char*, std::function<std::string(UnitDatabase&)>>> ways = {
+        {"operator[]", [](UnitDatabase& db) { return db[1].units[0].name; }},
+        {"unit()", [](UnitDatabase& db) { return db.unit(1, 0).name; }},
+        {"quantities()", [](UnitDatabase& db) { return db.quantities()[1].units[0].name; }},
+        {"a copy", [](UnitDatabase& db) { return UnitDatabase(db)[1].units[0].name; }},
+        {"an edit by slot",
+         [](UnitDatabase& db) {
+             EXPECT_TRUE(db.setCoefficient(1, 0, 2.0).ok());
+             return db[1].units[0].coefficient == 2.0 ? db[1].units[0].name : "";
+         }},
+        {"undo after an edit elsewhere",
+         [](UnitDatabase& db) {
+             EXPECT_TRUE(db.renameUnit(0, 0, "Ярд").ok());
+             db.undo();
+             return db[1].units[0].name;
+         }},
+    };
+    for (const auto& [way, read] : ways) {
+        SCOPED_TRACE(way);
+        UnitDatabase db(unsorted, TextEncoding::Cp1251);
+        db.sortUnits();
+        EXPECT_EQ(db.name(1), "Масса");
+        EXPECT_EQ(db.unitCount(1), 2u);
+        EXPECT_EQ(read(db), "Грамм");
+        EXPECT_EQ(db[0].units[0].name, "Аршин");
+    }
+    UnitDatabase lazy(unsorted, TextEncoding::Cp1251);
+    lazy.sortUnits();
+    UnitDatabase eager = lazy;
+    eager.quantities();
+    EXPECT_EQ(lazy, eager);
 }
