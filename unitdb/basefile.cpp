@@ -130,6 +130,10 @@ ErrorCode readCoefficient(std::string_view text, double& value)
 std::vector<std::string_view> splitLines(std::string_view text)
 {
     std::vector<std::string_view> lines;
+    std::size_t count = 1;
+    for (std::size_t at = text.find('\n'); at != std::string_view::npos; at = text.find('\n', at + 1))
+        ++count;
+    lines.reserve(count);
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find('\n', start);
@@ -142,6 +146,19 @@ std::vector<std::string_view> splitLines(std::string_view text)
         start = end + 1;
     }
     return lines;
+}
+
+// About how many units follow from line `i`: pairs of lines up to one that begins with "*".
+// Only a guess for the vector, which would otherwise grow many times at full capacity.
+std::size_t unitsAhead(const std::vector<std::string_view>& lines, std::size_t i, std::size_t end)
+{
+    std::size_t count = 0;
+    for (; i < end && count < kMaxUnits; i += 2, ++count) {
+        const std::size_t first = lines[i].find_first_not_of(" \t");
+        if (first != std::string_view::npos && lines[i][first] == '*')
+            break;
+    }
+    return count;
 }
 
 LoadResult fault(ErrorCode code, std::size_t lineIndex)
@@ -200,6 +217,7 @@ LoadResult parseRecords(std::vector<Quantity>& quantities,
         quantities.push_back({decoded(name.text), {}});
         std::vector<Unit>& units = quantities.back().units;
         ++i;
+        units.reserve(unitsAhead(lines, i, end));
 
         for (;;) {
             if (i >= n)

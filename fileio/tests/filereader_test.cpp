@@ -46,4 +46,28 @@ TEST(FileReader, TellsAChangedFileFromTheSameOne)
     EXPECT_EQ(compareWithDisk(path, stamp, 2), DiskState::Unreadable);
     std::filesystem::remove(path);
     EXPECT_EQ(compareWithDisk(path, stamp, 100), DiskState::Changed);
+
+    // One byte changed anywhere in a longer file, in a whole word or in the tail.
+    std::string bytes(100 * 1024 + 5, 'a');
+    writeBytes(path, bytes);
+    const FileStamp longStamp = readFile(path, bytes.size()).stamp;
+    const auto longTime = std::filesystem::last_write_time(path);
+    for (const std::size_t at : {std::size_t{0}, std::size_t{7}, bytes.size() / 2, bytes.size() - 1}) {
+        SCOPED_TRACE(at);
+        std::string changed = bytes;
+        changed[at] = 'b';
+        writeBytes(path, changed);
+        std::filesystem::last_write_time(path, longTime);
+        EXPECT_EQ(compareWithDisk(path, longStamp, bytes.size()), DiskState::Changed);
+    }
 }
+
+#ifdef __linux__
+TEST(FileReader, ReadsFilesThatClaimToBeEmpty)
+{
+    // /proc files report a size of 0 and hold text.
+    const FileReadResult status = readFile("/proc/self/status", 1 << 20);
+    ASSERT_TRUE(status.ok());
+    EXPECT_NE(status.bytes.find("Name:"), std::string::npos);
+}
+#endif

@@ -168,3 +168,28 @@ TEST(BaseFile, TextsTheReadersWouldTakeOtherwiseAreWrittenSoThatBothFilesReadBac
         EXPECT_EQ(db, saved);
     }
 }
+
+// Descriptions of a Windows-1251 file are decoded only when read: they read as those of a UTF-8
+// file do, ended by a period, and outlive the database they were copied from.
+TEST(BaseFile, DescriptionsReadTheSameInEitherEncodingWhenFirstAskedFor)
+{
+    const std::string utf8 = "Длина\r\nМетр,1\r\nОсновная единица\r\nВерста,1066.8\r\n\r\n"
+                             "Фут,0.3048\r\n«Ёлка» №1.\r\n*\r\n";
+    for (const bool cp1251 : {true, false}) {
+        SCOPED_TRACE(cp1251);
+        TestFolder dir;
+        writeBytes(dir / "Base.dat", cp1251 ? encodeCp1251(utf8).bytes : utf8);
+        std::vector<Unit> units;
+        {
+            UnitDatabase db;
+            ASSERT_TRUE(load(db, dir / "Base.dat").ok());
+            EXPECT_EQ(db.encoding(), cp1251 ? TextEncoding::Cp1251 : TextEncoding::Utf8);
+            units = db[0].units;
+        }
+        ASSERT_EQ(units.size(), 3u);
+        EXPECT_EQ(units[0].description, "Основная единица.");
+        EXPECT_TRUE(units[1].description.empty());
+        EXPECT_EQ(units[1].description.text(), "");
+        EXPECT_EQ(units[2].description.text(), "«Ёлка» №1.");
+    }
+}
