@@ -164,17 +164,20 @@ std::string decodeCp1251(std::string_view bytes)
         }
         return table;
     }();
-    // A name is decoded on the stack and copied once, without measuring it first.
-    constexpr std::size_t kShort = 128;
-    if (bytes.size() <= kShort) {
-        std::array<char, 3 * kShort + 1> buffer; // each sequence written whole, padding included
-        char* to = buffer.data();
+    // Writes every byte's sequence whole, four bytes each, at `to`; returns where the text ends.
+    const auto write = [bytes](char* to) {
         for (char ch : bytes) {
             const auto b = static_cast<unsigned char>(ch);
             std::memcpy(to, kTable.sequence[b].data(), 4);
             to += kTable.length[b];
         }
-        return std::string(buffer.data(), to);
+        return to;
+    };
+    // A name is decoded on the stack and copied once, without measuring it first.
+    constexpr std::size_t kShort = 128;
+    if (bytes.size() <= kShort) {
+        std::array<char, 3 * kShort + 1> buffer; // the last sequence's padding included
+        return std::string(buffer.data(), write(buffer.data()));
     }
     // Sized exactly: the loader keeps every name and description as decoded here. Letters take
     // two bytes; only the rarer signs of 0x80..0xBF are looked up, eight bytes at a time.
@@ -192,12 +195,7 @@ std::string decodeCp1251(std::string_view bytes)
     for (; at < bytes.size(); ++at)
         length += kTable.length[static_cast<unsigned char>(bytes[at])] - 1u;
     std::string out(length + 3, '\0'); // room for the last sequence's padding
-    char* to = out.data();
-    for (char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        std::memcpy(to, kTable.sequence[b].data(), 4);
-        to += kTable.length[b];
-    }
+    write(out.data());
     out.resize(length);
     return out;
 }

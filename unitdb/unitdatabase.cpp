@@ -127,7 +127,6 @@ EditResult UnitDatabase::checkUnitName(std::size_t quantity, std::size_t slot,
 
 EditResult UnitDatabase::checkQuantityName(std::string_view name) const
 {
-    sortAll();
     if (m_quantities.size() >= kMaxQuantities)
         return refused(ErrorCode::TooManyCategories);
     if (const TextCheck text = checkText(name, TextField::QuantityName, m_encoding); !text.ok())
@@ -148,7 +147,6 @@ EditResult UnitDatabase::checkUnitDeletion(std::size_t quantity) const
 
 EditResult UnitDatabase::checkQuantityDeletion() const
 {
-    sortAll();
     // The file needs a quantity to be read back at all.
     if (m_quantities.size() <= 1)
         return refused(ErrorCode::LastQuantity);

@@ -135,7 +135,10 @@ private:
         std::optional<Quantity> after;
     };
     static void sortQuantity(Quantity& quantity);
+    // The quantity, sorted first if sortUnits() left it waiting.
     const Quantity& sorted(std::size_t quantity) const;
+    // Every edit, check of units and step back or forth starts here, so that slots and the
+    // copies kept for undo always mean the sorted order.
     void sortAll() const;
     EditResult make(Step step);
     Place replace(const Step& step, const std::optional<Quantity>& from,
